@@ -1,0 +1,89 @@
+#include "engine/conversion_driver.h"
+
+#include "engine/help_project.h"
+#include "engine/index_pages.h"
+#include "engine/output_tally.h"
+#include "engine/source_discovery.h"
+#include "engine/topic_catalogue.h"
+#include "engine/topic_pages.h"
+#include "support/platform/file_system.h"
+
+namespace marlix {
+
+const char kPathSeparator = '/';
+
+OutcomeMessage DescribeOutcome(ConversionOutcome outcome) {
+  switch (outcome) {
+    case ConversionOutcome::Completed:
+      break;
+    case ConversionOutcome::InfoMissing:
+      return {"Please Fill Information then try again.", "Info Missing", MessageKind::Warning};
+    case ConversionOutcome::DestinationNotCreated:
+      return {"Unable to create destination folder.", "Error", MessageKind::Error};
+    case ConversionOutcome::NoValidSourceFiles:
+      return {"No valid Marlix 2.10 text files available in selected path.", "Unknown Path",
+              MessageKind::Warning};
+    case ConversionOutcome::UnexpectedError:
+      // The blank after the full stop belongs to the message.
+      return {"Unexpected error during conversion. ", "Error", MessageKind::Error};
+    case ConversionOutcome::IncompleteOutput:
+      return {"Conversion finished, but some output files could not be written.",
+              "Incomplete Conversion", MessageKind::Warning};
+  }
+  return {"", "", MessageKind::None};
+}
+
+TextString JoinPath(const TextString& folder, const TextString& name) {
+  TextString path(folder);
+  if (folder.IsEmpty() || folder[folder.Length() - 1] != kPathSeparator) {
+    path.AppendChar(kPathSeparator);
+  }
+  path += name;
+  return path;
+}
+
+TextString DestinationFolder(const ConversionRequest& request) {
+  return JoinPath(request.destinationFolderPath, request.destinationFolderName);
+}
+
+ConversionOutcome RunConversion(const ConversionRequest& request) {
+  ConversionSummary summary;
+  return RunConversion(request, summary);
+}
+
+ConversionOutcome RunConversion(const ConversionRequest& request, ConversionSummary& summary) {
+  summary = ConversionSummary();
+  if (request.sourceFolderPath.IsEmpty() || request.destinationFolderPath.IsEmpty() ||
+      request.destinationFolderName.IsEmpty()) {
+    return ConversionOutcome::InfoMissing;
+  }
+
+  // Only the last component is made; an existing folder is never reused, so
+  // nothing already on disk can be overwritten.
+  const TextString folder = DestinationFolder(request);
+  if (!platform::Files().MakeFolder(folder.CStr())) return ConversionOutcome::DestinationNotCreated;
+
+  SourceFileList sourceFiles;
+  DiscoverSourceFiles(request.sourceFolderPath, sourceFiles);
+  summary.sourceFiles = sourceFiles.Count();
+  if (sourceFiles.Count() == 0) return ConversionOutcome::NoValidSourceFiles;
+
+  OutputTally tally;
+  if (!WriteIndexPage(folder, sourceFiles, tally)) return ConversionOutcome::UnexpectedError;
+
+  // From here every step runs whatever the one before could not do; what was
+  // lost is counted and decides between Completed and IncompleteOutput.
+  TopicCatalogue catalogue;
+  BuildTopicCatalogue(sourceFiles, catalogue, tally);
+  WriteSectionPages(folder, sourceFiles, catalogue, tally);
+  WriteTopicPages(folder, sourceFiles, catalogue, tally);
+  WriteHelpProject(folder, sourceFiles, catalogue, tally);
+
+  summary.topics = catalogue.TopicCount();
+  summary.filesWritten = tally.FilesWritten();
+  summary.filesFailed = tally.FilesFailed();
+  summary.sourcesUnreadable = tally.SourcesUnreadable();
+  return tally.Complete() ? ConversionOutcome::Completed : ConversionOutcome::IncompleteOutput;
+}
+
+}  // namespace marlix

@@ -1,0 +1,63 @@
+// One conversion from a request to the files on disk, and what the front ends
+// need to present its outcome.
+#pragma once
+
+#include "support/text_string.h"
+
+namespace marlix {
+
+// The three inputs, taken exactly as typed: no trimming, no case change.
+struct ConversionRequest {
+  TextString sourceFolderPath;
+  TextString destinationFolderPath;
+  TextString destinationFolderName;
+};
+
+enum class ConversionOutcome {
+  Completed,
+  InfoMissing,
+  DestinationNotCreated,
+  NoValidSourceFiles,
+  UnexpectedError,
+  IncompleteOutput,
+};
+
+// Icon kinds of the outcome message, with the values of the classic message
+// box types so that a Win32 front end can pass them straight on.
+enum class MessageKind : unsigned {
+  None = 0,
+  Error = 0x10,
+  Warning = 0x30,
+};
+
+// What a front end shows for an outcome. Completed has no message
+// (kind None, empty text and title).
+struct OutcomeMessage {
+  const char* text;
+  const char* title;
+  MessageKind kind;
+};
+
+OutcomeMessage DescribeOutcome(ConversionOutcome outcome);
+
+// Figures of one run, for front ends that like to say what was done.
+struct ConversionSummary {
+  unsigned sourceFiles = 0;   // entries of the source file list
+  unsigned topics = 0;        // topic lines found by the catalogue
+  unsigned filesWritten = 0;  // output files created and written in full
+  unsigned filesFailed = 0;   // output files not created or not fully written
+  unsigned sourcesUnreadable = 0;  // source files a later step could not reopen
+};
+
+ConversionOutcome RunConversion(const ConversionRequest& request);
+ConversionOutcome RunConversion(const ConversionRequest& request,
+                                ConversionSummary& summary);
+
+// folder + one separator unless folder already ends in one + name.
+TextString JoinPath(const TextString& folder, const TextString& name);
+TextString DestinationFolder(const ConversionRequest& request);
+
+// The separator JoinPath puts between a folder and a name on this platform.
+extern const char kPathSeparator;
+
+}  // namespace marlix

@@ -1,0 +1,35 @@
+// The two upper levels of the page tree: Index.htm with one link per source
+// file, and one section page per source file listing its topics' names.
+#pragma once
+
+#include "engine/source_discovery.h"
+#include "engine/topic_catalogue.h"
+#include "support/line_reader.h"
+#include "support/output_file.h"
+#include "support/text_string.h"
+
+namespace marlix {
+
+class OutputTally;
+
+// The home page the credit line of Index.htm links to.
+extern const char kAuthorHomePage[];
+
+// "Topic" + file index + ".htm".
+TextString SectionPageName(std::uint32_t fileIndex);
+
+// Reads a freshly opened source file's section title: the rest of its first
+// line after the "@" mark (at most 80 bytes).
+TextString ReadSectionTitle(LineReader& reader);
+
+// False only when Index.htm cannot be created.
+bool WriteIndexPage(const TextString& folder, const SourceFileList& sourceFiles,
+                    OutputTally& tally);
+
+void WriteSectionPages(const TextString& folder, const SourceFileList& sourceFiles,
+                       const TopicCatalogue& catalogue, OutputTally& tally);
+
+// One link line per name of topicLine, each to page, the topic line's own page.
+void WriteTopicLinks(OutputFile& file, const TextString& topicLine, const TextString& page);
+
+}  // namespace marlix

@@ -1,0 +1,20 @@
+#include "engine/output_tally.h"
+
+namespace marlix {
+
+bool OutputTally::Create(OutputFile& file, const TextString& path) {
+  if (file.Create(path)) return true;
+  ++filesFailed_;
+  return false;
+}
+
+void OutputTally::Finish(OutputFile& file) {
+  if (!file.IsOpen()) return;
+  if (file.Close()) {
+    ++filesWritten_;
+  } else {
+    ++filesFailed_;
+  }
+}
+
+}  // namespace marlix

@@ -1,0 +1,29 @@
+#include "engine/source_discovery.h"
+
+#include "engine/conversion_driver.h"
+#include "support/line_reader.h"
+#include "support/platform/file_system.h"
+
+namespace marlix {
+namespace {
+void AddName(const char* name, void* list) { static_cast<StringList*>(list)->Add(name); }
+}  // namespace
+
+void ListFiles(const TextString& folder, const char* pattern, StringList& list) {
+  platform::Files().ListFiles(folder.CStr(), pattern, AddName, &list);
+}
+
+void DiscoverSourceFiles(const TextString& sourceFolderPath, SourceFileList& sourceFiles) {
+  StringList names;
+  ListFiles(sourceFolderPath, "*.txt", names);
+  LineReader reader;
+  for (std::uint32_t i = 0; i < names.Count(); ++i) {
+    TextString path = JoinPath(sourceFolderPath, *names.Ref(i));
+    if (!reader.Open(path)) continue;
+    // An empty file has no first byte and is left out like any other.
+    if (reader.ReadBytes(1) == "@") sourceFiles.Add(path);
+    reader.Close();
+  }
+}
+
+}  // namespace marlix

@@ -1,0 +1,141 @@
+// Ordered lists appended at the end and read by 0-based index. Reads hand out
+// copies (the empty string when the index is out of range); the Ref forms give
+// read-only access without a copy for the engine's hot paths. Every element is
+// one index step away, so the cursor (Seek/Next) is only a position for callers
+// that walk a list front to back.
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+#include <utility>
+
+#include "support/text_string.h"
+
+namespace marlix {
+
+// Growable array of T without exceptions: Append reports false when memory runs
+// out and leaves the array as it was.
+template <typename T>
+class Slots {
+ public:
+  Slots() = default;
+  Slots(const Slots&) = delete;
+  Slots& operator=(const Slots&) = delete;
+  Slots(Slots&& other) noexcept : items_(other.items_), count_(other.count_), capacity_(other.capacity_) {
+    other.items_ = nullptr;
+    other.count_ = other.capacity_ = 0;
+  }
+  Slots& operator=(Slots&& other) noexcept {
+    if (this != &other) {
+      Clear();
+      items_ = other.items_;
+      count_ = other.count_;
+      capacity_ = other.capacity_;
+      other.items_ = nullptr;
+      other.count_ = other.capacity_ = 0;
+    }
+    return *this;
+  }
+  ~Slots() { Clear(); }
+
+  std::uint32_t Count() const { return count_; }
+  T& operator[](std::uint32_t i) { return items_[i]; }
+  const T& operator[](std::uint32_t i) const { return items_[i]; }
+  bool Append(T&& item);
+  void RemoveAt(std::uint32_t i);
+  void Clear();
+
+ private:
+  T* items_ = nullptr;
+  std::uint32_t count_ = 0;
+  std::uint32_t capacity_ = 0;
+};
+
+template <typename T>
+inline bool Slots<T>::Append(T&& item) {
+  if (count_ == capacity_) {
+    if (capacity_ >= 0x7FFFFFFFu / sizeof(T)) return false;
+    std::uint32_t capacity = capacity_ == 0 ? 8 : capacity_ * 2;
+    T* grown = static_cast<T*>(std::malloc(static_cast<std::size_t>(capacity) * sizeof(T)));
+    if (grown == nullptr) return false;
+    for (std::uint32_t i = 0; i < count_; ++i) {
+      new (&grown[i]) T(std::move(items_[i]));
+      items_[i].~T();
+    }
+    std::free(items_);
+    items_ = grown;
+    capacity_ = capacity;
+  }
+  new (&items_[count_]) T(std::move(item));
+  ++count_;
+  return true;
+}
+
+template <typename T>
+inline void Slots<T>::RemoveAt(std::uint32_t i) {
+  for (std::uint32_t j = i; j + 1 < count_; ++j) items_[j] = std::move(items_[j + 1]);
+  items_[count_ - 1].~T();
+  --count_;
+}
+
+template <typename T>
+inline void Slots<T>::Clear() {
+  for (std::uint32_t i = 0; i < count_; ++i) items_[i].~T();
+  std::free(items_);
+  items_ = nullptr;
+  count_ = 0;
+  capacity_ = 0;
+}
+
+class ListCursor {
+ public:
+  std::uint32_t CursorIndex() const { return index_; }
+
+ protected:
+  bool SeekWithin(std::uint32_t i, std::uint32_t count);
+  void NextWithin(std::uint32_t count);
+  void Reset() { index_ = 0; }
+
+ private:
+  std::uint32_t index_ = 0;
+};
+
+class StringList : public ListCursor {
+ public:
+  std::uint32_t Count() const { return items_.Count(); }
+  bool Add(const char* text);
+  bool Add(const TextString& text);
+  TextString At(std::uint32_t i) const;
+  // The element itself, or nullptr when there is none at i.
+  const TextString* Ref(std::uint32_t i) const;
+  bool Seek(std::uint32_t i) { return SeekWithin(i, Count()); }
+  void Next() { NextWithin(Count()); }
+  void Clear();
+
+ private:
+  Slots<TextString> items_;
+};
+
+class PairList : public ListCursor {
+ public:
+  std::uint32_t Count() const { return items_.Count(); }
+  bool Add(const TextString& key, const TextString& value);
+  TextString KeyAt(std::uint32_t i) const;
+  TextString ValueAt(std::uint32_t i) const;
+  const TextString* KeyRef(std::uint32_t i) const;
+  const TextString* ValueRef(std::uint32_t i) const;
+  bool RemoveAt(std::uint32_t i);
+  bool Seek(std::uint32_t i) { return SeekWithin(i, Count()); }
+  void Next() { NextWithin(Count()); }
+  void Clear();
+
+ private:
+  struct Pair {
+    TextString key;
+    TextString value;
+  };
+  Slots<Pair> items_;
+};
+
+}  // namespace marlix

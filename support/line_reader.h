@@ -1,0 +1,57 @@
+// Reads an existing source file as lines of at most 80 bytes. LF or CR LF ends
+// a line; a longer line comes in 80-byte pieces. Reads are buffered: the
+// 80-byte rule applies to the bytes handed out, never to the size of the reads.
+#pragma once
+
+#include <cstdint>
+
+#include "support/platform/file_system.h"
+#include "support/text_string.h"
+
+namespace marlix {
+
+class LineReader {
+ public:
+  static constexpr std::uint32_t kMaxLineBytes = 80;
+
+  LineReader() = default;
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+  ~LineReader();
+
+  bool Open(const char* path);
+  bool Open(const TextString& path) { return Open(path.CStr()); }
+  bool Close();
+
+  // The next line, without its line end; the empty string when nothing was read.
+  TextString ReadLine();
+  // The same into line, reusing its buffer; true when a line was read.
+  bool ReadLine(TextString& line);
+  bool SkipLine();
+  // The next n bytes, cut at a zero byte; empty when fewer than n remain.
+  TextString ReadBytes(std::uint32_t n);
+  // True once a read has left the position at the end of the file, or found
+  // nothing more to read (a read that fails also ends every reading loop).
+  bool AtEnd() const { return atEnd_; }
+  bool IsOpen() const { return file_ != platform::kNoFile; }
+
+ private:
+  // Makes at least want bytes available from the position when the file has
+  // them; returns how many are available.
+  std::uint32_t Fill(std::uint32_t want);
+  // Takes the next line's bytes: where they start, how many belong to the
+  // line, and how many are consumed with its line end.
+  bool NextLine(const char*& bytes, std::uint32_t& lineBytes);
+  void Consume(std::uint32_t n);
+
+  platform::FileHandle file_ = platform::kNoFile;
+  bool atEnd_ = false;
+  bool exhausted_ = false;  // the last read found the end or failed
+  std::int64_t size_ = 0;   // the file's size when last asked
+  std::int64_t position_ = 0;
+  char* buffer_ = nullptr;
+  std::uint32_t begin_ = 0;  // first unread byte in buffer_
+  std::uint32_t end_ = 0;    // one past the last byte read into buffer_
+};
+
+}  // namespace marlix

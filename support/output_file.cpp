@@ -1,0 +1,88 @@
+#include "support/output_file.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace marlix {
+namespace {
+constexpr std::size_t kBufferBytes = 32 * 1024;
+constexpr char kLineBreak[] = "\r\n";
+}  // namespace
+
+OutputFile::~OutputFile() {
+  Close();
+  std::free(buffer_);
+}
+
+bool OutputFile::Create(const char* path) {
+  Close();
+  if (buffer_ == nullptr) {
+    buffer_ = static_cast<char*>(std::malloc(kBufferBytes));
+    if (buffer_ == nullptr) return false;
+  }
+  file_ = platform::Files().CreateNew(path);
+  return file_ != platform::kNoFile;
+}
+
+bool OutputFile::Close() {
+  if (file_ == platform::kNoFile) return false;
+  bool flushed = Flush();
+  bool closed = platform::Files().Close(file_);
+  bool complete = flushed && closed && !failed_;
+  file_ = platform::kNoFile;
+  breakCount_ = 0;
+  bytesWritten_ = 0;
+  failed_ = false;
+  return complete;
+}
+
+bool OutputFile::Flush() {
+  if (buffered_ == 0) return true;
+  bool written = platform::Files().Write(file_, buffer_, buffered_);
+  buffered_ = 0;
+  if (!written) failed_ = true;
+  return written;
+}
+
+bool OutputFile::WriteBytes(const char* bytes, std::size_t n) {
+  if (file_ == platform::kNoFile || failed_) return false;
+  if (n == 0) return true;
+  if (buffered_ + n > kBufferBytes) {
+    if (!Flush()) return false;
+    if (n > kBufferBytes) {
+      if (!platform::Files().Write(file_, bytes, n)) {
+        failed_ = true;
+        return false;
+      }
+      bytesWritten_ += n;
+      return true;
+    }
+  }
+  std::memcpy(buffer_ + buffered_, bytes, n);
+  buffered_ += n;
+  bytesWritten_ += n;
+  return true;
+}
+
+bool OutputFile::Write(const char* text) { return WriteBytes(text, text ? std::strlen(text) : 0); }
+
+bool OutputFile::Separate() {
+  if (breakCount_ == 0 && bytesWritten_ == 0) return true;
+  if (!WriteBytes(kLineBreak, 2)) return false;
+  ++breakCount_;
+  return true;
+}
+
+bool OutputFile::WriteLine(const char* text) { return Separate() && Write(text); }
+
+bool OutputFile::WriteLine(const TextString& text) { return Separate() && Write(text); }
+
+bool OutputFile::WriteBreaks(std::uint32_t n) {
+  for (std::uint32_t i = 0; i < n; ++i) {
+    if (!WriteBytes(kLineBreak, 2)) return false;
+    ++breakCount_;
+  }
+  return true;
+}
+
+}  // namespace marlix

@@ -1,0 +1,53 @@
+// Creates a new output file (never replacing one) and writes text to it, with
+// CR LF written before each line but the first. Writes are buffered; a write
+// that fails when the buffer is flushed counts as a failed write.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "support/platform/file_system.h"
+#include "support/text_string.h"
+
+namespace marlix {
+
+class OutputFile {
+ public:
+  OutputFile() = default;
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+  ~OutputFile();
+
+  // Closes any open file first. Fails, changing nothing on disk, when
+  // anything already exists at path.
+  bool Create(const char* path);
+  bool Create(const TextString& path) { return Create(path.CStr()); }
+  // True when a file was open, every byte written to it reached it and the
+  // platform closed it.
+  bool Close();
+  bool IsOpen() const { return file_ != platform::kNoFile; }
+  // True once any write to the current file has failed (also when the
+  // failure only showed when buffered bytes were flushed).
+  bool WriteFailed() const { return failed_; }
+
+  bool Write(const char* text);
+  bool Write(const TextString& text) { return WriteBytes(text.CStr(), text.Length()); }
+  // Writes n bytes as they are; the caller guarantees they hold no zero byte.
+  bool WriteBytes(const char* bytes, std::size_t n);
+  bool WriteLine(const char* text);
+  bool WriteLine(const TextString& text);
+  bool WriteBreaks(std::uint32_t n);
+
+ private:
+  bool Separate();  // CR LF before a line, unless the file is still empty
+  bool Flush();
+
+  platform::FileHandle file_ = platform::kNoFile;
+  std::uint32_t breakCount_ = 0;
+  std::uint64_t bytesWritten_ = 0;  // bytes accepted for the current file
+  bool failed_ = false;
+  char* buffer_ = nullptr;
+  std::size_t buffered_ = 0;
+};
+
+}  // namespace marlix

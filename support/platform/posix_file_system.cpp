@@ -1,0 +1,154 @@
+// POSIX file and folder calls.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "support/indexed_lists.h"
+#include "support/platform/file_system.h"
+
+namespace marlix::platform {
+namespace {
+
+// Wildcard match with * and ?, ASCII letters compared without regard to case,
+// as a Windows folder search matches "*.txt" against A.TXT and b.Txt.
+bool MatchesPattern(const char* name, const char* pattern) {
+  const char* starPattern = nullptr;
+  const char* starName = nullptr;
+  while (*name != 0) {
+    if (*pattern == '*') {
+      starPattern = ++pattern;
+      starName = name;
+    } else if (*pattern != 0 && (*pattern == '?' || UpperAscii(*pattern) == UpperAscii(*name))) {
+      ++pattern;
+      ++name;
+    } else if (starPattern != nullptr) {
+      pattern = starPattern;
+      name = ++starName;
+    } else {
+      return false;
+    }
+  }
+  while (*pattern == '*') ++pattern;
+  return *pattern == 0;
+}
+
+// Listing order: bytes compared with a to z upper-cased, ties broken by the
+// raw bytes. Deterministic, and for plain ASCII names the order a Windows
+// folder listing gives.
+int CompareListingOrder(const char* a, const char* b) {
+  for (std::size_t i = 0;; ++i) {
+    unsigned char x = static_cast<unsigned char>(UpperAscii(a[i]));
+    unsigned char y = static_cast<unsigned char>(UpperAscii(b[i]));
+    if (x != y) return x < y ? -1 : 1;
+    if (x == 0) break;
+  }
+  return std::strcmp(a, b);
+}
+
+int CompareNames(const void* a, const void* b) {
+  return CompareListingOrder(*static_cast<const char* const*>(a),
+                             *static_cast<const char* const*>(b));
+}
+
+class PosixFileSystem final : public FileSystem {
+ public:
+  FileHandle OpenExisting(const char* path) override {
+    int fd;
+    do {
+      // O_NONBLOCK so that a FIFO never blocks the open; regular files ignore it.
+      fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return kNoFile;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+      // Only regular files are read: a FIFO would block and a device never ends.
+      ::close(fd);
+      return kNoFile;
+    }
+    int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    return fd;
+  }
+
+  FileHandle CreateNew(const char* path) override {
+    int fd;
+    do {
+      // O_EXCL also refuses a symbolic link at the final name, dangling or not.
+      fd = ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0644);
+    } while (fd < 0 && errno == EINTR);
+    return fd < 0 ? kNoFile : fd;
+  }
+
+  std::int64_t Read(FileHandle file, void* buffer, std::size_t size) override {
+    ssize_t n;
+    do {
+      n = ::read(static_cast<int>(file), buffer, size);
+    } while (n < 0 && errno == EINTR);
+    return n;
+  }
+
+  bool Write(FileHandle file, const void* bytes, std::size_t size) override {
+    const char* next = static_cast<const char*>(bytes);
+    while (size > 0) {
+      ssize_t n = ::write(static_cast<int>(file), next, size);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;
+      next += n;
+      size -= static_cast<std::size_t>(n);
+    }
+    return true;
+  }
+
+  std::int64_t Size(FileHandle file) override {
+    struct stat info;
+    if (::fstat(static_cast<int>(file), &info) != 0) return -1;
+    return info.st_size;
+  }
+
+  bool Close(FileHandle file) override { return ::close(static_cast<int>(file)) == 0; }
+
+  bool MakeFolder(const char* path) override { return ::mkdir(path, 0777) == 0; }
+
+  bool ListFiles(const char* folder, const char* pattern, NameVisitor visit,
+                 void* context) override {
+    int folderFd = ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0) return false;
+    DIR* listing = ::fdopendir(folderFd);
+    if (listing == nullptr) {
+      ::close(folderFd);
+      return false;
+    }
+    StringList names;
+    while (dirent* entry = ::readdir(listing)) {
+      if (!MatchesPattern(entry->d_name, pattern)) continue;
+      // Follow links: a link to a regular file counts as one.
+      struct stat info;
+      if (::fstatat(folderFd, entry->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode)) continue;
+      names.Add(entry->d_name);
+    }
+    ::closedir(listing);
+
+    std::uint32_t count = names.Count();
+    const char** sorted = static_cast<const char**>(std::malloc((count ? count : 1) * sizeof(char*)));
+    if (sorted == nullptr) return false;
+    for (std::uint32_t i = 0; i < count; ++i) sorted[i] = names.Ref(i)->CStr();
+    std::qsort(sorted, count, sizeof(char*), CompareNames);
+    for (std::uint32_t i = 0; i < count; ++i) visit(sorted[i], context);
+    std::free(sorted);
+    return true;
+  }
+};
+
+}  // namespace
+
+FileSystem& NativeFiles() {
+  static PosixFileSystem files;
+  return files;
+}
+
+}  // namespace marlix::platform

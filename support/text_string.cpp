@@ -1,0 +1,215 @@
+#include "support/text_string.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace marlix {
+namespace {
+
+// Bytes of text before its first zero byte, looking at no more than maxBytes.
+std::size_t BoundedLength(const char* text, std::size_t maxBytes) {
+  if (text == nullptr) return 0;
+  const void* zero = std::memchr(text, 0, maxBytes);
+  return zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - text) : maxBytes;
+}
+
+constexpr std::uint32_t kMaxLength = 0xFFFFFFF0u;
+
+}  // namespace
+
+TextString::TextString(const char* text) {
+  if (text != nullptr) SetBytes(text, std::strlen(text));
+}
+
+TextString::TextString(const char* text, std::size_t maxBytes) {
+  SetBytes(text, BoundedLength(text, maxBytes));
+}
+
+TextString::TextString(const TextString& other) { SetBytes(other.CStr(), other.length_); }
+
+TextString::TextString(TextString&& other) noexcept
+    : data_(other.data_), length_(other.length_), capacity_(other.capacity_) {
+  other.data_ = nullptr;
+  other.length_ = 0;
+  other.capacity_ = 0;
+}
+
+TextString::~TextString() { std::free(data_); }
+
+TextString& TextString::operator=(const TextString& other) {
+  if (this != &other) SetBytes(other.CStr(), other.length_);
+  return *this;
+}
+
+TextString& TextString::operator=(TextString&& other) noexcept {
+  if (this != &other) {
+    std::free(data_);
+    data_ = other.data_;
+    length_ = other.length_;
+    capacity_ = other.capacity_;
+    other.data_ = nullptr;
+    other.length_ = 0;
+    other.capacity_ = 0;
+  }
+  return *this;
+}
+
+bool TextString::Reserve(std::size_t length) {
+  if (length > kMaxLength) return false;
+  if (data_ != nullptr && length <= capacity_) return true;
+  std::size_t capacity = length < 15 ? 15 : length;
+  char* grown = static_cast<char*>(std::realloc(data_, capacity + 1));
+  if (grown == nullptr) return false;
+  data_ = grown;
+  capacity_ = static_cast<std::uint32_t>(capacity);
+  return true;
+}
+
+void TextString::SetBytes(const char* bytes, std::size_t n) {
+  if (n == 0) {
+    Empty();
+    return;
+  }
+  // bytes may point into this string's own buffer (s = Mid(s, ...) forms);
+  // memmove copes as long as the buffer is not reallocated underneath it.
+  if (data_ != nullptr && bytes >= data_ && bytes < data_ + capacity_ + 1) {
+    std::memmove(data_, bytes, n);
+  } else if (!Reserve(n)) {
+    Empty();
+    return;
+  } else {
+    std::memcpy(data_, bytes, n);
+  }
+  length_ = static_cast<std::uint32_t>(n);
+  data_[length_] = 0;
+}
+
+TextString& TextString::Assign(const char* text) {
+  SetBytes(text, text ? std::strlen(text) : 0);
+  return *this;
+}
+
+TextString& TextString::AssignN(const char* text, std::uint32_t n) {
+  SetBytes(text, BoundedLength(text, n));
+  return *this;
+}
+
+TextString& TextString::AssignNumber(std::uint32_t value) {
+  char digits[16];
+  int n = std::snprintf(digits, sizeof digits, "%u", static_cast<unsigned>(value));
+  if (n > 0) SetBytes(digits, static_cast<std::size_t>(n));
+  return *this;
+}
+
+void TextString::Clear() {
+  std::free(data_);
+  data_ = nullptr;
+  length_ = 0;
+  capacity_ = 0;
+}
+
+void TextString::Empty() {
+  length_ = 0;
+  if (data_ != nullptr) data_[0] = 0;
+}
+
+TextString TextString::operator+(const char* text) const {
+  TextString joined(*this);
+  joined.Append(text);
+  return joined;
+}
+
+TextString TextString::operator+(const TextString& other) const {
+  TextString joined(*this);
+  joined.AppendN(other.CStr(), other.length_);
+  return joined;
+}
+
+TextString& TextString::operator+=(const TextString& other) {
+  return AppendN(other.CStr(), other.length_);
+}
+
+TextString& TextString::Append(const char* text) {
+  return AppendN(text, text ? std::strlen(text) : 0);
+}
+
+TextString& TextString::AppendN(const char* text, std::size_t n) {
+  n = BoundedLength(text, n);
+  if (n == 0) return *this;
+  if (static_cast<std::size_t>(length_) + n > kMaxLength) {
+    Clear();
+    return *this;
+  }
+  std::size_t joined = length_ + n;
+  if (data_ == nullptr || joined > capacity_) {
+    // Grow geometrically so that building a line byte by byte stays linear.
+    // Appending the string to itself must read the old buffer before it moves.
+    std::size_t wanted = joined < 2 * static_cast<std::size_t>(capacity_) ? 2 * capacity_ : joined;
+    if (wanted > kMaxLength) wanted = joined;
+    bool selfAppend = data_ != nullptr && text >= data_ && text < data_ + capacity_ + 1;
+    std::size_t offset = selfAppend ? static_cast<std::size_t>(text - data_) : 0;
+    if (!Reserve(wanted)) {
+      Clear();
+      return *this;
+    }
+    if (selfAppend) text = data_ + offset;
+  }
+  std::memmove(data_ + length_, text, n);
+  length_ = static_cast<std::uint32_t>(joined);
+  data_[length_] = 0;
+  return *this;
+}
+
+TextString& TextString::AppendChar(char c) { return AppendN(&c, 1); }
+
+bool TextString::operator==(const char* text) const {
+  if (text == nullptr) return false;
+  return std::strcmp(CStr(), text) == 0;
+}
+
+bool TextString::operator==(const TextString& other) const {
+  return length_ == other.length_ && std::memcmp(CStr(), other.CStr(), length_) == 0;
+}
+
+const char* TextString::MakeUpper() {
+  for (std::uint32_t i = 0; i < length_; ++i) data_[i] = UpperAscii(data_[i]);
+  return CStr();
+}
+
+TextString TextString::Mid(std::uint32_t start, std::uint32_t count) const {
+  if (length_ == 0 || count == 0 || start > length_) return TextString();
+  if (start == 0) start = 1;
+  std::uint32_t available = length_ - start + 1;
+  if (count > available) count = available;
+  return TextString(data_ + start - 1, count);
+}
+
+TextString TextString::Mid(std::uint32_t start) const {
+  if (start > length_) return TextString();
+  std::uint32_t first = start == 0 ? 1 : start;
+  return Mid(first, length_ - first + 1);
+}
+
+TextString TextString::Left(std::uint32_t n) const { return n == 0 ? TextString() : Mid(1, n); }
+
+TextString TextString::Right(std::uint32_t n) const {
+  if (n == 0) return TextString();
+  return n < length_ ? Mid(length_ - n + 1) : Mid(1);
+}
+
+std::uint32_t Len(const TextString& s) { return s.Length(); }
+TextString Mid(const TextString& s, std::uint32_t start, std::uint32_t count) {
+  return s.Mid(start, count);
+}
+TextString Mid(const TextString& s, std::uint32_t start) { return s.Mid(start); }
+TextString Left(const TextString& s, std::uint32_t n) { return s.Left(n); }
+TextString Right(const TextString& s, std::uint32_t n) { return s.Right(n); }
+
+TextString UCase(const char* text) {
+  TextString upper(text);
+  upper.MakeUpper();
+  return upper;
+}
+
+}  // namespace marlix

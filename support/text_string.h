@@ -1,0 +1,84 @@
+// The one string type: 8-bit bytes with value semantics. Content ends at the
+// first zero byte; positions are 1-based and counted in bytes. Operations never
+// throw: when memory runs out the target is left empty.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace marlix {
+
+class TextString {
+ public:
+  TextString() noexcept = default;
+  TextString(const char* text);  // NOLINT(google-explicit-constructor): a null pointer gives ""
+  TextString(const char* text, std::size_t maxBytes);  // at most maxBytes, cut at a zero byte
+  TextString(const TextString& other);
+  TextString(TextString&& other) noexcept;
+  ~TextString();
+
+  TextString& operator=(const char* text) { return Assign(text); }
+  TextString& operator=(const TextString& other);
+  TextString& operator=(TextString&& other) noexcept;
+
+  TextString& Assign(const char* text);
+  // The first n bytes of text, or all of it when it ends sooner.
+  TextString& AssignN(const char* text, std::uint32_t n);
+  // Decimal digits of value: no sign, no leading zeros, no grouping.
+  TextString& AssignNumber(std::uint32_t value);
+  // Makes the string empty and releases its buffer.
+  void Clear();
+  // Makes the string empty but keeps its buffer, for strings reused in loops.
+  void Empty();
+
+  const char* CStr() const { return data_ ? data_ : ""; }
+  std::uint32_t Length() const { return length_; }
+  bool IsEmpty() const { return length_ == 0; }
+  // Byte at a 0-based index; index must be below Length().
+  char operator[](std::uint32_t index) const { return data_[index]; }
+
+  TextString operator+(const char* text) const;
+  TextString operator+(const TextString& other) const;
+  TextString& operator+=(const char* text) { return Append(text); }
+  TextString& operator+=(const TextString& other);
+  TextString& Append(const char* text);
+  // Appends at most n bytes of text, stopping at a zero byte.
+  TextString& AppendN(const char* text, std::size_t n);
+  TextString& AppendChar(char c);  // a zero byte is not appended
+
+  bool operator==(const char* text) const;  // false for a null pointer
+  bool operator==(const TextString& other) const;
+  bool operator!=(const char* text) const { return !(*this == text); }
+  bool operator!=(const TextString& other) const { return !(*this == other); }
+
+  // a to z become A to Z; every other byte, those above 0x7F included, stays.
+  const char* MakeUpper();
+
+  TextString Mid(std::uint32_t start, std::uint32_t count) const;
+  TextString Mid(std::uint32_t start) const;
+  TextString Left(std::uint32_t n) const;
+  TextString Right(std::uint32_t n) const;
+
+ private:
+  bool Reserve(std::size_t length);  // room for length bytes plus terminator
+  void SetBytes(const char* bytes, std::size_t n);  // n bytes without zeros
+
+  char* data_ = nullptr;
+  std::uint32_t length_ = 0;
+  std::uint32_t capacity_ = 0;  // bytes usable for content, terminator excluded
+};
+
+std::uint32_t Len(const TextString& s);
+TextString Mid(const TextString& s, std::uint32_t start, std::uint32_t count);
+TextString Mid(const TextString& s, std::uint32_t start);
+TextString Left(const TextString& s, std::uint32_t n);
+TextString Right(const TextString& s, std::uint32_t n);
+TextString UCase(const char* text);
+
+// ASCII-only upper-casing of one byte, the folding used wherever names are
+// compared without regard to case.
+inline char UpperAscii(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - ('a' - 'A')) : c;
+}
+
+}  // namespace marlix
