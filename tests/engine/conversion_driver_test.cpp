@@ -1,0 +1,174 @@
+#include "engine/conversion_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/faulty_file_system.h"
+#include "support/scratch_folder.h"
+
+namespace marlix {
+namespace {
+
+using testing::FaultyFileSystem;
+using testing::ListFolder;
+using testing::PathExists;
+using testing::ReadFileBytes;
+using testing::ScratchFolder;
+using testing::WriteFileBytes;
+
+// A source folder with two small reference files and a destination parent.
+struct Workspace {
+  ScratchFolder scratch;
+  std::string source = scratch / "source";
+  std::string destination = scratch / "destination";
+
+  Workspace() {
+    std::filesystem::create_directory(source);
+    std::filesystem::create_directory(destination);
+    WriteFileBytes(source + "/a.txt", "@First\r\n:One:Uno\r\n One\r\n body ~two~\r\n");
+    WriteFileBytes(source + "/b.txt", "@Second\r\n:Two\r\n Two\r\n back to ~one~\r\n");
+  }
+
+  ConversionRequest Request(const char* name = "out") const {
+    return {source.c_str(), destination.c_str(), name};
+  }
+};
+
+TEST(JoinPath, AddsOneSeparatorUnlessThereIsOne) {
+  EXPECT_EQ(JoinPath("/srv/marlix", "Marlix2HTML"), "/srv/marlix/Marlix2HTML");
+  EXPECT_EQ(JoinPath("/", "Out"), "/Out");
+  EXPECT_EQ(JoinPath("/srv/", "Out/"), "/srv/Out/");
+  EXPECT_EQ(JoinPath(JoinPath("/srv", "Out/"), "Index.htm"), "/srv/Out/Index.htm");
+  EXPECT_EQ(JoinPath("", "name"), "/name");
+  ConversionRequest request{"src", "/data", "html"};
+  EXPECT_EQ(DestinationFolder(request), "/data/html");
+}
+
+TEST(OutcomeMessages, TextsTitlesAndKinds) {
+  struct Expected {
+    ConversionOutcome outcome;
+    const char* text;
+    const char* title;
+    MessageKind kind;
+  };
+  const Expected table[] = {
+      {ConversionOutcome::InfoMissing, "Please Fill Information then try again.", "Info Missing",
+       MessageKind::Warning},
+      {ConversionOutcome::DestinationNotCreated, "Unable to create destination folder.", "Error",
+       MessageKind::Error},
+      {ConversionOutcome::NoValidSourceFiles,
+       "No valid Marlix 2.10 text files available in selected path.", "Unknown Path",
+       MessageKind::Warning},
+      {ConversionOutcome::UnexpectedError, "Unexpected error during conversion. ", "Error",
+       MessageKind::Error},
+      {ConversionOutcome::IncompleteOutput,
+       "Conversion finished, but some output files could not be written.",
+       "Incomplete Conversion", MessageKind::Warning},
+  };
+  for (const Expected& row : table) {
+    OutcomeMessage message = DescribeOutcome(row.outcome);
+    EXPECT_STREQ(message.text, row.text);
+    EXPECT_STREQ(message.title, row.title);
+    EXPECT_EQ(message.kind, row.kind);
+  }
+  EXPECT_EQ(static_cast<unsigned>(MessageKind::Warning), 0x30u);
+  EXPECT_EQ(static_cast<unsigned>(MessageKind::Error), 0x10u);
+  EXPECT_EQ(DescribeOutcome(ConversionOutcome::Completed).kind, MessageKind::None);
+}
+
+TEST(RunConversion, AnyEmptyFieldTouchesNothing) {
+  Workspace work;
+  const ConversionRequest requests[] = {
+      {"", work.destination.c_str(), "out"},
+      {work.source.c_str(), "", "out"},
+      {work.source.c_str(), work.destination.c_str(), ""},
+      {"", "", ""},
+  };
+  for (const ConversionRequest& request : requests) {
+    EXPECT_EQ(RunConversion(request), ConversionOutcome::InfoMissing);
+  }
+  EXPECT_EQ(ListFolder(work.destination), "");
+}
+
+TEST(RunConversion, CompletesOnceThenRefusesTheSameFolder) {
+  Workspace work;
+  ConversionSummary summary;
+  ASSERT_EQ(RunConversion(work.Request(), summary), ConversionOutcome::Completed);
+  EXPECT_EQ(summary.sourceFiles, 2u);
+  EXPECT_EQ(summary.topics, 2u);
+  EXPECT_EQ(summary.filesWritten, 8u);  // Index, 2 sections, 2 topics, 3 project files
+  const std::string out = work.destination + "/out";
+  const std::string before = ReadFileBytes(out + "/B0P0.htm");
+  EXPECT_NE(before.find("<A HREF=\"B1P1.htm\">two</A>"), std::string::npos);
+
+  // The second run must not touch the first run's files.
+  EXPECT_EQ(RunConversion(work.Request()), ConversionOutcome::DestinationNotCreated);
+  EXPECT_EQ(ReadFileBytes(out + "/B0P0.htm"), before);
+  EXPECT_EQ(ListFolder(out),
+            "B0P0.htm B1P1.htm Index.hhk Index.htm Marlix.hhp Topic0.htm Topic1.htm toc.hhc");
+}
+
+TEST(RunConversion, MissingParentIsNotCreated) {
+  Workspace work;
+  ConversionRequest request{work.source.c_str(), (work.destination + "/missing").c_str(), "out"};
+  EXPECT_EQ(RunConversion(request), ConversionOutcome::DestinationNotCreated);
+  EXPECT_FALSE(PathExists(work.destination + "/missing"));
+}
+
+TEST(RunConversion, NoValidSourcesLeavesTheEmptyFolder) {
+  Workspace work;
+  ConversionRequest request{work.destination.c_str(), work.scratch.Path().c_str(), "out"};
+  EXPECT_EQ(RunConversion(request), ConversionOutcome::NoValidSourceFiles);
+  EXPECT_EQ(ListFolder(work.scratch / "out"), "");
+  EXPECT_EQ(RunConversion(request), ConversionOutcome::DestinationNotCreated);
+}
+
+TEST(RunConversion, IndexPageThatCannotBeCreatedIsUnexpected) {
+  Workspace work;
+  FaultyFileSystem faulty;
+  faulty.refuseCreate = {"Index.htm"};
+  platform::ScopedFileSystem guard(faulty);
+  EXPECT_EQ(RunConversion(work.Request()), ConversionOutcome::UnexpectedError);
+  EXPECT_EQ(ListFolder(work.destination + "/out"), "");
+}
+
+TEST(RunConversion, LostOutputIsReportedButEveryStepRuns) {
+  {
+    Workspace work;  // a topic page that cannot be created
+    FaultyFileSystem faulty;
+    faulty.refuseCreate = {"B0P0.htm"};
+    platform::ScopedFileSystem guard(faulty);
+    ConversionSummary summary;
+    EXPECT_EQ(RunConversion(work.Request(), summary), ConversionOutcome::IncompleteOutput);
+    EXPECT_EQ(summary.filesFailed, 1u);
+    EXPECT_EQ(ListFolder(work.destination + "/out"),
+              "B1P1.htm Index.hhk Index.htm Marlix.hhp Topic0.htm Topic1.htm toc.hhc");
+  }
+  {
+    Workspace work;  // the disk fills up while the keyword index is written
+    FaultyFileSystem faulty;
+    faulty.diskFullFor = {"Index.hhk"};
+    faulty.diskFullAfterBytes = 100;
+    platform::ScopedFileSystem guard(faulty);
+    EXPECT_EQ(RunConversion(work.Request()), ConversionOutcome::IncompleteOutput);
+    EXPECT_EQ(ReadFileBytes(work.destination + "/out/Index.hhk").size(), 100u);
+    EXPECT_TRUE(PathExists(work.destination + "/out/toc.hhc"));
+  }
+  {
+    Workspace work;  // a source file vanishes after discovery
+    FaultyFileSystem faulty;
+    faulty.vanishOnOpen = {"b.txt"};
+    faulty.vanishFromOpen = 2;
+    platform::ScopedFileSystem guard(faulty);
+    ConversionSummary summary;
+    EXPECT_EQ(RunConversion(work.Request(), summary), ConversionOutcome::IncompleteOutput);
+    EXPECT_GT(summary.sourcesUnreadable, 0u);
+    EXPECT_EQ(ListFolder(work.destination + "/out"),
+              "B0P0.htm Index.hhk Index.htm Marlix.hhp Topic0.htm toc.hhc");
+  }
+}
+
+}  // namespace
+}  // namespace marlix

@@ -1,0 +1,79 @@
+#include "support/faulty_file_system.h"
+
+namespace marlix::testing {
+
+std::string BaseName(const std::string& path) {
+  std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+platform::FileHandle FaultyFileSystem::OpenExisting(const char* path) {
+  std::string name = BaseName(path);
+  unsigned opens = ++opensByName_[name];
+  if (vanishOnOpen.count(name) != 0 && opens >= vanishFromOpen) return platform::kNoFile;
+  platform::FileHandle file = platform::NativeFiles().OpenExisting(path);
+  if (file != platform::kNoFile) open_[file] = OpenFile{name, 0};
+  return file;
+}
+
+platform::FileHandle FaultyFileSystem::CreateNew(const char* path) {
+  std::string name = BaseName(path);
+  if (refuseCreate.count(name) != 0) return platform::kNoFile;
+  platform::FileHandle file = platform::NativeFiles().CreateNew(path);
+  if (file != platform::kNoFile) open_[file] = OpenFile{name, 0};
+  return file;
+}
+
+std::int64_t FaultyFileSystem::Read(platform::FileHandle file, void* buffer, std::size_t size) {
+  ++readCalls;
+  OpenFile& tracked = open_[file];
+  if (readFailsFor.count(tracked.name) != 0) {
+    if (tracked.bytes >= readFailsAfterBytes) return -1;
+    std::uint64_t room = readFailsAfterBytes - tracked.bytes;
+    if (size > room) size = static_cast<std::size_t>(room);
+  }
+  std::int64_t n = platform::NativeFiles().Read(file, buffer, size);
+  if (n > 0) tracked.bytes += static_cast<std::uint64_t>(n);
+  return n;
+}
+
+bool FaultyFileSystem::Write(platform::FileHandle file, const void* bytes, std::size_t size) {
+  OpenFile& tracked = open_[file];
+  if (diskFullFor.count(tracked.name) != 0 && tracked.bytes + size > diskFullAfterBytes) {
+    // Write what fits, then report the failure.
+    std::size_t fits =
+        tracked.bytes < diskFullAfterBytes ? static_cast<std::size_t>(diskFullAfterBytes - tracked.bytes) : 0;
+    if (fits > 0) platform::NativeFiles().Write(file, bytes, fits);
+    tracked.bytes += fits;
+    ++failedWrites;
+    return false;
+  }
+  bool written = platform::NativeFiles().Write(file, bytes, size);
+  if (written) tracked.bytes += size;
+  return written;
+}
+
+std::int64_t FaultyFileSystem::Size(platform::FileHandle file) {
+  std::int64_t size = platform::NativeFiles().Size(file);
+  auto it = open_.find(file);
+  if (size >= 0 && it != open_.end() && sizeOverstatedFor.count(it->second.name) != 0) {
+    size += sizeOverstatement;
+  }
+  return size;
+}
+
+bool FaultyFileSystem::Close(platform::FileHandle file) {
+  open_.erase(file);
+  return platform::NativeFiles().Close(file);
+}
+
+bool FaultyFileSystem::MakeFolder(const char* path) {
+  return platform::NativeFiles().MakeFolder(path);
+}
+
+bool FaultyFileSystem::ListFiles(const char* folder, const char* pattern,
+                                 platform::NameVisitor visit, void* context) {
+  return platform::NativeFiles().ListFiles(folder, pattern, visit, context);
+}
+
+}  // namespace marlix::testing

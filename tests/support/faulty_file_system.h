@@ -1,0 +1,59 @@
+// A file system that passes every call to the real one but can be told to
+// fail some of them, to play a full disk, a file that vanished or a read error.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+
+#include "support/platform/file_system.h"
+
+namespace marlix::testing {
+
+class FaultyFileSystem : public platform::FileSystem {
+ public:
+  // Files whose name (the last path component) is listed cannot be created.
+  std::set<std::string> refuseCreate;
+  // Writes to these files fail once this many bytes have gone into them, as
+  // on a full disk.
+  std::set<std::string> diskFullFor;
+  std::uint64_t diskFullAfterBytes = 0;
+  // Opening these source files for reading fails from the given open on
+  // (counted per name, 1 = the first open).
+  std::set<std::string> vanishOnOpen;
+  unsigned vanishFromOpen = 1;
+  // Reads from these files fail once this many bytes have been read.
+  std::set<std::string> readFailsFor;
+  std::uint64_t readFailsAfterBytes = 0;
+  // Sizes of these files are reported this many bytes larger than they are,
+  // as if the file shrank while it was read.
+  std::set<std::string> sizeOverstatedFor;
+  std::int64_t sizeOverstatement = 0;
+
+  platform::FileHandle OpenExisting(const char* path) override;
+  platform::FileHandle CreateNew(const char* path) override;
+  std::int64_t Read(platform::FileHandle file, void* buffer, std::size_t size) override;
+  bool Write(platform::FileHandle file, const void* bytes, std::size_t size) override;
+  std::int64_t Size(platform::FileHandle file) override;
+  bool Close(platform::FileHandle file) override;
+  bool MakeFolder(const char* path) override;
+  bool ListFiles(const char* folder, const char* pattern, platform::NameVisitor visit,
+                 void* context) override;
+
+  unsigned failedWrites = 0;
+  unsigned readCalls = 0;
+
+ private:
+  struct OpenFile {
+    std::string name;
+    std::uint64_t bytes = 0;
+  };
+  std::map<platform::FileHandle, OpenFile> open_;
+  std::map<std::string, unsigned> opensByName_;
+};
+
+// The last component of a path.
+std::string BaseName(const std::string& path);
+
+}  // namespace marlix::testing
