@@ -55,6 +55,15 @@ TextString& TextString::operator=(TextString&& other) noexcept {
   return *this;
 }
 
+bool TextString::OffsetInBuffer(const char* text, std::size_t& offset) const {
+  if (data_ == nullptr) return false;
+  auto address = reinterpret_cast<std::uintptr_t>(text);
+  auto begin = reinterpret_cast<std::uintptr_t>(data_);
+  if (address < begin || address > begin + capacity_) return false;
+  offset = address - begin;
+  return true;
+}
+
 bool TextString::Reserve(std::size_t length) {
   if (length > kMaxLength) return false;
   if (data_ != nullptr && length <= capacity_) return true;
@@ -73,8 +82,9 @@ void TextString::SetBytes(const char* bytes, std::size_t n) {
   }
   // bytes may point into this string's own buffer (s = Mid(s, ...) forms);
   // memmove copes as long as the buffer is not reallocated underneath it.
-  if (data_ != nullptr && bytes >= data_ && bytes < data_ + capacity_ + 1) {
-    std::memmove(data_, bytes, n);
+  std::size_t offset = 0;
+  if (OffsetInBuffer(bytes, offset)) {
+    std::memmove(data_, data_ + offset, n);
   } else if (!Reserve(n)) {
     Empty();
     return;
@@ -147,8 +157,8 @@ TextString& TextString::AppendN(const char* text, std::size_t n) {
     // Appending the string to itself must read the old buffer before it moves.
     std::size_t wanted = joined < 2 * static_cast<std::size_t>(capacity_) ? 2 * capacity_ : joined;
     if (wanted > kMaxLength) wanted = joined;
-    bool selfAppend = data_ != nullptr && text >= data_ && text < data_ + capacity_ + 1;
-    std::size_t offset = selfAppend ? static_cast<std::size_t>(text - data_) : 0;
+    std::size_t offset = 0;
+    bool selfAppend = OffsetInBuffer(text, offset);
     if (!Reserve(wanted)) {
       Clear();
       return *this;
