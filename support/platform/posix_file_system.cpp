@@ -126,9 +126,13 @@ class PosixFileSystem final : public FileSystem {
     StringList names;
     while (dirent* entry = ::readdir(listing)) {
       if (!MatchesPattern(entry->d_name, pattern)) continue;
-      // Follow links: a link to a regular file counts as one.
-      struct stat info;
-      if (::fstatat(folderFd, entry->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode)) continue;
+      // Follow links: a link to a regular file counts as one. The entry's
+      // type saves a stat call where the folder reports it.
+      if (entry->d_type != DT_REG) {
+        if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN) continue;
+        struct stat info;
+        if (::fstatat(folderFd, entry->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode)) continue;
+      }
       names.Add(entry->d_name);
     }
     ::closedir(listing);
