@@ -83,10 +83,7 @@ void WriteContentsFile(const TextString& folder, const SourceFileList& sourceFil
   WriteSitemapEntry(file, "Mar Lix", "Index.htm");
   LineReader reader;
   for (std::uint32_t fileIndex = 0; fileIndex < sourceFiles.Count(); ++fileIndex) {
-    if (!reader.Open(*sourceFiles.Ref(fileIndex))) {
-      tally.SourceUnreadable();
-      continue;
-    }
+    if (!tally.OpenSource(reader, *sourceFiles.Ref(fileIndex))) continue;
     WriteSitemapEntry(file, ReadSectionTitle(reader), SectionPageName(fileIndex));
     reader.Close();
   }

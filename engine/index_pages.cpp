@@ -25,10 +25,7 @@ bool WriteIndexPage(const TextString& folder, const SourceFileList& sourceFiles,
   WritePageHead(index, "Marlix");
   LineReader reader;
   for (std::uint32_t fileIndex = 0; fileIndex < sourceFiles.Count(); ++fileIndex) {
-    if (!reader.Open(*sourceFiles.Ref(fileIndex))) {
-      tally.SourceUnreadable();
-      continue;
-    }
+    if (!tally.OpenSource(reader, *sourceFiles.Ref(fileIndex))) continue;
     TextString title = ReadSectionTitle(reader);
     reader.Close();
     index.WriteLine(TextString("<A HREF=\"") + SectionPageName(fileIndex) + "\">" + title +
@@ -58,18 +55,12 @@ void WriteSectionPages(const TextString& folder, const SourceFileList& sourceFil
   TextString line;
   for (std::uint32_t fileIndex = 0; fileIndex < sourceFiles.Count(); ++fileIndex) {
     const TextString& source = *sourceFiles.Ref(fileIndex);
-    if (!reader.Open(source)) {
-      tally.SourceUnreadable();
-      continue;
-    }
+    if (!tally.OpenSource(reader, source)) continue;
     TextString title = ReadSectionTitle(reader);
     // The topic lines are read the way the catalogue read them, with the first
     // line skipped whole, so that both agree on every topic line even when the
     // first line is longer than one 80-byte piece.
-    if (!reader.Open(source)) {
-      tally.SourceUnreadable();
-      continue;
-    }
+    if (!tally.OpenSource(reader, source)) continue;
     if (!tally.Create(section, JoinPath(folder, SectionPageName(fileIndex)))) continue;
     WritePageHead(section, title);
     std::uint32_t topicNumber = catalogue.FirstTopicOf(fileIndex);

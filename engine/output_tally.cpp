@@ -8,6 +8,12 @@ bool OutputTally::Create(OutputFile& file, const TextString& path) {
   return false;
 }
 
+bool OutputTally::OpenSource(LineReader& reader, const TextString& path) {
+  if (reader.Open(path)) return true;
+  ++sourcesUnreadable_;
+  return false;
+}
+
 void OutputTally::Finish(OutputFile& file) {
   if (!file.IsOpen()) return;
   if (file.Close()) {

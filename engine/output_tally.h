@@ -2,6 +2,7 @@
 // driver can tell a complete run from one that lost output.
 #pragma once
 
+#include "support/line_reader.h"
 #include "support/output_file.h"
 #include "support/text_string.h"
 
@@ -13,8 +14,9 @@ class OutputTally {
   bool Create(OutputFile& file, const TextString& path);
   // Closes an open output file and counts it written in full or lost.
   void Finish(OutputFile& file);
-  // A source file of the list that a later step could not open again.
-  void SourceUnreadable() { ++sourcesUnreadable_; }
+  // Opens a source file of the list again; one that cannot be opened counts
+  // as unreadable.
+  bool OpenSource(LineReader& reader, const TextString& path);
 
   unsigned FilesWritten() const { return filesWritten_; }
   unsigned FilesFailed() const { return filesFailed_; }

@@ -114,10 +114,7 @@ void BuildTopicCatalogue(const SourceFileList& sourceFiles, TopicCatalogue& cata
   TextString line;
   for (std::uint32_t fileIndex = 0; fileIndex < sourceFiles.Count(); ++fileIndex) {
     catalogue.NoteFileStart(topicNumber);
-    if (!reader.Open(*sourceFiles.Ref(fileIndex))) {
-      tally.SourceUnreadable();
-      continue;
-    }
+    if (!tally.OpenSource(reader, *sourceFiles.Ref(fileIndex))) continue;
     reader.SkipLine();  // the "@" mark and the section title
     while (!reader.AtEnd()) {
       reader.ReadLine(line);

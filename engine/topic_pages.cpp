@@ -32,10 +32,7 @@ void WriteTopicPages(const TextString& folder, const SourceFileList& sourceFiles
   LineRenderer renderer;
   TextString line;
   for (std::uint32_t fileIndex = 0; fileIndex < sourceFiles.Count(); ++fileIndex) {
-    if (!reader.Open(*sourceFiles.Ref(fileIndex))) {
-      tally.SourceUnreadable();
-      continue;
-    }
+    if (!tally.OpenSource(reader, *sourceFiles.Ref(fileIndex))) continue;
     // Topic numbers as the catalogue gave them, so that every topic lands on
     // the page the catalogue names for it.
     std::uint32_t topicNumber = catalogue.FirstTopicOf(fileIndex);

@@ -22,7 +22,8 @@ using testing::WriteFileBytes;
 std::string Joined(const StringList& list) {
   std::string joined;
   for (std::uint32_t i = 0; i < list.Count(); ++i) {
-    joined += (i ? "|" : "") + std::string(list.At(i).CStr());
+    if (i > 0) joined += '|';
+    joined += list.At(i).CStr();
   }
   return joined;
 }

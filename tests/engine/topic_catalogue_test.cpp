@@ -21,7 +21,7 @@ std::string Names(const TextString& line) {
   StringList names = TopicNames(line);
   std::string joined;
   for (std::uint32_t i = 0; i < names.Count(); ++i) {
-    joined += "[" + std::string(names.At(i).CStr()) + "]";
+    joined.append("[").append(names.At(i).CStr()).append("]");
   }
   return joined;
 }
@@ -29,7 +29,7 @@ std::string Names(const TextString& line) {
 std::string Entries(const TopicCatalogue& catalogue) {
   std::string joined;
   for (std::uint32_t i = 0; i < catalogue.Count(); ++i) {
-    joined += std::string(catalogue.KeyAt(i).CStr()) + "=" + catalogue.ValueAt(i).CStr() + " ";
+    joined.append(catalogue.KeyAt(i).CStr()).append("=").append(catalogue.ValueAt(i).CStr()).append(" ");
   }
   return joined;
 }
