@@ -1,0 +1,305 @@
+// The toolkit-free part of the desktop front end: layout arithmetic, the
+// dialog tables, and the link's placement, hit test and mouse reactions.
+#include <QTest>
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "ui/common/dialog_model.h"
+#include "ui/common/dialog_units.h"
+#include "ui/common/link_behaviour.h"
+
+using namespace marlix;
+using namespace marlix::ui;
+
+namespace {
+
+bool Inside(const DialogRect& inner, const DialogRect& outer) {
+  return inner.x >= outer.x && inner.y >= outer.y &&
+         inner.x + inner.width <= outer.x + outer.width &&
+         inner.y + inner.height <= outer.y + outer.height;
+}
+
+}  // namespace
+
+class CommonTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void dialogUnitsScaleWithTheScreen_data() {
+    QTest::addColumn<double>("dpi");
+    QTest::addColumn<int>("units");
+    QTest::addColumn<int>("horizontal");
+    QTest::addColumn<int>("vertical");
+    QTest::newRow("96 dpi, main dialog width") << 96.0 << 242 << 363 << 393;
+    QTest::newRow("96 dpi, main dialog height") << 96.0 << 108 << 162 << 176;  // 175.5 rounds up
+    QTest::newRow("96 dpi, odd unit") << 96.0 << 1 << 2 << 2;  // 1.5 and 1.625 round away
+    QTest::newRow("144 dpi") << 144.0 << 242 << 545 << 590;    // 544.5 rounds up
+    QTest::newRow("72 dpi") << 72.0 << 8 << 9 << 10;
+    QTest::newRow("no dpi known") << 0.0 << 100 << 150 << 163;
+  }
+  void dialogUnitsScaleWithTheScreen() {
+    QFETCH(double, dpi);
+    QFETCH(int, units);
+    QFETCH(int, horizontal);
+    QFETCH(int, vertical);
+    QCOMPARE(HorizontalUnitsToPixels(units, dpi), horizontal);
+    QCOMPARE(VerticalUnitsToPixels(units, dpi), vertical);
+  }
+
+  void touchingControlsStillTouchInPixels() {
+    // The Convert and About buttons of the main dialog are 2 units apart;
+    // at every scale the gap must stay non-negative and the edges exact.
+    for (double dpi : {96.0, 120.0, 144.0, 168.0}) {
+      const PixelRect left = ToPixels({10, 3, 7, 5}, dpi);
+      const PixelRect right = ToPixels({17, 3, 7, 5}, dpi);
+      QCOMPARE(left.x + left.width, right.x);
+      QCOMPARE(left.y, right.y);
+      QCOMPARE(left.height, right.height);
+    }
+    QCOMPARE(ToPixels({185, 21, 38, 14}, 96.0), (PixelRect{278, 34, 57, 23}));
+  }
+
+  void mainDialogTemplateHangsTogether() {
+    const DialogTemplate& dialog = MainDialogTemplate();
+    QCOMPARE(std::string(dialog.caption), std::string("Marlix to HTML"));
+    QVERIFY(dialog.centred);
+    const DialogRect whole{0, 0, dialog.width, dialog.height};
+    const ControlTemplate* frame = FindControl(dialog, ControlRole::Frame);
+    QVERIFY(frame != nullptr);
+    QCOMPARE(std::string(frame->text), std::string("A project by Dorran Vell"));
+
+    std::set<int> ids;
+    for (const ControlTemplate& control : dialog.controls) {
+      QVERIFY2(Inside(control.rect, whole), control.text);
+      if (&control != frame) QVERIFY2(Inside(control.rect, frame->rect), control.text);
+      if (control.id != kNoControlId) QVERIFY(ids.insert(control.id).second);
+      // Fields and buttons are the tab stops, nothing else.
+      const bool input =
+          control.kind == ControlKind::EditField || control.kind == ControlKind::PushButton;
+      QCOMPARE(control.tabStop, input);
+    }
+  }
+
+  void initialValuesLieInTheHomeFolder() {
+    const ConversionRequest fields = InitialFieldValues("/home/ann");
+    const std::string expected = std::string("/home/ann") + kPathSeparator + "Marlix";
+    QCOMPARE(std::string(fields.sourceFolderPath.CStr()), expected);
+    QCOMPARE(std::string(fields.destinationFolderPath.CStr()), expected);
+    QCOMPARE(std::string(fields.destinationFolderName.CStr()), std::string("Marlix2HTML"));
+
+    // A home folder that already ends in the separator gets no second one.
+    const char root[] = {kPathSeparator, '\0'};
+    QCOMPARE(std::string(DefaultMarlixFolder(root).CStr()), std::string(root) + "Marlix");
+  }
+
+  void onlyTheFourButtonsCarryCommands() {
+    QCOMPARE(CommandForControl(kIdBrowseSource), MainCommand::BrowseSource);
+    QCOMPARE(CommandForControl(kIdBrowseDestination), MainCommand::BrowseDestination);
+    QCOMPARE(CommandForControl(kIdConvert), MainCommand::Convert);
+    QCOMPARE(CommandForControl(kIdAbout), MainCommand::About);
+    for (int id : {kIdSourceFolder, kIdDestinationFolder, kIdDestinationName, 1000, 1008,
+                   kIdAboutOk, kNoControlId, 0}) {
+      QCOMPARE(CommandForControl(id), MainCommand::None);
+    }
+  }
+
+  void completedAloneShowsNothing() {
+    QVERIFY(!OutcomeNotice(ConversionOutcome::Completed).has_value());
+    // A run that lost some output files still tells the user, as a warning.
+    const auto incomplete = OutcomeNotice(ConversionOutcome::IncompleteOutput);
+    QVERIFY(incomplete.has_value());
+    QVERIFY(std::strlen(incomplete->text) > 0);
+    QVERIFY(std::strlen(incomplete->title) > 0);
+    QCOMPARE(incomplete->kind, MessageKind::Warning);
+  }
+
+  void colourRefIsBlueGreenRed() {
+    QCOMPARE(int(BlueOf(kLinkTextColour)), 255);
+    QCOMPARE(int(RedOf(kLinkTextColour)), 0);
+    QCOMPARE(int(RedOf(kLinkHoverColour)), 255);
+    QCOMPARE(int(BlueOf(kLinkHoverColour)), 0);
+    QCOMPARE(MakeColourRef(0x80, 0, 0x80), kLinkVisitedColour);
+    QCOMPARE(MakeColourRef(0x12, 0x34, 0x56), ColourRef{0x563412});
+    QCOMPARE(int(GreenOf(0x00FF00)), 255);
+  }
+
+  void textIsPlacedByAlignment_data() {
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<int>("left");
+    QTest::addColumn<int>("top");
+    // Client 101 x 41 at (10, 20); text 30 x 10: free 71 x 31.
+    QTest::newRow("0 top left") << 0 << 10 << 20;
+    QTest::newRow("1 top centre") << 1 << 45 << 20;  // 71 / 2 rounds down
+    QTest::newRow("2 top right") << 2 << 81 << 20;
+    QTest::newRow("3 middle left") << 3 << 10 << 35;
+    QTest::newRow("4 middle centre") << 4 << 45 << 35;
+    QTest::newRow("5 middle right") << 5 << 81 << 35;
+    QTest::newRow("6 bottom left") << 6 << 10 << 51;
+    QTest::newRow("7 bottom centre") << 7 << 45 << 51;
+    QTest::newRow("8 bottom right") << 8 << 81 << 51;
+    QTest::newRow("9 acts as 0") << 9 << 10 << 20;
+    QTest::newRow("-1 acts as 0") << -1 << 10 << 20;
+  }
+  void textIsPlacedByAlignment() {
+    QFETCH(int, alignment);
+    QFETCH(int, left);
+    QFETCH(int, top);
+    const TextBox placed = PlaceText({10, 20, 111, 61}, 30, 10, alignment);
+    QCOMPARE(placed, (TextBox{left, top, left + 30, top + 10}));
+  }
+
+  void textLargerThanTheControlStaysTopLeft() {
+    for (int alignment = 0; alignment <= 8; ++alignment) {
+      QCOMPARE(PlaceText({0, 0, 50, 10}, 80, 16, alignment), (TextBox{0, 0, 80, 16}));
+    }
+    // Only the crowded direction stays put.
+    QCOMPARE(PlaceText({0, 0, 50, 40}, 80, 10, 4), (TextBox{0, 15, 80, 25}));
+  }
+
+  void hitTestIncludesAllFourEdges() {
+    const TextBox box{10, 20, 40, 30};
+    QVERIFY(PointInside(box, 10, 20));
+    QVERIFY(PointInside(box, 40, 30));
+    QVERIFY(PointInside(box, 25, 25));
+    QVERIFY(!PointInside(box, 9, 25));
+    QVERIFY(!PointInside(box, 41, 25));
+    QVERIFY(!PointInside(box, 25, 19));
+    QVERIFY(!PointInside(box, 25, 31));
+  }
+
+  void hoverTurnsTheLinkHotOverTheTextOnly() {
+    LinkBehaviour link;
+    link.SetTextBox({40, 10, 80, 20});
+    QVERIFY(!link.hot());
+    QVERIFY(!link.Underlined());
+    QCOMPARE(link.CurrentColour(), kLinkTextColour);
+
+    // First move beside the text: arrow, leave tracking asked for, no repaint.
+    LinkEffects effects = link.MouseMoved(5, 15);
+    QCOMPARE(effects.cursor, LinkCursor::Arrow);
+    QVERIFY(effects.trackLeave);
+    QVERIFY(!effects.repaint);
+    QVERIFY(!link.hot());
+
+    effects = link.MouseMoved(50, 15);
+    QCOMPARE(effects.cursor, LinkCursor::Hand);
+    QVERIFY(effects.repaint);
+    QVERIFY(!effects.trackLeave);
+    QVERIFY(link.hot());
+    QVERIFY(link.Underlined());
+    QCOMPARE(link.CurrentColour(), kLinkHoverColour);
+
+    // Moving on over the text changes nothing more.
+    effects = link.MouseMoved(60, 18);
+    QCOMPARE(effects.cursor, LinkCursor::Unchanged);
+    QVERIFY(!effects.repaint);
+
+    effects = link.MouseMoved(90, 15);
+    QCOMPARE(effects.cursor, LinkCursor::Arrow);
+    QVERIFY(effects.repaint);
+    QVERIFY(!link.hot());
+    QVERIFY(!link.Underlined());
+  }
+
+  void leavingEndsTheHotLook() {
+    LinkBehaviour link;
+    link.SetTextBox({0, 0, 30, 10});
+    link.MouseMoved(5, 5);
+    QVERIFY(link.hot());
+    LinkEffects effects = link.MouseLeft();
+    QCOMPARE(effects.cursor, LinkCursor::Arrow);
+    QVERIFY(effects.repaint);
+    QVERIFY(!link.hot());
+    QVERIFY(!link.tracking());
+    // Leaving when cold repaints nothing; coming back asks for tracking again.
+    effects = link.MouseLeft();
+    QVERIFY(!effects.repaint);
+    QVERIFY(link.MouseMoved(50, 50).trackLeave);
+  }
+
+  void clickNeedsPressAndReleaseOverTheText() {
+    LinkBehaviour link;
+    link.SetTextBox({40, 10, 80, 20});
+
+    link.ButtonPressed(5, 15);  // outside
+    link.MouseMoved(50, 15);
+    LinkEffects effects = link.ButtonReleased(50, 15);
+    QVERIFY(!effects.open && !effects.notify);
+
+    link.ButtonPressed(50, 15);
+    link.MouseMoved(90, 15);  // dragged away
+    effects = link.ButtonReleased(90, 15);
+    QVERIFY(!effects.open && !effects.notify);
+
+    link.MouseMoved(50, 15);
+    link.ButtonPressed(50, 15);
+    effects = link.ButtonReleased(52, 16);
+    QVERIFY(effects.open);
+    QVERIFY(!effects.notify);
+    // A second release without a press is no click.
+    QVERIFY(!link.ButtonReleased(52, 16).open);
+  }
+
+  void clickActionChoosesOpenNotifyOrBoth() {
+    struct Case {
+      ClickAction action;
+      bool open;
+      bool notify;
+    };
+    for (const Case& c :
+         {Case{ClickAction::Open, true, false}, Case{ClickAction::Notify, false, true},
+          Case{ClickAction::OpenThenNotify, true, true}}) {
+      LinkBehaviour link;
+      link.clickAction = c.action;
+      link.SetTextBox({0, 0, 30, 10});
+      link.ButtonPressed(3, 3);
+      const LinkEffects effects = link.ButtonReleased(3, 3);
+      QCOMPARE(effects.open, c.open);
+      QCOMPARE(effects.notify, c.notify);
+    }
+  }
+
+  void visitModeDecidesThePurple() {
+    auto clickAndLeave = [](LinkBehaviour& link) {
+      link.SetTextBox({0, 0, 30, 10});
+      link.MouseMoved(3, 3);
+      link.ButtonPressed(3, 3);
+      link.ButtonReleased(3, 3);
+      link.MouseLeft();
+    };
+    LinkBehaviour byDefault;
+    clickAndLeave(byDefault);
+    QVERIFY(!byDefault.visited());
+    QCOMPARE(byDefault.CurrentColour(), kLinkTextColour);
+
+    LinkBehaviour marking;
+    marking.visitMode = VisitMode::MarkOnClick;
+    clickAndLeave(marking);
+    QVERIFY(marking.visited());
+    QCOMPARE(marking.CurrentColour(), kLinkVisitedColour);
+    // Hot wins over visited.
+    marking.MouseMoved(3, 3);
+    QCOMPARE(marking.CurrentColour(), kLinkHoverColour);
+
+    LinkBehaviour marked;
+    marked.visitMode = VisitMode::MarkOnClick;
+    clickAndLeave(marked);
+    marked.visitMode = VisitMode::NeverShown;
+    QCOMPARE(marked.CurrentColour(), kLinkTextColour);
+  }
+
+  void underlineModes() {
+    LinkBehaviour link;
+    link.SetTextBox({0, 0, 30, 10});
+    link.underlineMode = UnderlineMode::Always;
+    QVERIFY(link.Underlined());
+    link.underlineMode = UnderlineMode::Never;
+    link.MouseMoved(3, 3);
+    QVERIFY(link.hot());
+    QVERIFY(!link.Underlined());
+  }
+};
+
+QTEST_APPLESS_MAIN(CommonTest)
+#include "common_test.moc"
