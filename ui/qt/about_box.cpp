@@ -80,16 +80,11 @@ AboutBox::AboutBox(QWidget* owner)
 }
 
 void AboutBox::keyPressEvent(QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_Escape:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      // Only OK and the close box end the box.
-      event->accept();
-      return;
-    default:
-      QDialog::keyPressEvent(event);
+  if (IsIgnoredDialogKey(event)) {
+    event->accept();  // Only OK and the close box end the box.
+    return;
   }
+  QDialog::keyPressEvent(event);
 }
 
 }  // namespace marlix::ui

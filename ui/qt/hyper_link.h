@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "ui/common/link_behaviour.h"
-#include "ui/qt/font_spec.h"
+#include "ui/qt/link_font.h"
 
 namespace marlix::ui {
 

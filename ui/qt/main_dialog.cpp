@@ -141,16 +141,11 @@ void MainDialog::ShowMessageBox(QWidget* owner, const OutcomeMessage& message) {
 }
 
 void MainDialog::keyPressEvent(QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_Escape:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      // The dialog has no default and no cancel button.
-      event->accept();
-      return;
-    default:
-      QWidget::keyPressEvent(event);
+  if (IsIgnoredDialogKey(event)) {
+    event->accept();  // The dialog has no default and no cancel button.
+    return;
   }
+  QWidget::keyPressEvent(event);
 }
 
 void MainDialog::runCommand(int id) {

@@ -1,6 +1,7 @@
 #include "ui/qt/qt_support.h"
 
 #include <QFile>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QWidget>
 
@@ -55,5 +56,10 @@ QIcon AppIcon() {
 }
 
 QString AboutPicturePath() { return QStringLiteral(":/marlix2html/about.bmp"); }
+
+bool IsIgnoredDialogKey(const QKeyEvent* event) {
+  const int key = event->key();
+  return key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter;
+}
 
 }  // namespace marlix::ui

@@ -13,6 +13,7 @@
 #include "ui/common/dialog_units.h"
 #include "ui/common/link_behaviour.h"
 
+class QKeyEvent;
 class QWidget;
 
 namespace marlix::ui {
@@ -35,6 +36,10 @@ QString PathFromBytes(const TextString& path);
 TextString PathToBytes(const QString& path);
 
 QMessageBox::Icon IconFor(MessageKind kind);
+
+// Enter and Escape, which the dialogs of this program ignore: they have no
+// default and no cancel button.
+bool IsIgnoredDialogKey(const QKeyEvent* event);
 
 // The application icon; null when the program carries no resources.
 QIcon AppIcon();

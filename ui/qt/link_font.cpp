@@ -1,4 +1,4 @@
-#include "ui/qt/font_spec.h"
+#include "ui/qt/link_font.h"
 
 #include <QCoreApplication>
 
