@@ -18,7 +18,8 @@ namespace {
 // A catalogue of n names "Topic <i>" with pages in order.
 void FillCatalogue(TopicCatalogue& catalogue, int n) {
   for (int i = 0; i < n; ++i) {
-    catalogue.Add(("Topic " + std::to_string(i)).c_str(), PageName(0, static_cast<std::uint32_t>(i)));
+    catalogue.Add(("Topic " + std::to_string(i)).c_str(),
+                  PageName(0, static_cast<std::uint32_t>(i)));
   }
 }
 

@@ -80,29 +80,29 @@ class Random {
 };
 
 constexpr std::string_view kWords[] = {
-    "array",   "buffer",  "cursor",  "channel", "counter", "record",  "vector",  "matrix",
-    "string",  "number",  "window",  "screen",  "printer", "device",  "stream",  "folder",
-    "handle",  "signal",  "timer",   "clock",   "random",  "module",  "library", "symbol",
-    "field",   "format",  "column",  "margin",  "border",  "shadow",  "colour",  "palette",
-    "index",   "offset",  "length",  "width",   "height",  "depth",   "range",   "limit",
-    "table",   "list",    "queue",   "stack",   "heap",    "block",   "segment", "page",
-    "frame",   "event",   "message", "option",  "setting", "switch",  "flag",    "mask",
-    "pattern", "filter",  "sorter",  "merge",   "split",   "join",    "trim",    "pad",
-    "scan",    "parse",   "render",  "draw",    "plot",    "fill",    "clear",   "reset",
-    "open",    "close",   "read",    "write",   "seek",    "flush",   "lock",    "unlock",
-    "load",    "save",    "print",   "input",   "output",  "convert", "compare", "search",
-    "replace", "insert",  "delete",  "append",  "count",   "total",   "average", "extent",
-    "angle",   "radius",  "scale",   "rotate",  "shift",   "round",   "floor",   "ceiling",
-    "sign",    "power",   "root",    "modulus", "factor",  "divisor", "product", "quotient",
-    "kernel",  "shell",   "prompt",  "command", "script",  "macro",   "label",   "target",
-    "source",  "origin",  "anchor",  "marker",  "token",   "lexeme",  "phrase",  "clause",
+    "array",   "buffer", "cursor",  "channel", "counter", "record",  "vector",  "matrix",
+    "string",  "number", "window",  "screen",  "printer", "device",  "stream",  "folder",
+    "handle",  "signal", "timer",   "clock",   "random",  "module",  "library", "symbol",
+    "field",   "format", "column",  "margin",  "border",  "shadow",  "colour",  "palette",
+    "index",   "offset", "length",  "width",   "height",  "depth",   "range",   "limit",
+    "table",   "list",   "queue",   "stack",   "heap",    "block",   "segment", "page",
+    "frame",   "event",  "message", "option",  "setting", "switch",  "flag",    "mask",
+    "pattern", "filter", "sorter",  "merge",   "split",   "join",    "trim",    "pad",
+    "scan",    "parse",  "render",  "draw",    "plot",    "fill",    "clear",   "reset",
+    "open",    "close",  "read",    "write",   "seek",    "flush",   "lock",    "unlock",
+    "load",    "save",   "print",   "input",   "output",  "convert", "compare", "search",
+    "replace", "insert", "delete",  "append",  "count",   "total",   "average", "extent",
+    "angle",   "radius", "scale",   "rotate",  "shift",   "round",   "floor",   "ceiling",
+    "sign",    "power",  "root",    "modulus", "factor",  "divisor", "product", "quotient",
+    "kernel",  "shell",  "prompt",  "command", "script",  "macro",   "label",   "target",
+    "source",  "origin", "anchor",  "marker",  "token",   "lexeme",  "phrase",  "clause",
 };
 
 constexpr std::string_view kFillers[] = {
-    "the",   "a",     "of",     "to",     "is",     "and",   "when",  "each",  "value",
-    "gives", "takes", "from",   "into",   "with",   "every", "first", "last",  "next",
-    "may",   "must",  "only",   "also",   "then",   "after", "before", "until", "while",
-    "its",   "one",   "two",    "all",    "none",   "unless", "which", "this",  "that",
+    "the",   "a",     "of",   "to",   "is",   "and",    "when",   "each",  "value",
+    "gives", "takes", "from", "into", "with", "every",  "first",  "last",  "next",
+    "may",   "must",  "only", "also", "then", "after",  "before", "until", "while",
+    "its",   "one",   "two",  "all",  "none", "unless", "which",  "this",  "that",
 };
 
 constexpr std::string_view kTitleKinds[] = {
@@ -274,8 +274,7 @@ class Generator {
 
   void EmitLine(std::string_view line) {
     if (line.size() > kMaxLine) {
-      std::fprintf(stderr, "generate_reference: internal error, line of %zu bytes\n",
-                   line.size());
+      std::fprintf(stderr, "generate_reference: internal error, line of %zu bytes\n", line.size());
       std::exit(3);
     }
     out_.append(line);
@@ -304,10 +303,14 @@ class Generator {
     if (roll < 96) return std::to_string(random_.Between(0, 4095));
     if (roll < 98) return random_.Pick(kSymbols) + std::to_string(random_.Between(1, 99));
     switch (random_.Between(0, 3)) {
-      case 0: return "<" + random_.Pick(kWords) + ">";
-      case 1: return "\"" + random_.Pick(kWords) + "\"";
-      case 2: return "&";
-      default: return "x " + random_.Pick(kOperators) + " y";
+      case 0:
+        return "<" + random_.Pick(kWords) + ">";
+      case 1:
+        return "\"" + random_.Pick(kWords) + "\"";
+      case 2:
+        return "&";
+      default:
+        return "x " + random_.Pick(kOperators) + " y";
     }
   }
 
@@ -355,11 +358,11 @@ class Generator {
           line += "PRINT " + a + "$ & \" <\" & " + b + "$ & \">\"";
           break;
         case 4:
-          line += random_.Percent(25) ? "mask = ~~" + a : "FOR i = 1 TO " + std::to_string(random_.Between(2, 64));
+          line += random_.Percent(25) ? "mask = ~~" + a
+                                      : "FOR i = 1 TO " + std::to_string(random_.Between(2, 64));
           break;
         default:
-          line += "' " + random_.Pick(kFillers) + " " + a + " " +
-                  random_.Pick(kFillers) + " " + b;
+          line += "' " + random_.Pick(kFillers) + " " + a + " " + random_.Pick(kFillers) + " " + b;
           break;
       }
       EmitLine(line);
@@ -507,8 +510,8 @@ int main(int argc, char** argv) {
   auto [end, error] = std::from_chars(scaleText.data(), scaleText.data() + scaleText.size(), scale);
   if (error != std::errc() || end != scaleText.data() + scaleText.size() || scale < 1 ||
       scale > kMaxScale) {
-    return Fail("SCALE must be a whole number from 1 to " + std::to_string(kMaxScale) +
-                ", not '" + std::string(scaleText) + "'");
+    return Fail("SCALE must be a whole number from 1 to " + std::to_string(kMaxScale) + ", not '" +
+                std::string(scaleText) + "'");
   }
 
   std::error_code ec;

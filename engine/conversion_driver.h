@@ -42,16 +42,15 @@ OutcomeMessage DescribeOutcome(ConversionOutcome outcome);
 
 // Figures of one run, for front ends that like to say what was done.
 struct ConversionSummary {
-  unsigned sourceFiles = 0;   // entries of the source file list
-  unsigned topics = 0;        // topic lines found by the catalogue
-  unsigned filesWritten = 0;  // output files created and written in full
-  unsigned filesFailed = 0;   // output files not created or not fully written
+  unsigned sourceFiles = 0;        // entries of the source file list
+  unsigned topics = 0;             // topic lines found by the catalogue
+  unsigned filesWritten = 0;       // output files created and written in full
+  unsigned filesFailed = 0;        // output files not created or not fully written
   unsigned sourcesUnreadable = 0;  // source files a later step could not reopen
 };
 
 ConversionOutcome RunConversion(const ConversionRequest& request);
-ConversionOutcome RunConversion(const ConversionRequest& request,
-                                ConversionSummary& summary);
+ConversionOutcome RunConversion(const ConversionRequest& request, ConversionSummary& summary);
 
 // folder + one separator unless folder already ends in one + name.
 TextString JoinPath(const TextString& folder, const TextString& name);

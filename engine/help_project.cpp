@@ -36,8 +36,8 @@ void WriteSitemapEnd(OutputFile& file) {
   file.WriteLine("</BODY></HTML>");
 }
 
-void WriteKeywordIndex(const TextString& folder, const TopicCatalogue& catalogue,
-                       OutputFile& file, OutputTally& tally) {
+void WriteKeywordIndex(const TextString& folder, const TopicCatalogue& catalogue, OutputFile& file,
+                       OutputTally& tally) {
   tally.Create(file, JoinPath(folder, "Index.hhk"));
   WriteSitemapHead(file);
   file.WriteLine("<UL>");

@@ -56,8 +56,8 @@ void LineRenderer::Render(OutputFile& page, const TopicCatalogue& catalogue,
   content_.Empty();
   linkText_.Empty();
   bool linkOpen = false;
-  std::uint32_t openTilde = 0;         // index of the "~" that opened the link
-  std::uint32_t contentAtOpen = 0;     // content length when it opened
+  std::uint32_t openTilde = 0;      // index of the "~" that opened the link
+  std::uint32_t contentAtOpen = 0;  // content length when it opened
   const std::uint32_t length = line.Length();
   // Index 0 is the format column, never copied.
   for (std::uint32_t i = 1; i < length; ++i) {

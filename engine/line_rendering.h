@@ -12,9 +12,9 @@ namespace marlix {
 
 enum class LineKind {
   PlainLine = 1,
-  IndentedLine = 2,   // format column: tab
-  CentredHeading = 3, // format column: "^"
-  BoldHeading = 4,    // format column: "%"
+  IndentedLine = 2,    // format column: tab
+  CentredHeading = 3,  // format column: "^"
+  BoldHeading = 4,     // format column: "%"
 };
 
 LineKind ClassifyLine(const TextString& line);

@@ -9,8 +9,7 @@ void WritePageHead(OutputFile& page, const TextString& title) {
   page.Write(title);
   page.Write("</TITLE>");
   page.WriteLine("</HEAD>");
-  page.WriteLine(
-      "<BODY ALINK=\"#FF0066\" BGCOLOR=\"#ffffff\" VLINK=\"#6666FF\" LINK=\"#3333CC\" ");
+  page.WriteLine("<BODY ALINK=\"#FF0066\" BGCOLOR=\"#ffffff\" VLINK=\"#6666FF\" LINK=\"#3333CC\" ");
   page.Write("style=\"font-family: Courier New; font-size: 10pt; color: #000000\">");
 }
 

@@ -41,9 +41,8 @@ TextString PageName(std::uint32_t fileIndex, std::uint32_t topicNumber) {
 
 StringList TopicNames(const TextString& line) {
   StringList names;
-  VisitTopicNames(line, [&](const char* name, std::size_t length) {
-    names.Add(TextString(name, length));
-  });
+  VisitTopicNames(
+      line, [&](const char* name, std::size_t length) { names.Add(TextString(name, length)); });
   return names;
 }
 

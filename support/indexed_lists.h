@@ -22,7 +22,8 @@ class Slots {
   Slots() = default;
   Slots(const Slots&) = delete;
   Slots& operator=(const Slots&) = delete;
-  Slots(Slots&& other) noexcept : items_(other.items_), count_(other.count_), capacity_(other.capacity_) {
+  Slots(Slots&& other) noexcept
+      : items_(other.items_), count_(other.count_), capacity_(other.capacity_) {
     other.items_ = nullptr;
     other.count_ = other.capacity_ = 0;
   }

@@ -60,7 +60,7 @@ class TextString {
   TextString Right(std::uint32_t n) const;
 
  private:
-  bool Reserve(std::size_t length);  // room for length bytes plus terminator
+  bool Reserve(std::size_t length);                 // room for length bytes plus terminator
   void SetBytes(const char* bytes, std::size_t n);  // n bytes without zeros
   // Whether text points into this string's own buffer, and where.
   bool OffsetInBuffer(const char* text, std::size_t& offset) const;

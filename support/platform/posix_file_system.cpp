@@ -138,7 +138,8 @@ class PosixFileSystem final : public FileSystem {
     ::closedir(listing);
 
     std::uint32_t count = names.Count();
-    const char** sorted = static_cast<const char**>(std::malloc((count ? count : 1) * sizeof(char*)));
+    const char** sorted =
+        static_cast<const char**>(std::malloc((count ? count : 1) * sizeof(char*)));
     if (sorted == nullptr) return false;
     for (std::uint32_t i = 0; i < count; ++i) sorted[i] = names.Ref(i)->CStr();
     std::qsort(sorted, count, sizeof(char*), CompareNames);

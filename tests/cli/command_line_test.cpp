@@ -32,11 +32,12 @@ std::string Quoted(const std::string& argument) {
 
 CliRun RunCli(const ScratchFolder& scratch, std::initializer_list<std::string> arguments) {
   std::string command = MARLIX_CLI;
-  for (const std::string& argument : arguments) command += " " + Quoted(argument);
-  command += " > " + Quoted(scratch / "stdout") + " 2> " + Quoted(scratch / "stderr") + " < /dev/null";
+  for (const std::string& argument : arguments) command.append(" ").append(Quoted(argument));
+  command.append(" > ").append(Quoted(scratch / "stdout"));
+  command.append(" 2> ").append(Quoted(scratch / "stderr")).append(" < /dev/null");
   int raw = std::system(command.c_str());
   CliRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFileBytes(scratch / "stdout"),
-          ReadFileBytes(scratch / "stderr")};
+             ReadFileBytes(scratch / "stderr")};
   std::filesystem::remove(scratch / "stdout");
   std::filesystem::remove(scratch / "stderr");
   return run;

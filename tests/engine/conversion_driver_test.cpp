@@ -64,8 +64,8 @@ TEST(OutcomeMessages, TextsTitlesAndKinds) {
       {ConversionOutcome::UnexpectedError, "Unexpected error during conversion. ", "Error",
        MessageKind::Error},
       {ConversionOutcome::IncompleteOutput,
-       "Conversion finished, but some output files could not be written.",
-       "Incomplete Conversion", MessageKind::Warning},
+       "Conversion finished, but some output files could not be written.", "Incomplete Conversion",
+       MessageKind::Warning},
   };
   for (const Expected& row : table) {
     OutcomeMessage message = DescribeOutcome(row.outcome);

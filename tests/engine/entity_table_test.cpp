@@ -40,7 +40,7 @@ TEST(EncodeHtmlChar, HtmlSpecialsAndBlanks) {
   EXPECT_EQ(Encode('a'), "a");
   EXPECT_EQ(Encode('7'), "7");
   EXPECT_EQ(EncodeHtmlChar(TextString()), "");
-  EXPECT_EQ(EncodeHtmlChar("xy"), "xy");   // only the first byte decides
+  EXPECT_EQ(EncodeHtmlChar("xy"), "xy");  // only the first byte decides
   EXPECT_EQ(EncodeHtmlChar("<y"), "&lt;");
 }
 

@@ -29,7 +29,10 @@ std::string Names(const TextString& line) {
 std::string Entries(const TopicCatalogue& catalogue) {
   std::string joined;
   for (std::uint32_t i = 0; i < catalogue.Count(); ++i) {
-    joined.append(catalogue.KeyAt(i).CStr()).append("=").append(catalogue.ValueAt(i).CStr()).append(" ");
+    joined.append(catalogue.KeyAt(i).CStr())
+        .append("=")
+        .append(catalogue.ValueAt(i).CStr())
+        .append(" ");
   }
   return joined;
 }

@@ -41,8 +41,9 @@ bool FaultyFileSystem::Write(platform::FileHandle file, const void* bytes, std::
   OpenFile& tracked = open_[file];
   if (diskFullFor.count(tracked.name) != 0 && tracked.bytes + size > diskFullAfterBytes) {
     // Write what fits, then report the failure.
-    std::size_t fits =
-        tracked.bytes < diskFullAfterBytes ? static_cast<std::size_t>(diskFullAfterBytes - tracked.bytes) : 0;
+    std::size_t fits = tracked.bytes < diskFullAfterBytes
+                           ? static_cast<std::size_t>(diskFullAfterBytes - tracked.bytes)
+                           : 0;
     if (fits > 0) platform::NativeFiles().Write(file, bytes, fits);
     tracked.bytes += fits;
     ++failedWrites;

@@ -3,10 +3,9 @@
 #include "support/line_reader.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <future>
@@ -115,7 +114,8 @@ TEST_F(LineReaderTest, EightyByteLimitAndLineEndsAtItsEdge) {
   EXPECT_EQ(LinesOf(s80 + "\n"), (Lines{s80}));
   EXPECT_EQ(LinesOf(s80), (Lines{s80}));
   // CR CR LF keeps one CR, wherever the window ends.
-  EXPECT_EQ(LinesOf(std::string(78, 'c') + "\r\r\nnext"), (Lines{std::string(78, 'c') + "\r", "next"}));
+  EXPECT_EQ(LinesOf(std::string(78, 'c') + "\r\r\nnext"),
+            (Lines{std::string(78, 'c') + "\r", "next"}));
   EXPECT_EQ(LinesOf(s79 + "\r\r\nnext"), (Lines{s79 + "\r", "next"}));
   // Longer lines come in 80-byte pieces; the rest keeps its own line end.
   EXPECT_EQ(LinesOf(std::string(100, 'd')), (Lines{std::string(80, 'd'), std::string(20, 'd')}));
@@ -160,7 +160,7 @@ TEST_F(LineReaderTest, ReadBytesTakesTheFirstByte) {
 
   WriteFileBytes(path, std::string("\0xyz", 4));
   ASSERT_TRUE(reader.Open(path.c_str()));
-  EXPECT_EQ(std::string(reader.ReadBytes(3).CStr()), "");  // cut at the zero byte
+  EXPECT_EQ(std::string(reader.ReadBytes(3).CStr()), "");   // cut at the zero byte
   EXPECT_EQ(std::string(reader.ReadBytes(1).CStr()), "z");  // but all three consumed
 
   reader.Close();

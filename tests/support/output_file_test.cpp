@@ -2,9 +2,8 @@
 // failures that only show when the write buffer goes to disk.
 #include "support/output_file.h"
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -95,7 +94,8 @@ TEST_F(OutputFileTest, LongOutputKeepsEveryByteInOrder) {
   OutputFile out;
   ASSERT_TRUE(out.Create(Path("long.htm").c_str()));
   for (int i = 0; i < 4000; ++i) {
-    std::string line = "<p>line " + std::to_string(i) + std::string(static_cast<std::size_t>(i % 97), '.');
+    std::string line =
+        "<p>line " + std::to_string(i) + std::string(static_cast<std::size_t>(i % 97), '.');
     ASSERT_TRUE(out.WriteLine(line.c_str()));
     expected += (i ? "\r\n" : "") + line;
     if (i == 2000) {

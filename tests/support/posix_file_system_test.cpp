@@ -2,12 +2,11 @@
 // letter case, regular files only, a fixed order) and the file calls that must
 // refuse anything but a regular file without ever blocking.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstring>
@@ -49,7 +48,8 @@ auto WithoutBlocking(Call call, const std::string& fifoPath) {
 
 TEST(PosixFileSystemTest, ListFilesMatchesWildcardsWithoutRegardToCase) {
   ScratchFolder folder;
-  for (const char* name : {"A.TXT", "b.Txt", "c.txt", "c.txt.bak", "d.tx", "txt", "ab.txt", "abc.txt"}) {
+  for (const char* name :
+       {"A.TXT", "b.Txt", "c.txt", "c.txt.bak", "d.tx", "txt", "ab.txt", "abc.txt"}) {
     WriteFileBytes(folder / name, "@");
   }
   EXPECT_EQ(List(folder.Path(), "*.txt"), (Names{"A.TXT", "ab.txt", "abc.txt", "b.Txt", "c.txt"}));
@@ -67,14 +67,14 @@ TEST(PosixFileSystemTest, ListFilesMatchesWildcardsWithoutRegardToCase) {
 
 TEST(PosixFileSystemTest, ListFilesOrdersByUpperCasedBytesThenRawBytes) {
   ScratchFolder folder;
-  for (const char* name : {"b.txt", "a.txt", "A.txt", "Z.txt", "_.txt", "\xE9.txt", "ab.txt", "a.txt.txt",
-                           "10.txt", "9.txt"}) {
+  for (const char* name : {"b.txt", "a.txt", "A.txt", "Z.txt", "_.txt", "\xE9.txt", "ab.txt",
+                           "a.txt.txt", "10.txt", "9.txt"}) {
     WriteFileBytes(folder / name, "@");
   }
   // '.' (0x2E) < digits < letters (upper-cased) < '_' (0x5F) < bytes above 0x7F;
   // A.txt and a.txt tie when upper-cased and the raw bytes put A first.
-  EXPECT_EQ(List(folder.Path(), "*"), (Names{"10.txt", "9.txt", "A.txt", "a.txt", "a.txt.txt", "ab.txt",
-                                             "b.txt", "Z.txt", "_.txt", "\xE9.txt"}));
+  EXPECT_EQ(List(folder.Path(), "*"), (Names{"10.txt", "9.txt", "A.txt", "a.txt", "a.txt.txt",
+                                             "ab.txt", "b.txt", "Z.txt", "_.txt", "\xE9.txt"}));
 }
 
 TEST(PosixFileSystemTest, ListFilesTakesRegularFilesOnlyFollowingLinks) {
@@ -113,8 +113,8 @@ TEST(PosixFileSystemTest, OpenExistingRefusesAllButRegularFiles) {
   EXPECT_EQ(files.OpenExisting((folder / "missing.txt").c_str()), kNoFile);
   EXPECT_EQ(files.OpenExisting(folder.Path().c_str()), kNoFile);
   EXPECT_EQ(files.OpenExisting((folder / "device.txt").c_str()), kNoFile);
-  FileHandle fifo = WithoutBlocking([&] { return files.OpenExisting((folder / "fifo.txt").c_str()); },
-                                    folder / "fifo.txt");
+  FileHandle fifo = WithoutBlocking(
+      [&] { return files.OpenExisting((folder / "fifo.txt").c_str()); }, folder / "fifo.txt");
   EXPECT_EQ(fifo, kNoFile);
   if (fifo != kNoFile) files.Close(fifo);
 
