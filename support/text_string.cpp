@@ -132,20 +132,23 @@ TextString TextString::operator+(const char* text) const {
 
 TextString TextString::operator+(const TextString& other) const {
   TextString joined(*this);
-  joined.AppendN(other.CStr(), other.length_);
+  joined.AppendBytes(other.CStr(), other.length_);
   return joined;
 }
 
 TextString& TextString::operator+=(const TextString& other) {
-  return AppendN(other.CStr(), other.length_);
+  return AppendBytes(other.CStr(), other.length_);
 }
 
 TextString& TextString::Append(const char* text) {
-  return AppendN(text, text ? std::strlen(text) : 0);
+  return AppendBytes(text, text ? std::strlen(text) : 0);
 }
 
 TextString& TextString::AppendN(const char* text, std::size_t n) {
-  n = BoundedLength(text, n);
+  return AppendBytes(text, BoundedLength(text, n));
+}
+
+TextString& TextString::AppendBytes(const char* text, std::size_t n) {
   if (n == 0) return *this;
   if (static_cast<std::size_t>(length_) + n > kMaxLength) {
     Clear();
@@ -171,7 +174,15 @@ TextString& TextString::AppendN(const char* text, std::size_t n) {
   return *this;
 }
 
-TextString& TextString::AppendChar(char c) { return AppendN(&c, 1); }
+TextString& TextString::AppendChar(char c) {
+  // The common case of a line built byte by byte: room left, no reallocation.
+  if (c != 0 && data_ != nullptr && length_ < capacity_) {
+    data_[length_++] = c;
+    data_[length_] = 0;
+    return *this;
+  }
+  return c != 0 ? AppendBytes(&c, 1) : *this;
+}
 
 bool TextString::operator==(const char* text) const {
   if (text == nullptr) return false;
