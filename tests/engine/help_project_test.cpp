@@ -2,18 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 #include "engine/conversion_driver.h"
-#include "support/scratch_folder.h"
+#include "support/source_scratch.h"
 
 namespace marlix {
 namespace {
 
 using testing::ReadFileBytes;
-using testing::ScratchFolder;
-using testing::WriteFileBytes;
+using testing::SourceScratch;
 
 constexpr char kSitemapHead[] =
     "<!DOCTYPE HTML PUBLIC \"-//IETF//DTD HTML//EN\">\r\n<HTML>\r\n<HEAD>\r\n"
@@ -21,11 +19,9 @@ constexpr char kSitemapHead[] =
     "<!-- Sitemap 1.0 -->\r\n</HEAD><BODY>";
 
 TEST(HelpProject, ReferenceWithoutTopics) {
-  ScratchFolder scratch;
-  std::filesystem::create_directory(scratch / "src");
-  WriteFileBytes(scratch / "src/a.txt", "@Only \"quoted\" <text>\r\n no topics here\r\n");
-  ConversionRequest request{(scratch / "src").c_str(), scratch.Path().c_str(), "out"};
-  ASSERT_EQ(RunConversion(request), ConversionOutcome::Completed);
+  SourceScratch scratch;
+  scratch.AddSource("a.txt", "@Only \"quoted\" <text>\r\n no topics here\r\n");
+  ASSERT_EQ(scratch.Convert(), ConversionOutcome::Completed);
 
   // Nine lines: the head, an empty list and the end.
   EXPECT_EQ(ReadFileBytes(scratch / "out/Index.hhk"),

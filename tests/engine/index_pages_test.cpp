@@ -2,12 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 #include "engine/conversion_driver.h"
 #include "support/faulty_file_system.h"
-#include "support/scratch_folder.h"
+#include "support/source_scratch.h"
 
 namespace marlix {
 namespace {
@@ -15,8 +14,7 @@ namespace {
 using testing::FaultyFileSystem;
 using testing::ListFolder;
 using testing::ReadFileBytes;
-using testing::ScratchFolder;
-using testing::WriteFileBytes;
+using testing::SourceScratch;
 
 constexpr char kHead[] =
     "<HTML>\r\n<HEAD>\r\n<TITLE>Marlix</TITLE>\r\n</HEAD>\r\n<BODY ALINK=\"#FF0066\" "
@@ -26,22 +24,16 @@ constexpr char kCreditAndFoot[] =
     "\r\n<p>Converted With <a href=\"http://dorranvell.example/\">Marlix to HTML</a> by Dorran "
     "Vell.</p>\r\n</BODY>\r\n</HTML>";
 
-ConversionOutcome Convert(ScratchFolder& scratch) {
-  ConversionRequest request{(scratch / "src").c_str(), scratch.Path().c_str(), "out"};
-  return RunConversion(request);
-}
-
 TEST(IndexPages, FileThatVanishesKeepsTheOtherNumbers) {
-  ScratchFolder scratch;
-  std::filesystem::create_directory(scratch / "src");
-  WriteFileBytes(scratch / "src/a.txt", "@Alpha\r\n:A\r\n a");
-  WriteFileBytes(scratch / "src/b.txt", "@Beta\r\n:B\r\n b");
-  WriteFileBytes(scratch / "src/c.txt", "@Gamma & <Delta>\r\n:C\r\n c");
+  SourceScratch scratch;
+  scratch.AddSource("a.txt", "@Alpha\r\n:A\r\n a");
+  scratch.AddSource("b.txt", "@Beta\r\n:B\r\n b");
+  scratch.AddSource("c.txt", "@Gamma & <Delta>\r\n:C\r\n c");
   FaultyFileSystem faulty;
   faulty.vanishOnOpen = {"b.txt"};
   faulty.vanishFromOpen = 2;  // found by discovery, gone afterwards
   platform::ScopedFileSystem guard(faulty);
-  EXPECT_EQ(Convert(scratch), ConversionOutcome::IncompleteOutput);
+  EXPECT_EQ(scratch.Convert(), ConversionOutcome::IncompleteOutput);
   EXPECT_EQ(ReadFileBytes(scratch / "out/Index.htm"),
             std::string(kHead) + "\r\n<A HREF=\"Topic0.htm\">Alpha</A><BR>" +
                 "\r\n<A HREF=\"Topic2.htm\">Gamma & <Delta></A><BR>" + kCreditAndFoot);
@@ -54,26 +46,24 @@ TEST(IndexPages, FileThatVanishesKeepsTheOtherNumbers) {
 }
 
 TEST(IndexPages, NoSourceOpensGivesHeadCreditAndFoot) {
-  ScratchFolder scratch;
-  std::filesystem::create_directory(scratch / "src");
-  WriteFileBytes(scratch / "src/a.txt", "@Alpha");
+  SourceScratch scratch;
+  scratch.AddSource("a.txt", "@Alpha");
   FaultyFileSystem faulty;
   faulty.vanishOnOpen = {"a.txt"};
   faulty.vanishFromOpen = 2;
   platform::ScopedFileSystem guard(faulty);
-  EXPECT_EQ(Convert(scratch), ConversionOutcome::IncompleteOutput);
+  EXPECT_EQ(scratch.Convert(), ConversionOutcome::IncompleteOutput);
   EXPECT_EQ(ReadFileBytes(scratch / "out/Index.htm"), std::string(kHead) + kCreditAndFoot);
 }
 
 TEST(IndexPages, ElevenFilesNumberInFullDecimal) {
-  ScratchFolder scratch;
-  std::filesystem::create_directory(scratch / "src");
+  SourceScratch scratch;
   for (int i = 0; i < 11; ++i) {
     char name[16];
-    std::snprintf(name, sizeof name, "src/%02d.txt", i);
-    WriteFileBytes(scratch / name, "@Part " + std::to_string(i) + "\r\n:T" + std::to_string(i));
+    std::snprintf(name, sizeof name, "%02d.txt", i);
+    scratch.AddSource(name, "@Part " + std::to_string(i) + "\r\n:T" + std::to_string(i));
   }
-  ASSERT_EQ(Convert(scratch), ConversionOutcome::Completed);
+  ASSERT_EQ(scratch.Convert(), ConversionOutcome::Completed);
   std::string index = ReadFileBytes(scratch / "out/Index.htm");
   EXPECT_NE(index.find("<A HREF=\"Topic10.htm\">Part 10</A><BR>"), std::string::npos);
   EXPECT_NE(ReadFileBytes(scratch / "out/Topic10.htm").find("<A HREF=\"B10P10.htm\">T10</A>"),
@@ -83,10 +73,9 @@ TEST(IndexPages, ElevenFilesNumberInFullDecimal) {
 }
 
 TEST(IndexPages, SectionPageOfAFileWithoutTopics) {
-  ScratchFolder scratch;
-  std::filesystem::create_directory(scratch / "src");
-  WriteFileBytes(scratch / "src/a.txt", "@");
-  ASSERT_EQ(Convert(scratch), ConversionOutcome::Completed);
+  SourceScratch scratch;
+  scratch.AddSource("a.txt", "@");
+  ASSERT_EQ(scratch.Convert(), ConversionOutcome::Completed);
   EXPECT_EQ(ReadFileBytes(scratch / "out/Topic0.htm"),
             "<HTML>\r\n<HEAD>\r\n<TITLE></TITLE>\r\n</HEAD>\r\n<BODY ALINK=\"#FF0066\" "
             "BGCOLOR=\"#ffffff\" VLINK=\"#6666FF\" LINK=\"#3333CC\" style=\"font-family: Courier "

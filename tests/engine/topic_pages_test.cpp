@@ -2,12 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 #include "engine/conversion_driver.h"
 #include "support/faulty_file_system.h"
-#include "support/scratch_folder.h"
+#include "support/source_scratch.h"
 
 namespace marlix {
 namespace {
@@ -15,14 +14,7 @@ namespace {
 using testing::FaultyFileSystem;
 using testing::ListFolder;
 using testing::ReadFileBytes;
-using testing::ScratchFolder;
-using testing::WriteFileBytes;
-
-// Converts the given files into scratch/out and returns the outcome.
-ConversionOutcome Convert(ScratchFolder& scratch) {
-  ConversionRequest request{(scratch / "src").c_str(), scratch.Path().c_str(), "out"};
-  return RunConversion(request);
-}
+using testing::SourceScratch;
 
 std::string Body(const std::string& page) {
   // What follows the BODY start tag, without the foot.
@@ -40,12 +32,12 @@ TEST(FirstTopicName, UpToTheSecondColon) {
 }
 
 TEST(WriteTopicPages, ARepeatedFirstNameStillGetsItsOwnPage) {
-  ScratchFolder scratch;
-  std::filesystem::create_directory(scratch / "src");
-  WriteFileBytes(scratch / "src/a.txt",
-                 "@A\r\n:Mode\r\n First mode\r\n:Other:MODE\r\n Other\r\n:mode\r\n Second mode\r\n"
-                 " text that must not be lost\r\n see ~mode~");
-  ASSERT_EQ(Convert(scratch), ConversionOutcome::Completed);
+  SourceScratch scratch;
+  scratch.AddSource(
+      "a.txt",
+      "@A\r\n:Mode\r\n First mode\r\n:Other:MODE\r\n Other\r\n:mode\r\n Second mode\r\n"
+      " text that must not be lost\r\n see ~mode~");
+  ASSERT_EQ(scratch.Convert(), ConversionOutcome::Completed);
   EXPECT_EQ(Body(ReadFileBytes(scratch / "out/B0P0.htm")), "\r\nFirst&nbsp;mode<br>");
   // References keep the first-match rule: they lead to the first Mode.
   EXPECT_EQ(Body(ReadFileBytes(scratch / "out/B0P2.htm")),
@@ -58,13 +50,12 @@ TEST(WriteTopicPages, ARepeatedFirstNameStillGetsItsOwnPage) {
 }
 
 TEST(WriteTopicPages, APageThatCannotBeCreatedLosesOnlyItsTopic) {
-  ScratchFolder scratch;
-  std::filesystem::create_directory(scratch / "src");
-  WriteFileBytes(scratch / "src/a.txt", "@A\r\n:One\r\n one\r\n:Two\r\n two\r\n:Three\r\n three");
+  SourceScratch scratch;
+  scratch.AddSource("a.txt", "@A\r\n:One\r\n one\r\n:Two\r\n two\r\n:Three\r\n three");
   FaultyFileSystem faulty;
   faulty.refuseCreate = {"B0P1.htm"};
   platform::ScopedFileSystem guard(faulty);
-  EXPECT_EQ(Convert(scratch), ConversionOutcome::IncompleteOutput);
+  EXPECT_EQ(scratch.Convert(), ConversionOutcome::IncompleteOutput);
   EXPECT_EQ(Body(ReadFileBytes(scratch / "out/B0P0.htm")), "\r\none<br>");
   EXPECT_EQ(Body(ReadFileBytes(scratch / "out/B0P2.htm")), "\r\nthree<br>");
   EXPECT_EQ(ListFolder(scratch / "out"),

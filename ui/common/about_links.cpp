@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "engine/index_pages.h"
+
 namespace marlix::ui {
 namespace {
 
@@ -16,7 +18,7 @@ const std::array kLinks{
                       1},
     AboutLinkSettings{AboutLinkKind::HomePage,
                       "dorranvell.example",
-                      "http://dorranvell.example/",
+                      kAuthorHomePage,  // the page the credit line of Index.htm links to
                       {100, 105, 230, 30},
                       1},
     AboutLinkSettings{AboutLinkKind::Banner,
