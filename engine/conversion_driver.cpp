@@ -10,8 +10,6 @@
 
 namespace marlix {
 
-const char kPathSeparator = '/';
-
 OutcomeMessage DescribeOutcome(ConversionOutcome outcome) {
   switch (outcome) {
     case ConversionOutcome::Completed:
@@ -31,15 +29,6 @@ OutcomeMessage DescribeOutcome(ConversionOutcome outcome) {
               "Incomplete Conversion", MessageKind::Warning};
   }
   return {"", "", MessageKind::None};
-}
-
-TextString JoinPath(const TextString& folder, const TextString& name) {
-  TextString path(folder);
-  if (folder.IsEmpty() || folder[folder.Length() - 1] != kPathSeparator) {
-    path.AppendChar(kPathSeparator);
-  }
-  path += name;
-  return path;
 }
 
 TextString DestinationFolder(const ConversionRequest& request) {

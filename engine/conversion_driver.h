@@ -2,6 +2,7 @@
 // need to present its outcome.
 #pragma once
 
+#include "support/file_names.h"
 #include "support/text_string.h"
 
 namespace marlix {
@@ -52,11 +53,8 @@ struct ConversionSummary {
 ConversionOutcome RunConversion(const ConversionRequest& request);
 ConversionOutcome RunConversion(const ConversionRequest& request, ConversionSummary& summary);
 
-// folder + one separator unless folder already ends in one + name.
-TextString JoinPath(const TextString& folder, const TextString& name);
+// JoinPath(destinationFolderPath, destinationFolderName): the folder a run
+// creates and writes into.
 TextString DestinationFolder(const ConversionRequest& request);
-
-// The separator JoinPath puts between a folder and a name on this platform.
-extern const char kPathSeparator;
 
 }  // namespace marlix

@@ -1,8 +1,8 @@
 #include "engine/help_project.h"
 
-#include "engine/conversion_driver.h"
 #include "engine/index_pages.h"
 #include "engine/output_tally.h"
+#include "support/file_names.h"
 #include "support/line_reader.h"
 #include "support/output_file.h"
 

@@ -1,8 +1,8 @@
 #include "engine/index_pages.h"
 
-#include "engine/conversion_driver.h"
 #include "engine/output_tally.h"
 #include "engine/page_skeleton.h"
+#include "support/file_names.h"
 
 namespace marlix {
 

@@ -1,18 +1,9 @@
 #include "engine/source_discovery.h"
 
-#include "engine/conversion_driver.h"
+#include "support/file_names.h"
 #include "support/line_reader.h"
-#include "support/platform/file_system.h"
 
 namespace marlix {
-namespace {
-void AddName(const char* name, void* list) { static_cast<StringList*>(list)->Add(name); }
-}  // namespace
-
-void ListFiles(const TextString& folder, const char* pattern, StringList& list) {
-  platform::Files().ListFiles(folder.CStr(), pattern, AddName, &list);
-}
-
 void DiscoverSourceFiles(const TextString& sourceFolderPath, SourceFileList& sourceFiles) {
   StringList names;
   ListFiles(sourceFolderPath, "*.txt", names);

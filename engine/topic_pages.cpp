@@ -1,9 +1,9 @@
 #include "engine/topic_pages.h"
 
-#include "engine/conversion_driver.h"
 #include "engine/line_rendering.h"
 #include "engine/output_tally.h"
 #include "engine/page_skeleton.h"
+#include "support/file_names.h"
 #include "support/line_reader.h"
 #include "support/output_file.h"
 

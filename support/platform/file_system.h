@@ -33,11 +33,12 @@ class FileSystem {
   virtual bool Close(FileHandle file) = 0;
   // Creates one folder; its parent must exist and it must not.
   virtual bool MakeFolder(const char* path) = 0;
-  // Visits the names of the regular files of folder that match pattern (the
-  // wildcards * and ?), in this platform's listing order. False when the
-  // folder cannot be listed.
-  virtual bool ListFiles(const char* folder, const char* pattern, NameVisitor visit,
-                         void* context) = 0;
+  // Visits the bare names of the regular files of folder (a link to a
+  // regular file counts as one; folders and anything else are left out), in
+  // whatever order the platform returns them: matching and ordering are done
+  // above this layer. False when the folder cannot be opened or its listing
+  // fails before the end; the names visited until then stand.
+  virtual bool ListFolder(const char* folder, NameVisitor visit, void* context) = 0;
 };
 
 // The file system in use: the platform's own unless a ScopedFileSystem says otherwise.

@@ -5,55 +5,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
 
-#include "support/indexed_lists.h"
 #include "support/platform/file_system.h"
 
 namespace marlix::platform {
 namespace {
-
-// Wildcard match with * and ?, ASCII letters compared without regard to case,
-// as a Windows folder search matches "*.txt" against A.TXT and b.Txt.
-bool MatchesPattern(const char* name, const char* pattern) {
-  const char* starPattern = nullptr;
-  const char* starName = nullptr;
-  while (*name != 0) {
-    if (*pattern == '*') {
-      starPattern = ++pattern;
-      starName = name;
-    } else if (*pattern != 0 && (*pattern == '?' || UpperAscii(*pattern) == UpperAscii(*name))) {
-      ++pattern;
-      ++name;
-    } else if (starPattern != nullptr) {
-      pattern = starPattern;
-      name = ++starName;
-    } else {
-      return false;
-    }
-  }
-  while (*pattern == '*') ++pattern;
-  return *pattern == 0;
-}
-
-// Listing order: bytes compared with a to z upper-cased, ties broken by the
-// raw bytes. Deterministic, and for plain ASCII names the order a Windows
-// folder listing gives.
-int CompareListingOrder(const char* a, const char* b) {
-  for (std::size_t i = 0;; ++i) {
-    unsigned char x = static_cast<unsigned char>(UpperAscii(a[i]));
-    unsigned char y = static_cast<unsigned char>(UpperAscii(b[i]));
-    if (x != y) return x < y ? -1 : 1;
-    if (x == 0) break;
-  }
-  return std::strcmp(a, b);
-}
-
-int CompareNames(const void* a, const void* b) {
-  return CompareListingOrder(*static_cast<const char* const*>(a),
-                             *static_cast<const char* const*>(b));
-}
 
 class PosixFileSystem final : public FileSystem {
  public:
@@ -114,8 +70,7 @@ class PosixFileSystem final : public FileSystem {
 
   bool MakeFolder(const char* path) override { return ::mkdir(path, 0777) == 0; }
 
-  bool ListFiles(const char* folder, const char* pattern, NameVisitor visit,
-                 void* context) override {
+  bool ListFolder(const char* folder, NameVisitor visit, void* context) override {
     int folderFd = ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd < 0) return false;
     DIR* listing = ::fdopendir(folderFd);
@@ -123,9 +78,15 @@ class PosixFileSystem final : public FileSystem {
       ::close(folderFd);
       return false;
     }
-    StringList names;
-    while (dirent* entry = ::readdir(listing)) {
-      if (!MatchesPattern(entry->d_name, pattern)) continue;
+    bool complete = true;
+    for (;;) {
+      // readdir gives NULL both at the end and on a failure; only errno tells.
+      errno = 0;
+      dirent* entry = ::readdir(listing);
+      if (entry == nullptr) {
+        complete = errno == 0;
+        break;
+      }
       // Follow links: a link to a regular file counts as one. The entry's
       // type saves a stat call where the folder reports it.
       if (entry->d_type != DT_REG) {
@@ -133,19 +94,10 @@ class PosixFileSystem final : public FileSystem {
         struct stat info;
         if (::fstatat(folderFd, entry->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode)) continue;
       }
-      names.Add(entry->d_name);
+      visit(entry->d_name, context);
     }
     ::closedir(listing);
-
-    std::uint32_t count = names.Count();
-    const char** sorted =
-        static_cast<const char**>(std::malloc((count ? count : 1) * sizeof(char*)));
-    if (sorted == nullptr) return false;
-    for (std::uint32_t i = 0; i < count; ++i) sorted[i] = names.Ref(i)->CStr();
-    std::qsort(sorted, count, sizeof(char*), CompareNames);
-    for (std::uint32_t i = 0; i < count; ++i) visit(sorted[i], context);
-    std::free(sorted);
-    return true;
+    return complete;
   }
 };
 

@@ -90,18 +90,5 @@ TEST(DiscoverSourceFiles, UnreadableOrMissingFoldersGiveNothing) {
   EXPECT_EQ(files.Count(), 0u);
 }
 
-TEST(ListFiles, AppendsWithoutClearing) {
-  ScratchFolder folder;
-  WriteFileBytes(folder / "Topic1.htm", "x");
-  WriteFileBytes(folder / "B0P10.htm", "x");
-  WriteFileBytes(folder / "B0P1.htm", "x");
-  WriteFileBytes(folder / "Index.HTM", "x");
-  WriteFileBytes(folder / "Index.hhk", "x");
-  StringList names;
-  names.Add("kept");
-  ListFiles(folder.Path().c_str(), "*.htm", names);
-  EXPECT_EQ(Joined(names), "kept|B0P1.htm|B0P10.htm|Index.HTM|Topic1.htm");
-}
-
 }  // namespace
 }  // namespace marlix

@@ -72,9 +72,9 @@ bool FaultyFileSystem::MakeFolder(const char* path) {
   return platform::NativeFiles().MakeFolder(path);
 }
 
-bool FaultyFileSystem::ListFiles(const char* folder, const char* pattern,
-                                 platform::NameVisitor visit, void* context) {
-  return platform::NativeFiles().ListFiles(folder, pattern, visit, context);
+bool FaultyFileSystem::ListFolder(const char* folder, platform::NameVisitor visit,
+                                  void* context) {
+  return platform::NativeFiles().ListFolder(folder, visit, context);
 }
 
 }  // namespace marlix::testing

@@ -38,8 +38,7 @@ class FaultyFileSystem : public platform::FileSystem {
   std::int64_t Size(platform::FileHandle file) override;
   bool Close(platform::FileHandle file) override;
   bool MakeFolder(const char* path) override;
-  bool ListFiles(const char* folder, const char* pattern, platform::NameVisitor visit,
-                 void* context) override;
+  bool ListFolder(const char* folder, platform::NameVisitor visit, void* context) override;
 
   unsigned failedWrites = 0;
   unsigned readCalls = 0;

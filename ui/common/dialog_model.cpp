@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "support/file_names.h"
+
 namespace marlix::ui {
 namespace {
 

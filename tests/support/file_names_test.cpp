@@ -1,0 +1,101 @@
+// Joining paths, wildcard matching and the listing order: the rules that
+// decide every output name, the same on every platform.
+#include "support/file_names.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/scratch_folder.h"
+
+namespace marlix {
+namespace {
+
+using testing::ScratchFolder;
+using testing::WriteFileBytes;
+
+std::string Joined(const StringList& list) {
+  std::string joined;
+  for (std::uint32_t i = 0; i < list.Count(); ++i) {
+    if (i > 0) joined += '|';
+    joined += list.At(i).CStr();
+  }
+  return joined;
+}
+
+std::string Listed(const std::string& folder, const char* pattern, bool* complete = nullptr) {
+  StringList names;
+  bool listed = ListFiles(folder.c_str(), pattern, names);
+  if (complete != nullptr) *complete = listed;
+  return Joined(names);
+}
+
+TEST(JoinPath, AddsOneSeparatorUnlessThereIsOne) {
+  // Paths written with | for the separator of this platform.
+  auto path = [](std::string text) {
+    for (char& c : text) {
+      if (c == '|') c = kPathSeparator;
+    }
+    return TextString(text.c_str());
+  };
+  EXPECT_EQ(JoinPath(path("|srv|marlix"), "Marlix2HTML"), path("|srv|marlix|Marlix2HTML"));
+  EXPECT_EQ(JoinPath(path("|"), "Out"), path("|Out"));
+  EXPECT_EQ(JoinPath(path("|srv|"), path("Out|")), path("|srv|Out|"));
+  EXPECT_EQ(JoinPath(JoinPath(path("|srv"), path("Out|")), "Index.htm"),
+            path("|srv|Out|Index.htm"));
+  EXPECT_EQ(JoinPath("", "name"), path("|name"));
+  EXPECT_EQ(JoinPath("C:", ""), path("C:|"));
+}
+
+TEST(MatchesPattern, WildcardsAndAsciiCase) {
+  EXPECT_TRUE(MatchesPattern("A.TXT", "*.txt"));
+  EXPECT_TRUE(MatchesPattern("b.Txt", "*.txt"));
+  EXPECT_TRUE(MatchesPattern(".txt", "*.txt"));
+  EXPECT_FALSE(MatchesPattern("c.txt.bak", "*.txt"));
+  EXPECT_FALSE(MatchesPattern("d.tx", "*.txt"));
+  EXPECT_FALSE(MatchesPattern("txt", "*.txt"));
+  EXPECT_TRUE(MatchesPattern("ab.txt", "a?.txt"));
+  EXPECT_FALSE(MatchesPattern("abc.txt", "a?.txt"));
+  EXPECT_FALSE(MatchesPattern("a.txt", "a?.txt"));
+  // A * has to backtrack past an early false match.
+  EXPECT_TRUE(MatchesPattern("c.txt.bak", "*.TXT.*"));
+  EXPECT_TRUE(MatchesPattern("abc.txt", "*b*t"));
+  EXPECT_FALSE(MatchesPattern("abc.txs", "*b*t"));
+  EXPECT_TRUE(MatchesPattern("anything", "*"));
+  EXPECT_TRUE(MatchesPattern("", "*"));
+  EXPECT_FALSE(MatchesPattern("", "?"));
+  // Only a to z fold; bytes from 0x80 up must match exactly.
+  EXPECT_TRUE(MatchesPattern("\xE9.txt", "\xE9.TXT"));
+  EXPECT_FALSE(MatchesPattern("\xE9.txt", "\xC9.txt"));
+}
+
+TEST(CompareListingOrder, UpperCasedBytesThenRawBytes) {
+  EXPECT_LT(CompareListingOrder("10.txt", "9.txt"), 0);
+  EXPECT_LT(CompareListingOrder("a.txt", "B.txt"), 0);
+  EXPECT_LT(CompareListingOrder("Z.txt", "_.txt"), 0);     // Z (0x5A) < _ (0x5F)
+  EXPECT_LT(CompareListingOrder("_.txt", "\xE9.txt"), 0);  // bytes above 0x7F last
+  EXPECT_LT(CompareListingOrder("a.txt", "a.txt.txt"), 0);
+  EXPECT_LT(CompareListingOrder("A.txt", "a.txt"), 0);  // a tie broken by the raw bytes
+  EXPECT_GT(CompareListingOrder("a.txt", "A.txt"), 0);
+  EXPECT_EQ(CompareListingOrder("a.txt", "a.txt"), 0);
+}
+
+TEST(ListFiles, MatchesSortsAndAppendsWithoutClearing) {
+  ScratchFolder folder;
+  for (const char* name : {"Topic1.htm", "B0P10.htm", "B0P1.htm", "Index.HTM", "Index.hhk", "b.htm",
+                           "A.htm", "a.htm"}) {
+    WriteFileBytes(folder / name, "x");
+  }
+  StringList names;
+  names.Add("kept");
+  EXPECT_TRUE(ListFiles(folder.Path().c_str(), "*.htm", names));
+  EXPECT_EQ(Joined(names), "kept|A.htm|a.htm|b.htm|B0P1.htm|B0P10.htm|Index.HTM|Topic1.htm");
+
+  EXPECT_EQ(Listed(folder.Path(), "*.txt"), "");
+  bool complete = true;
+  EXPECT_EQ(Listed(folder / "missing", "*", &complete), "");
+  EXPECT_FALSE(complete);
+}
+
+}  // namespace
+}  // namespace marlix
