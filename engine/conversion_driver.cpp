@@ -42,6 +42,8 @@ ConversionOutcome RunConversion(const ConversionRequest& request) {
 
 ConversionOutcome RunConversion(const ConversionRequest& request, ConversionSummary& summary) {
   summary = ConversionSummary();
+  // Made first, so that memory lost anywhere in the run is seen.
+  OutputTally tally;
   if (request.sourceFolderPath.IsEmpty() || request.destinationFolderPath.IsEmpty() ||
       request.destinationFolderName.IsEmpty()) {
     return ConversionOutcome::InfoMissing;
@@ -53,11 +55,11 @@ ConversionOutcome RunConversion(const ConversionRequest& request, ConversionSumm
   if (!platform::Files().MakeFolder(folder.CStr())) return ConversionOutcome::DestinationNotCreated;
 
   SourceFileList sourceFiles;
-  DiscoverSourceFiles(request.sourceFolderPath, sourceFiles);
+  unsigned candidatesUnreadable = 0;
+  DiscoverSourceFiles(request.sourceFolderPath, sourceFiles, &candidatesUnreadable);
   summary.sourceFiles = sourceFiles.Count();
   if (sourceFiles.Count() == 0) return ConversionOutcome::NoValidSourceFiles;
 
-  OutputTally tally;
   if (!WriteIndexPage(folder, sourceFiles, tally)) return ConversionOutcome::UnexpectedError;
 
   // From here every step runs whatever the one before could not do; what was
@@ -71,8 +73,10 @@ ConversionOutcome RunConversion(const ConversionRequest& request, ConversionSumm
   summary.topics = catalogue.TopicCount();
   summary.filesWritten = tally.FilesWritten();
   summary.filesFailed = tally.FilesFailed();
-  summary.sourcesUnreadable = tally.SourcesUnreadable();
-  return tally.Complete() ? ConversionOutcome::Completed : ConversionOutcome::IncompleteOutput;
+  summary.sourcesUnreadable = tally.SourcesUnreadable() + candidatesUnreadable;
+  summary.allocationsFailed = static_cast<unsigned>(tally.LostAllocations());
+  return tally.Complete() && candidatesUnreadable == 0 ? ConversionOutcome::Completed
+                                                       : ConversionOutcome::IncompleteOutput;
 }
 
 }  // namespace marlix

@@ -47,7 +47,8 @@ struct ConversionSummary {
   unsigned topics = 0;             // topic lines found by the catalogue
   unsigned filesWritten = 0;       // output files created and written in full
   unsigned filesFailed = 0;        // output files not created or not fully written
-  unsigned sourcesUnreadable = 0;  // source files a later step could not reopen
+  unsigned sourcesUnreadable = 0;  // source files that could not be read again (or in full)
+  unsigned allocationsFailed = 0;  // copies or appends that memory or a size limit refused
 };
 
 ConversionOutcome RunConversion(const ConversionRequest& request);

@@ -1,6 +1,8 @@
 #include "engine/entity_table.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace marlix {
 namespace {
@@ -70,7 +72,55 @@ constexpr std::array<const char*, 256> kEntityByByte = [] {
   return byByte;
 }();
 
+// The same rows as fixed slots of 8 bytes, one per byte value, for the bulk
+// conversion: a byte without a row stands for itself. Each text fits its slot
+// except the tab's, which is copied from its row.
+struct EntitySlot {
+  char text[8];
+  std::uint8_t length;
+};
+
+constexpr std::size_t kSlotBytes = 8;
+
+constexpr std::array<EntitySlot, 256> kSlotByByte = [] {
+  std::array<EntitySlot, 256> slots{};
+  for (int byte = 0; byte < 256; ++byte) {
+    slots[byte].text[0] = static_cast<char>(byte);
+    slots[byte].length = 1;
+  }
+  slots[0].length = 0;  // a zero byte ends text and is never written
+  for (const EntityRow& row : kEntityRows) {
+    std::size_t length = 0;
+    while (row.text[length] != 0) ++length;
+    EntitySlot& slot = slots[row.byte];
+    slot.length = static_cast<std::uint8_t>(length);
+    for (std::size_t i = 0; i < length && i < kSlotBytes; ++i) slot.text[i] = row.text[i];
+  }
+  return slots;
+}();
+
+// The longest text of a row: four non-breaking spaces.
+constexpr std::size_t kLongestEntity = 24;
+
 }  // namespace
+
+void AppendHtmlText(TextString& out, const char* bytes, std::size_t n) {
+  if (n == 0) return;
+  // Room for the worst case, plus the slack of the last 8-byte store.
+  char* next = out.AppendSpace(n * kLongestEntity + kSlotBytes);
+  if (next == nullptr) return;
+  char* const start = next;
+  for (std::size_t i = 0; i < n; ++i) {
+    const EntitySlot& slot = kSlotByByte[static_cast<unsigned char>(bytes[i])];
+    if (slot.length <= kSlotBytes) {
+      std::memcpy(next, slot.text, kSlotBytes);  // one 8-byte store
+    } else {
+      std::memcpy(next, kEntityByByte[static_cast<unsigned char>(bytes[i])], slot.length);
+    }
+    next += slot.length;
+  }
+  out.CommitAppended(static_cast<std::size_t>(next - start));
+}
 
 const char* HtmlEntityFor(unsigned char c) { return kEntityByByte[c]; }
 

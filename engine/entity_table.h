@@ -1,6 +1,8 @@
 // How bytes of body text (code page 437) become HTML text.
 #pragma once
 
+#include <cstddef>
+
 #include "support/text_string.h"
 
 namespace marlix {
@@ -12,14 +14,8 @@ const char* HtmlEntityFor(unsigned char c);
 // argument when the byte has none.
 TextString EncodeHtmlChar(const TextString& character);
 
-// Appends the HTML text of byte c to out.
-inline void AppendHtmlChar(TextString& out, char c) {
-  const char* entity = HtmlEntityFor(static_cast<unsigned char>(c));
-  if (entity != nullptr) {
-    out.Append(entity);
-  } else {
-    out.AppendChar(c);
-  }
-}
+// Appends the HTML text of n bytes of body text to out, byte by byte as
+// EncodeHtmlChar converts them (zero bytes, if any, are dropped).
+void AppendHtmlText(TextString& out, const char* bytes, std::size_t n);
 
 }  // namespace marlix

@@ -2,8 +2,8 @@
 
 #include "engine/index_pages.h"
 #include "engine/output_tally.h"
+#include "engine/source_scanner.h"
 #include "support/file_names.h"
-#include "support/line_reader.h"
 #include "support/output_file.h"
 
 namespace marlix {
@@ -81,11 +81,11 @@ void WriteContentsFile(const TextString& folder, const SourceFileList& sourceFil
   file.WriteLine("</OBJECT>");
   file.WriteLine("<UL>");
   WriteSitemapEntry(file, "Mar Lix", "Index.htm");
-  LineReader reader;
+  SourceScanner scanner;
   for (std::uint32_t fileIndex = 0; fileIndex < sourceFiles.Count(); ++fileIndex) {
-    if (!tally.OpenSource(reader, *sourceFiles.Ref(fileIndex))) continue;
-    WriteSitemapEntry(file, ReadSectionTitle(reader), SectionPageName(fileIndex));
-    reader.Close();
+    if (!tally.OpenSource(scanner, sourceFiles, fileIndex)) continue;
+    WriteSitemapEntry(file, scanner.SectionTitle(), SectionPageName(fileIndex));
+    tally.EndSource(scanner, fileIndex);
   }
   WriteSitemapEnd(file);
   tally.Finish(file);

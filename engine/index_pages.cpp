@@ -2,6 +2,7 @@
 
 #include "engine/output_tally.h"
 #include "engine/page_skeleton.h"
+#include "engine/source_scanner.h"
 #include "support/file_names.h"
 
 namespace marlix {
@@ -13,23 +14,20 @@ TextString SectionPageName(std::uint32_t fileIndex) {
   return TextString("Topic") + number.AssignNumber(fileIndex) + ".htm";
 }
 
-TextString ReadSectionTitle(LineReader& reader) {
-  reader.ReadBytes(1);
-  return reader.ReadLine();
-}
-
 bool WriteIndexPage(const TextString& folder, const SourceFileList& sourceFiles,
                     OutputTally& tally) {
   OutputFile index;
   if (!tally.Create(index, JoinPath(folder, "Index.htm"))) return false;
   WritePageHead(index, "Marlix");
-  LineReader reader;
+  SourceScanner scanner;
   for (std::uint32_t fileIndex = 0; fileIndex < sourceFiles.Count(); ++fileIndex) {
-    if (!tally.OpenSource(reader, *sourceFiles.Ref(fileIndex))) continue;
-    TextString title = ReadSectionTitle(reader);
-    reader.Close();
-    index.WriteLine(TextString("<A HREF=\"") + SectionPageName(fileIndex) + "\">" + title +
-                    "</A><BR>");
+    if (!tally.OpenSource(scanner, sourceFiles, fileIndex)) continue;
+    index.WriteLine("<A HREF=\"");
+    index.Write(SectionPageName(fileIndex));
+    index.Write("\">");
+    index.Write(scanner.SectionTitle());
+    index.Write("</A><BR>");
+    tally.EndSource(scanner, fileIndex);
   }
   index.WriteLine(TextString("<p>Converted With <a href=\"") + kAuthorHomePage +
                   "\">Marlix to HTML</a> by Dorran Vell.</p>");
@@ -38,40 +36,38 @@ bool WriteIndexPage(const TextString& folder, const SourceFileList& sourceFiles,
   return true;
 }
 
-void WriteTopicLinks(OutputFile& file, const TextString& topicLine, const TextString& page) {
-  VisitTopicNames(topicLine, [&](const char* name, std::size_t length) {
+void WriteTopicLinks(OutputFile& file, const char* topicLine, std::uint32_t length,
+                     const TextString& page) {
+  VisitTopicNames(topicLine, length, [&](const char* name, std::size_t nameLength) {
     file.WriteLine("<A HREF=\"");
     file.Write(page);
     file.Write("\">");
-    file.WriteBytes(name, length);
+    file.WriteBytes(name, nameLength);
     file.Write("</A><BR>");
   });
 }
 
 void WriteSectionPages(const TextString& folder, const SourceFileList& sourceFiles,
                        const TopicCatalogue& catalogue, OutputTally& tally) {
-  LineReader reader;
+  SourceScanner scanner;
   OutputFile section;
-  TextString line;
   for (std::uint32_t fileIndex = 0; fileIndex < sourceFiles.Count(); ++fileIndex) {
-    const TextString& source = *sourceFiles.Ref(fileIndex);
-    if (!tally.OpenSource(reader, source)) continue;
-    TextString title = ReadSectionTitle(reader);
-    // The topic lines are read the way the catalogue read them, with the first
-    // line skipped whole, so that both agree on every topic line even when the
-    // first line is longer than one 80-byte piece.
-    if (!tally.OpenSource(reader, source)) continue;
-    if (!tally.Create(section, JoinPath(folder, SectionPageName(fileIndex)))) continue;
-    WritePageHead(section, title);
-    std::uint32_t topicNumber = catalogue.FirstTopicOf(fileIndex);
-    reader.SkipLine();
-    while (!reader.AtEnd()) {
-      reader.ReadLine(line);
-      if (!IsTopicLine(line)) continue;
-      WriteTopicLinks(section, line, PageName(fileIndex, topicNumber));
-      ++topicNumber;
+    // Topic numbers as the catalogue gave them: each name links to its own
+    // topic line's page.
+    if (!tally.OpenSource(scanner, sourceFiles, fileIndex, catalogue.FirstTopicOf(fileIndex))) {
+      continue;
     }
-    reader.Close();
+    if (!tally.Create(section, JoinPath(folder, SectionPageName(fileIndex)))) {
+      scanner.Close();
+      continue;
+    }
+    WritePageHead(section, scanner.SectionTitle());
+    while (scanner.Next()) {
+      const SourceLine& line = scanner.Line();
+      if (!line.topic) continue;
+      WriteTopicLinks(section, line.bytes, line.length, PageName(fileIndex, line.topicNumber));
+    }
+    tally.EndSource(scanner, fileIndex);
     WritePageFoot(section);
     tally.Finish(section);
   }

@@ -4,7 +4,6 @@
 
 #include "engine/source_discovery.h"
 #include "engine/topic_catalogue.h"
-#include "support/line_reader.h"
 #include "support/output_file.h"
 #include "support/text_string.h"
 
@@ -18,10 +17,6 @@ extern const char kAuthorHomePage[];
 // "Topic" + file index + ".htm".
 TextString SectionPageName(std::uint32_t fileIndex);
 
-// Reads a freshly opened source file's section title: the rest of its first
-// line after the "@" mark (at most 80 bytes).
-TextString ReadSectionTitle(LineReader& reader);
-
 // False only when Index.htm cannot be created.
 bool WriteIndexPage(const TextString& folder, const SourceFileList& sourceFiles,
                     OutputTally& tally);
@@ -29,7 +24,8 @@ bool WriteIndexPage(const TextString& folder, const SourceFileList& sourceFiles,
 void WriteSectionPages(const TextString& folder, const SourceFileList& sourceFiles,
                        const TopicCatalogue& catalogue, OutputTally& tally);
 
-// One link line per name of topicLine, each to page, the topic line's own page.
-void WriteTopicLinks(OutputFile& file, const TextString& topicLine, const TextString& page);
+// One link line per name of the topic line, each to page, the topic line's own page.
+void WriteTopicLinks(OutputFile& file, const char* topicLine, std::uint32_t length,
+                     const TextString& page);
 
 }  // namespace marlix

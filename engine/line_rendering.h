@@ -1,11 +1,18 @@
-// One body line of a topic becomes one line of HTML: the format column picks
-// the line's markup, "~name~" becomes a link to the topic of that name (or
-// bold text when no topic has it), and every other byte goes through the
-// entity table.
+// One body line of a topic becomes one line of HTML: the format column (the
+// line's first byte) picks the line's markup, "~name~" becomes a link to the
+// topic of that name (or bold text when no topic has it), and every other byte
+// goes through the entity table.
+//
+// Rendering writes into memory: RenderLine appends the line's HTML to a
+// TextString the caller owns and hands on (a page writer writes it as one
+// line). ClassifyLine and ParseCrossReferences are the one place where the
+// format column and the "~" markup are read; other readers of body lines
+// (warnings, other editions of the pages) call them too.
 #pragma once
 
+#include <cstdint>
+
 #include "engine/topic_catalogue.h"
-#include "support/output_file.h"
 #include "support/text_string.h"
 
 namespace marlix {
@@ -17,22 +24,88 @@ enum class LineKind {
   BoldHeading = 4,     // format column: "%"
 };
 
-LineKind ClassifyLine(const TextString& line);
+// The kind of a body line by its first byte; an empty line is a PlainLine.
+LineKind ClassifyLine(const char* line, std::uint32_t length);
+inline LineKind ClassifyLine(const TextString& line) {
+  return ClassifyLine(line.CStr(), line.Length());
+}
 
-// Renders lines one after another, reusing its buffers from line to line.
-class LineRenderer {
- public:
-  // Writes the rendered line to page with one WriteLine.
-  void Render(OutputFile& page, const TopicCatalogue& catalogue, const TextString& line);
+// Reads the "~" markup of text (a body line without its format column) and
+// calls, left to right:
+//   visitor.Text(bytes, n)      n bytes to show as text, no "~" among them;
+//   visitor.Tilde()             one "~" to show: a "~~" pair, or the "~" of a
+//                               reference that no later "~" closes (the rest
+//                               of the line is then text);
+//   visitor.Reference(name, n)  a closed "~name~"; a "~~" pair inside it is
+//                               shown (by Tilde) before it and is not part of
+//                               the name.
+template <typename Visitor>
+void ParseCrossReferences(const char* text, std::uint32_t length, Visitor& visitor);
 
- private:
-  void CloseLink(const TopicCatalogue& catalogue);
-  void KeepUnclosedLink(const TextString& line, std::uint32_t tilde);
+// Appends the HTML of one body line (no line break) to html.
+void RenderLine(TextString& html, const TopicCatalogue& catalogue, const char* line,
+                std::uint32_t length);
+inline void RenderLine(TextString& html, const TopicCatalogue& catalogue,
+                       const TextString& line) {
+  RenderLine(html, catalogue, line.CStr(), line.Length());
+}
 
-  TextString content_;
-  TextString linkText_;
-};
-
-void RenderLine(OutputFile& page, const TopicCatalogue& catalogue, const TextString& line);
+template <typename Visitor>
+void ParseCrossReferences(const char* text, std::uint32_t length, Visitor& visitor) {
+  std::uint32_t runStart = 0;
+  std::uint32_t i = 0;
+  while (i < length) {
+    if (text[i] != '~') {
+      ++i;
+      continue;
+    }
+    if (i > runStart) visitor.Text(text + runStart, i - runStart);
+    if (i + 1 < length && text[i + 1] == '~') {
+      visitor.Tilde();
+      i += 2;
+      runStart = i;
+      continue;
+    }
+    // An opening "~": find the one that closes it, passing over "~~" pairs.
+    std::uint32_t close = i + 1;
+    std::uint32_t pairs = 0;
+    while (close < length) {
+      if (text[close] == '~') {
+        if (close + 1 < length && text[close + 1] == '~') {
+          ++pairs;
+          close += 2;
+          continue;
+        }
+        break;
+      }
+      ++close;
+    }
+    if (close >= length) {
+      // Never closed: the "~" is text, and so is the rest, pairs and all.
+      visitor.Tilde();
+      runStart = i = i + 1;
+      continue;
+    }
+    for (std::uint32_t p = 0; p < pairs; ++p) visitor.Tilde();
+    const char* name = text + i + 1;
+    std::uint32_t nameLength = close - i - 1;
+    if (pairs == 0) {
+      visitor.Reference(name, nameLength);
+    } else {
+      // The name without its pairs: one "~" of each pair dropped as well.
+      TextString joined;
+      for (std::uint32_t k = 0; k < nameLength; ++k) {
+        if (name[k] == '~') {
+          ++k;
+          continue;
+        }
+        joined.AppendChar(name[k]);
+      }
+      visitor.Reference(joined.CStr(), joined.Length());
+    }
+    runStart = i = close + 1;
+  }
+  if (length > runStart) visitor.Text(text + runStart, length - runStart);
+}
 
 }  // namespace marlix

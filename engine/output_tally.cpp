@@ -1,16 +1,18 @@
 #include "engine/output_tally.h"
 
+#include <cstring>
+
+#include "support/allocation.h"
+
 namespace marlix {
+
+OutputTally::OutputTally() : failedAllocationsAtStart_(FailedAllocations()) {}
+
+OutputTally::~OutputTally() { ReleaseBytes(unreadable_); }
 
 bool OutputTally::Create(OutputFile& file, const TextString& path) {
   if (file.Create(path)) return true;
   ++filesFailed_;
-  return false;
-}
-
-bool OutputTally::OpenSource(LineReader& reader, const TextString& path) {
-  if (reader.Open(path)) return true;
-  ++sourcesUnreadable_;
   return false;
 }
 
@@ -21,6 +23,47 @@ void OutputTally::Finish(OutputFile& file) {
   } else {
     ++filesFailed_;
   }
+}
+
+bool OutputTally::OpenSource(SourceScanner& scanner, const SourceFileList& sourceFiles,
+                             std::uint32_t fileIndex, std::uint32_t firstTopic) {
+  const TextString* path = sourceFiles.Ref(fileIndex);
+  if (path != nullptr && scanner.Open(*path, firstTopic)) return true;
+  NoteUnreadable(fileIndex);
+  return false;
+}
+
+void OutputTally::EndSource(SourceScanner& scanner, std::uint32_t fileIndex) {
+  if (scanner.ReadFailed()) NoteUnreadable(fileIndex);
+  scanner.Close();
+}
+
+void OutputTally::NoteUnreadable(std::uint32_t fileIndex) {
+  if (fileIndex >= flagCount_) {
+    std::uint64_t count = static_cast<std::uint64_t>(fileIndex) + 1;
+    if (count < 2 * static_cast<std::uint64_t>(flagCount_)) count = 2 * flagCount_;
+    auto* grown = static_cast<unsigned char*>(
+        ReallocateBytes(unreadable_, static_cast<std::size_t>(count)));
+    if (grown == nullptr) {
+      // Counted as a lost allocation, which makes the run incomplete anyway.
+      ++sourcesUnreadable_;
+      return;
+    }
+    std::memset(grown + flagCount_, 0, static_cast<std::size_t>(count - flagCount_));
+    unreadable_ = grown;
+    flagCount_ = static_cast<std::uint32_t>(count);
+  }
+  if (unreadable_[fileIndex] != 0) return;
+  unreadable_[fileIndex] = 1;
+  ++sourcesUnreadable_;
+}
+
+std::uint64_t OutputTally::LostAllocations() const {
+  return FailedAllocations() - failedAllocationsAtStart_;
+}
+
+bool OutputTally::Complete() const {
+  return filesFailed_ == 0 && sourcesUnreadable_ == 0 && LostAllocations() == 0;
 }
 
 }  // namespace marlix

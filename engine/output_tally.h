@@ -1,8 +1,14 @@
 // Counts what the output steps of one run could and could not do, so that the
-// driver can tell a complete run from one that lost output.
+// driver can tell a complete run from one that lost output: output files not
+// created or not written in full, source files that could not be read again
+// (each listed file counted once, whichever steps failed on it), and
+// allocations, copies or appends that could not be made while it lived.
 #pragma once
 
-#include "support/line_reader.h"
+#include <cstdint>
+
+#include "engine/source_discovery.h"
+#include "engine/source_scanner.h"
 #include "support/output_file.h"
 #include "support/text_string.h"
 
@@ -10,23 +16,38 @@ namespace marlix {
 
 class OutputTally {
  public:
+  OutputTally();
+  ~OutputTally();
+  OutputTally(const OutputTally&) = delete;
+  OutputTally& operator=(const OutputTally&) = delete;
+
   // Creates path as a new output file; a failure counts as a lost file.
   bool Create(OutputFile& file, const TextString& path);
   // Closes an open output file and counts it written in full or lost.
   void Finish(OutputFile& file);
-  // Opens a source file of the list again; one that cannot be opened counts
-  // as unreadable.
-  bool OpenSource(LineReader& reader, const TextString& path);
+  // Opens source file fileIndex of the list again; one that cannot be opened
+  // counts as unreadable.
+  bool OpenSource(SourceScanner& scanner, const SourceFileList& sourceFiles,
+                  std::uint32_t fileIndex, std::uint32_t firstTopic = 0);
+  // Closes a source file after its walk; a walk that a failed read ended
+  // counts the file as unreadable.
+  void EndSource(SourceScanner& scanner, std::uint32_t fileIndex);
+  void NoteUnreadable(std::uint32_t fileIndex);
 
   unsigned FilesWritten() const { return filesWritten_; }
   unsigned FilesFailed() const { return filesFailed_; }
   unsigned SourcesUnreadable() const { return sourcesUnreadable_; }
-  bool Complete() const { return filesFailed_ == 0 && sourcesUnreadable_ == 0; }
+  // Allocations, copies or appends that failed since the tally was made.
+  std::uint64_t LostAllocations() const;
+  bool Complete() const;
 
  private:
   unsigned filesWritten_ = 0;
   unsigned filesFailed_ = 0;
   unsigned sourcesUnreadable_ = 0;
+  std::uint64_t failedAllocationsAtStart_ = 0;
+  unsigned char* unreadable_ = nullptr;  // one flag per file index seen so far
+  std::uint32_t flagCount_ = 0;
 };
 
 }  // namespace marlix

@@ -4,7 +4,8 @@
 #include "support/line_reader.h"
 
 namespace marlix {
-void DiscoverSourceFiles(const TextString& sourceFolderPath, SourceFileList& sourceFiles) {
+void DiscoverSourceFiles(const TextString& sourceFolderPath, SourceFileList& sourceFiles,
+                         unsigned* unreadable) {
   StringList names;
   ListFiles(sourceFolderPath, "*.txt", names);
   LineReader reader;
@@ -13,6 +14,7 @@ void DiscoverSourceFiles(const TextString& sourceFolderPath, SourceFileList& sou
     if (!reader.Open(path)) continue;
     // An empty file has no first byte and is left out like any other.
     if (reader.ReadBytes(1) == "@") sourceFiles.Add(path);
+    if (reader.ReadFailed() && unreadable != nullptr) ++*unreadable;
     reader.Close();
   }
 }

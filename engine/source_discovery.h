@@ -13,6 +13,9 @@ namespace marlix {
 using SourceFileList = StringList;
 
 // Fills sourceFiles with every "*.txt" file of the folder whose first byte is "@".
-void DiscoverSourceFiles(const TextString& sourceFolderPath, SourceFileList& sourceFiles);
+// A candidate whose first byte could not be read (the read failed) is left
+// out and counted in *unreadable, when given.
+void DiscoverSourceFiles(const TextString& sourceFolderPath, SourceFileList& sourceFiles,
+                         unsigned* unreadable = nullptr);
 
 }  // namespace marlix

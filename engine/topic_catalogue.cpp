@@ -1,10 +1,10 @@
 #include "engine/topic_catalogue.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "engine/output_tally.h"
-#include "support/line_reader.h"
+#include "engine/source_scanner.h"
+#include "support/allocation.h"
 
 namespace marlix {
 namespace {
@@ -30,13 +30,16 @@ bool EqualFolded(const TextString& key, const char* name, std::size_t length) {
 }  // namespace
 
 TextString PageName(std::uint32_t fileIndex, std::uint32_t topicNumber) {
-  TextString number;
-  TextString page("B");
-  page += number.AssignNumber(fileIndex);
-  page += "P";
-  page += number.AssignNumber(topicNumber);
-  page += ".htm";
-  return page;
+  // "B" + 10 digits + "P" + 10 digits + ".htm", built backwards.
+  char name[26];
+  char* end = name + sizeof name;
+  char* start = end - 4;
+  std::memcpy(start, ".htm", 4);
+  start = FormatDecimal(topicNumber, start);
+  *--start = 'P';
+  start = FormatDecimal(fileIndex, start);
+  *--start = 'B';
+  return TextString(start, static_cast<std::size_t>(end - start));
 }
 
 StringList TopicNames(const TextString& line) {
@@ -46,7 +49,7 @@ StringList TopicNames(const TextString& line) {
   return names;
 }
 
-TopicCatalogue::~TopicCatalogue() { std::free(slots_); }
+TopicCatalogue::~TopicCatalogue() { ReleaseBytes(slots_); }
 
 bool TopicCatalogue::Add(const TextString& name, const TextString& page) {
   indexed_ = false;
@@ -63,14 +66,21 @@ std::uint32_t TopicCatalogue::FirstTopicOf(std::uint32_t fileIndex) const {
 }
 
 bool TopicCatalogue::BuildIndex() const {
-  std::free(slots_);
+  ReleaseBytes(slots_);
   slots_ = nullptr;
   std::uint32_t count = entries_.Count();
-  std::uint32_t size = 16;
-  while (size < 2 * static_cast<std::uint64_t>(count) && size < 0x40000000u) size *= 2;
-  slots_ = static_cast<std::uint32_t*>(std::calloc(size, sizeof(std::uint32_t)));
+  // At most half the slots are taken, so that every probe ends at a free one.
+  // A catalogue too large for that is searched by the plain scan.
+  constexpr std::uint32_t kMaxSlots = 0x80000000u;
+  if (count > kMaxSlots / 2) return false;
+  std::uint64_t size = 16;
+  while (size < 2 * static_cast<std::uint64_t>(count)) size *= 2;
+  std::size_t bytes = static_cast<std::size_t>(size) * sizeof(std::uint32_t);
+  if (bytes / sizeof(std::uint32_t) != size) return false;
+  slots_ = static_cast<std::uint32_t*>(AllocateBytes(bytes));
   if (slots_ == nullptr) return false;
-  slotMask_ = size - 1;
+  std::memset(slots_, 0, bytes);
+  slotMask_ = static_cast<std::uint32_t>(size - 1);
   for (std::uint32_t i = 0; i < count; ++i) {
     const TextString& key = *entries_.KeyRef(i);
     std::uint32_t slot = HashFolded(key.CStr(), key.Length()) & slotMask_;
@@ -109,22 +119,22 @@ std::int64_t TopicCatalogue::ScanEntries(const char* name, std::size_t length) c
 void BuildTopicCatalogue(const SourceFileList& sourceFiles, TopicCatalogue& catalogue,
                          OutputTally& tally) {
   std::uint32_t topicNumber = 0;
-  LineReader reader;
-  TextString line;
+  SourceScanner scanner;
   for (std::uint32_t fileIndex = 0; fileIndex < sourceFiles.Count(); ++fileIndex) {
     catalogue.NoteFileStart(topicNumber);
-    if (!tally.OpenSource(reader, *sourceFiles.Ref(fileIndex))) continue;
-    reader.SkipLine();  // the "@" mark and the section title
-    while (!reader.AtEnd()) {
-      reader.ReadLine(line);
-      if (!IsTopicLine(line)) continue;
-      TextString page = PageName(fileIndex, topicNumber);
-      VisitTopicNames(line, [&](const char* name, std::size_t length) {
+    // A file that cannot be opened takes no topic number.
+    if (!tally.OpenSource(scanner, sourceFiles, fileIndex, topicNumber)) continue;
+    while (scanner.Next()) {
+      const SourceLine& line = scanner.Line();
+      if (!line.topic) continue;
+      TextString page = PageName(fileIndex, line.topicNumber);
+      // An entry that cannot be added is counted where its memory was refused.
+      VisitTopicNames(line.bytes, line.length, [&](const char* name, std::size_t length) {
         catalogue.Add(TextString(name, length), page);
       });
-      ++topicNumber;
     }
-    reader.Close();
+    topicNumber = scanner.NextTopicNumber();
+    tally.EndSource(scanner, fileIndex);
   }
   catalogue.NoteTopicCount(topicNumber);
 }

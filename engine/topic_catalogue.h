@@ -17,7 +17,6 @@ namespace marlix {
 
 class OutputTally;
 
-inline bool IsTopicLine(const TextString& line) { return line.Length() > 0 && line[0] == ':'; }
 
 // "B" + file index + "P" + topic number + ".htm".
 TextString PageName(std::uint32_t fileIndex, std::uint32_t topicNumber);
@@ -25,16 +24,19 @@ TextString PageName(std::uint32_t fileIndex, std::uint32_t topicNumber);
 // Calls visit(bytes, length) for each name of a topic line, left to right:
 // the pieces after the leading ":" cut at every further ":", empty ones kept.
 template <typename Visitor>
-void VisitTopicNames(const TextString& line, Visitor&& visit) {
-  const char* text = line.CStr();
+void VisitTopicNames(const char* text, std::uint32_t length, Visitor&& visit) {
   std::uint32_t start = 1;
-  for (std::uint32_t i = 1; i < line.Length(); ++i) {
+  for (std::uint32_t i = 1; i < length; ++i) {
     if (text[i] == ':') {
       visit(text + start, static_cast<std::size_t>(i - start));
       start = i + 1;
     }
   }
-  visit(text + start, static_cast<std::size_t>(line.Length() > start ? line.Length() - start : 0));
+  visit(text + start, static_cast<std::size_t>(length > start ? length - start : 0));
+}
+template <typename Visitor>
+void VisitTopicNames(const TextString& line, Visitor&& visit) {
+  VisitTopicNames(line.CStr(), line.Length(), visit);
 }
 
 StringList TopicNames(const TextString& line);
@@ -80,7 +82,8 @@ class TopicCatalogue {
   mutable bool indexed_ = false;
 };
 
-// Fills the empty catalogue from the source files.
+// Fills the empty catalogue from the source files. An entry that cannot be
+// added is counted as a lost allocation and makes the run incomplete.
 void BuildTopicCatalogue(const SourceFileList& sourceFiles, TopicCatalogue& catalogue,
                          OutputTally& tally);
 

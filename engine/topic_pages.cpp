@@ -3,8 +3,8 @@
 #include "engine/line_rendering.h"
 #include "engine/output_tally.h"
 #include "engine/page_skeleton.h"
+#include "engine/source_scanner.h"
 #include "support/file_names.h"
-#include "support/line_reader.h"
 #include "support/output_file.h"
 
 namespace marlix {
@@ -27,33 +27,33 @@ void FinishPage(OutputFile& page, OutputTally& tally) {
 
 void WriteTopicPages(const TextString& folder, const SourceFileList& sourceFiles,
                      const TopicCatalogue& catalogue, OutputTally& tally) {
-  LineReader reader;
+  SourceScanner scanner;
   OutputFile page;
-  LineRenderer renderer;
-  TextString line;
+  TextString html;
   for (std::uint32_t fileIndex = 0; fileIndex < sourceFiles.Count(); ++fileIndex) {
-    if (!tally.OpenSource(reader, *sourceFiles.Ref(fileIndex))) continue;
     // Topic numbers as the catalogue gave them, so that every topic lands on
     // the page the catalogue names for it.
-    std::uint32_t topicNumber = catalogue.FirstTopicOf(fileIndex);
-    reader.SkipLine();
-    while (!reader.AtEnd()) {
-      reader.ReadLine(line);
-      if (IsTopicLine(line)) {
+    if (!tally.OpenSource(scanner, sourceFiles, fileIndex, catalogue.FirstTopicOf(fileIndex))) {
+      continue;
+    }
+    while (scanner.Next()) {
+      const SourceLine& line = scanner.Line();
+      if (line.opensPage) {
         // The page stays open across the end of a source file: lines before
         // the next file's first topic line still belong to it.
         FinishPage(page, tally);
-        tally.Create(page, JoinPath(folder, PageName(fileIndex, topicNumber)));
-        ++topicNumber;
-        reader.ReadLine(line);  // the title line; empty at the end of the file
-        // A topic line right after a topic line is the first topic's title
-        // line; it keeps its topic number but opens no page of its own.
-        if (IsTopicLine(line)) ++topicNumber;
-        WritePageHead(page, line.Mid(2));
+        tally.Create(page, JoinPath(folder, PageName(fileIndex, line.topicNumber)));
+        continue;
       }
-      renderer.Render(page, catalogue, line);
+      // Lines for a page that is not open (before the first topic line, or
+      // of a page that could not be created) are lost.
+      if (!page.IsOpen()) continue;
+      if (line.title) WritePageHead(page, line.Rest());
+      html.Empty();
+      RenderLine(html, catalogue, line.bytes, line.length);
+      page.WriteLine(html);
     }
-    reader.Close();
+    tally.EndSource(scanner, fileIndex);
   }
   FinishPage(page, tally);
 }

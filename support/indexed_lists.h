@@ -5,17 +5,19 @@
 // that walk a list front to back.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <new>
 #include <utility>
 
+#include "support/allocation.h"
 #include "support/text_string.h"
 
 namespace marlix {
 
-// Growable array of T without exceptions: Append reports false when memory runs
-// out and leaves the array as it was.
+// Growable array of T without exceptions: Append reports false (and the loss
+// is counted) when memory runs out or the count would pass its 32-bit limit,
+// and leaves the array as it was.
 template <typename T>
 class Slots {
  public:
@@ -56,17 +58,24 @@ class Slots {
 template <typename T>
 inline bool Slots<T>::Append(T&& item) {
   if (count_ == capacity_) {
-    if (capacity_ >= 0x7FFFFFFFu / sizeof(T)) return false;
-    std::uint32_t capacity = capacity_ == 0 ? 8 : capacity_ * 2;
-    T* grown = static_cast<T*>(std::malloc(static_cast<std::size_t>(capacity) * sizeof(T)));
+    constexpr std::uint64_t kMaxCount = 0xFFFFFFFFu;
+    constexpr std::uint64_t kMaxFitting = static_cast<std::size_t>(-1) / sizeof(T);
+    constexpr std::uint64_t kLimit = kMaxCount < kMaxFitting ? kMaxCount : kMaxFitting;
+    if (count_ >= kLimit) {
+      NoteLostAllocation();
+      return false;
+    }
+    std::uint64_t capacity = capacity_ == 0 ? 8 : 2 * static_cast<std::uint64_t>(capacity_);
+    if (capacity > kLimit) capacity = kLimit;
+    T* grown = static_cast<T*>(AllocateBytes(static_cast<std::size_t>(capacity) * sizeof(T)));
     if (grown == nullptr) return false;
     for (std::uint32_t i = 0; i < count_; ++i) {
       new (&grown[i]) T(std::move(items_[i]));
       items_[i].~T();
     }
-    std::free(items_);
+    ReleaseBytes(items_);
     items_ = grown;
-    capacity_ = capacity;
+    capacity_ = static_cast<std::uint32_t>(capacity);
   }
   new (&items_[count_]) T(std::move(item));
   ++count_;
@@ -83,7 +92,7 @@ inline void Slots<T>::RemoveAt(std::uint32_t i) {
 template <typename T>
 inline void Slots<T>::Clear() {
   for (std::uint32_t i = 0; i < count_; ++i) items_[i].~T();
-  std::free(items_);
+  ReleaseBytes(items_);
   items_ = nullptr;
   count_ = 0;
   capacity_ = 0;

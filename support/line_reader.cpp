@@ -1,24 +1,66 @@
 #include "support/line_reader.h"
 
-#include <cstdlib>
 #include <cstring>
+
+#include "support/allocation.h"
 
 namespace marlix {
 namespace {
-constexpr std::uint32_t kBufferBytes = 64 * 1024;
+constexpr std::uint32_t kBufferBytes = 16 * 1024;
+// A piece is decided by at most 80 bytes and two of look-ahead for a line end
+// right after them.
+constexpr std::uint32_t kDecidingBytes = LineReader::kMaxLineBytes + 2;
 constexpr char kLf = '\n';
 constexpr char kCr = '\r';
+
+// Where the line starting at bytes ends, given available bytes (fewer than
+// kDecidingBytes only at the end of the file): how many bytes belong to the
+// line and how many are taken with its line end.
+void SplitPiece(const char* bytes, std::uint32_t available, std::uint32_t& lineBytes,
+                std::uint32_t& consumed) {
+  constexpr std::uint32_t kMax = LineReader::kMaxLineBytes;
+  std::uint32_t window = available < kMax ? available : kMax;
+  const char* lf = static_cast<const char*>(std::memchr(bytes, kLf, window));
+  if (lf != nullptr) {
+    lineBytes = static_cast<std::uint32_t>(lf - bytes);
+    consumed = lineBytes + 1;
+    if (lineBytes > 0 && bytes[lineBytes - 1] == kCr) --lineBytes;
+  } else if (window < kMax) {
+    lineBytes = consumed = window;  // the last line, without a line end
+  } else if (available > kMax && bytes[kMax] == kLf) {
+    // A full window whose line end straddles or directly follows it: the line
+    // end belongs to this line and its CR is not kept.
+    lineBytes = bytes[kMax - 1] == kCr ? kMax - 1 : kMax;
+    consumed = kMax + 1;
+  } else if (available > kMax + 1 && bytes[kMax] == kCr && bytes[kMax + 1] == kLf) {
+    lineBytes = kMax;
+    consumed = kMax + 2;
+  } else {
+    lineBytes = consumed = kMax;  // an 80-byte piece of a longer line
+  }
+}
+
+void MakePiece(const char* bytes, std::uint32_t lineBytes, std::uint32_t consumed,
+               LinePiece& piece) {
+  // The content ends at a zero byte; the rest of the line is dropped.
+  const void* zero = std::memchr(bytes, 0, lineBytes);
+  piece.bytes = bytes;
+  piece.length = zero ? static_cast<std::uint32_t>(static_cast<const char*>(zero) - bytes)
+                      : lineBytes;
+  piece.endsLine = consumed > lineBytes;
+}
+
 }  // namespace
 
 LineReader::~LineReader() {
   Close();
-  std::free(buffer_);
+  ReleaseBytes(buffer_);
 }
 
 bool LineReader::Open(const char* path) {
   Close();
   if (buffer_ == nullptr) {
-    buffer_ = static_cast<char*>(std::malloc(kBufferBytes));
+    buffer_ = static_cast<char*>(AllocateBytes(kBufferBytes));
     if (buffer_ == nullptr) return false;
   }
   file_ = platform::Files().OpenExisting(path);
@@ -34,6 +76,7 @@ bool LineReader::Close() {
   file_ = platform::kNoFile;
   atEnd_ = false;
   exhausted_ = false;
+  readFailed_ = false;
   size_ = 0;
   position_ = 0;
   begin_ = end_ = 0;
@@ -49,6 +92,9 @@ std::uint32_t LineReader::Fill(std::uint32_t want) {
     }
     std::int64_t n = platform::Files().Read(file_, buffer_ + end_, kBufferBytes - end_);
     if (n <= 0) {
+      // The end of the file, or a failure; either way no more bytes come, so
+      // every reading loop ends. A failure is kept for the caller to see.
+      if (n < 0) readFailed_ = true;
       exhausted_ = true;
       break;
     }
@@ -67,49 +113,40 @@ void LineReader::Consume(std::uint32_t n) {
   if (position_ >= size_) atEnd_ = true;
 }
 
-bool LineReader::NextLine(const char*& bytes, std::uint32_t& lineBytes) {
+bool LineReader::ReadPiece(LinePiece& piece) {
   if (file_ == platform::kNoFile) {
     atEnd_ = true;
     return false;
   }
-  // The window plus two bytes of look-ahead for a line end right after it.
-  std::uint32_t available = Fill(kMaxLineBytes + 2);
+  std::uint32_t available = Fill(kDecidingBytes);
   if (available == 0) {
     atEnd_ = true;
     return false;
   }
-  bytes = buffer_ + begin_;
-  std::uint32_t window = available < kMaxLineBytes ? available : kMaxLineBytes;
-  const char* lf = static_cast<const char*>(std::memchr(bytes, kLf, window));
-  std::uint32_t consumed;
-  if (lf != nullptr) {
-    lineBytes = static_cast<std::uint32_t>(lf - bytes);
-    consumed = lineBytes + 1;
-    if (lineBytes > 0 && bytes[lineBytes - 1] == kCr) --lineBytes;
-  } else if (window < kMaxLineBytes) {
-    lineBytes = consumed = window;  // the last line, without a line end
-  } else if (available > kMaxLineBytes && bytes[kMaxLineBytes] == kLf) {
-    // A full window whose line end straddles or directly follows it: the line
-    // end belongs to this line and its CR is not kept.
-    lineBytes = bytes[kMaxLineBytes - 1] == kCr ? kMaxLineBytes - 1 : kMaxLineBytes;
-    consumed = kMaxLineBytes + 1;
-  } else if (available > kMaxLineBytes + 1 && bytes[kMaxLineBytes] == kCr &&
-             bytes[kMaxLineBytes + 1] == kLf) {
-    lineBytes = kMaxLineBytes;
-    consumed = kMaxLineBytes + 2;
-  } else {
-    lineBytes = consumed = kMaxLineBytes;  // an 80-byte piece of a longer line
-  }
+  std::uint32_t lineBytes = 0;
+  std::uint32_t consumed = 0;
+  SplitPiece(buffer_ + begin_, available, lineBytes, consumed);
+  MakePiece(buffer_ + begin_, lineBytes, consumed, piece);
   Consume(consumed);
   return true;
 }
 
-bool LineReader::ReadLine(TextString& line) {
-  const char* bytes = nullptr;
+bool LineReader::PeekPiece(std::uint32_t skip, LinePiece& piece) {
+  if (file_ == platform::kNoFile || skip > kBufferBytes - kDecidingBytes) return false;
+  std::uint32_t available = Fill(skip + kDecidingBytes);
+  if (available <= skip) return false;
   std::uint32_t lineBytes = 0;
+  std::uint32_t consumed = 0;
+  SplitPiece(buffer_ + begin_ + skip, available - skip, lineBytes, consumed);
+  MakePiece(buffer_ + begin_ + skip, lineBytes, consumed, piece);
+  return true;
+}
+
+bool LineReader::ReadLine(TextString& line) {
+  LinePiece piece;
   line.Empty();
-  if (!NextLine(bytes, lineBytes)) return false;
-  line.AppendN(bytes, lineBytes);  // stops at a zero byte
+  if (!ReadPiece(piece)) return false;
+  line.AppendN(piece.bytes, piece.length);
   return true;
 }
 
@@ -120,9 +157,8 @@ TextString LineReader::ReadLine() {
 }
 
 bool LineReader::SkipLine() {
-  const char* bytes = nullptr;
-  std::uint32_t lineBytes = 0;
-  return NextLine(bytes, lineBytes);
+  LinePiece piece;
+  return ReadPiece(piece);
 }
 
 TextString LineReader::ReadBytes(std::uint32_t n) {

@@ -1,6 +1,9 @@
 // Reads an existing source file as lines of at most 80 bytes. LF or CR LF ends
 // a line; a longer line comes in 80-byte pieces. Reads are buffered: the
 // 80-byte rule applies to the bytes handed out, never to the size of the reads.
+//
+// ReadPiece and PeekPiece hand out a view into the reader's buffer instead of
+// a copy; the view stays valid until the next read, peek or Open/Close.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +12,13 @@
 #include "support/text_string.h"
 
 namespace marlix {
+
+// One line, or one 80-byte piece of a longer line, as the reader hands it out.
+struct LinePiece {
+  const char* bytes = "";    // content, cut at a zero byte
+  std::uint32_t length = 0;  // bytes of content
+  bool endsLine = false;     // its line end was read with it (the next piece starts a new line)
+};
 
 class LineReader {
  public:
@@ -28,26 +38,32 @@ class LineReader {
   // The same into line, reusing its buffer; true when a line was read.
   bool ReadLine(TextString& line);
   bool SkipLine();
+  // The next line as a view; false when nothing was read.
+  bool ReadPiece(LinePiece& piece);
+  // The line ReadPiece would hand out if the next skip bytes were taken first,
+  // without taking anything; false when there is no such line.
+  bool PeekPiece(std::uint32_t skip, LinePiece& piece);
   // The next n bytes, cut at a zero byte; empty when fewer than n remain.
   TextString ReadBytes(std::uint32_t n);
   // True once a read has left the position at the end of the file, or found
   // nothing more to read (a read that fails also ends every reading loop).
   bool AtEnd() const { return atEnd_; }
+  // True once a read of the current file failed: the lines handed out may
+  // stop short of its end. A file that shrank or grew is no failure.
+  bool ReadFailed() const { return readFailed_; }
   bool IsOpen() const { return file_ != platform::kNoFile; }
 
  private:
   // Makes at least want bytes available from the position when the file has
   // them; returns how many are available.
   std::uint32_t Fill(std::uint32_t want);
-  // Takes the next line's bytes: where they start, how many belong to the
-  // line, and how many are consumed with its line end.
-  bool NextLine(const char*& bytes, std::uint32_t& lineBytes);
   void Consume(std::uint32_t n);
 
   platform::FileHandle file_ = platform::kNoFile;
   bool atEnd_ = false;
-  bool exhausted_ = false;  // the last read found the end or failed
-  std::int64_t size_ = 0;   // the file's size when last asked
+  bool exhausted_ = false;   // the last read found the end or failed
+  bool readFailed_ = false;  // a read reported an error
+  std::int64_t size_ = 0;    // the file's size when last asked
   std::int64_t position_ = 0;
   char* buffer_ = nullptr;
   std::uint32_t begin_ = 0;  // first unread byte in buffer_

@@ -1,7 +1,8 @@
 #include "support/output_file.h"
 
-#include <cstdlib>
 #include <cstring>
+
+#include "support/allocation.h"
 
 namespace marlix {
 namespace {
@@ -11,13 +12,13 @@ constexpr char kLineBreak[] = "\r\n";
 
 OutputFile::~OutputFile() {
   Close();
-  std::free(buffer_);
+  ReleaseBytes(buffer_);
 }
 
 bool OutputFile::Create(const char* path) {
   Close();
   if (buffer_ == nullptr) {
-    buffer_ = static_cast<char*>(std::malloc(kBufferBytes));
+    buffer_ = static_cast<char*>(AllocateBytes(kBufferBytes));
     if (buffer_ == nullptr) return false;
   }
   file_ = platform::Files().CreateNew(path);
@@ -64,18 +65,12 @@ bool OutputFile::WriteBytes(const char* bytes, std::size_t n) {
   return true;
 }
 
-bool OutputFile::Write(const char* text) { return WriteBytes(text, text ? std::strlen(text) : 0); }
-
 bool OutputFile::Separate() {
   if (breakCount_ == 0 && bytesWritten_ == 0) return true;
   if (!WriteBytes(kLineBreak, 2)) return false;
   ++breakCount_;
   return true;
 }
-
-bool OutputFile::WriteLine(const char* text) { return Separate() && Write(text); }
-
-bool OutputFile::WriteLine(const TextString& text) { return Separate() && Write(text); }
 
 bool OutputFile::WriteBreaks(std::uint32_t n) {
   for (std::uint32_t i = 0; i < n; ++i) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "support/platform/file_system.h"
 #include "support/text_string.h"
@@ -30,12 +31,17 @@ class OutputFile {
   // failure only showed when buffered bytes were flushed).
   bool WriteFailed() const { return failed_; }
 
-  bool Write(const char* text);
+  // Inline so that the length of a literal is known where it is written.
+  bool Write(const char* text) { return WriteBytes(text, text ? std::strlen(text) : 0); }
   bool Write(const TextString& text) { return WriteBytes(text.CStr(), text.Length()); }
   // Writes n bytes as they are; the caller guarantees they hold no zero byte.
   bool WriteBytes(const char* bytes, std::size_t n);
-  bool WriteLine(const char* text);
-  bool WriteLine(const TextString& text);
+  bool WriteLine(const char* text) { return Separate() && Write(text); }
+  bool WriteLine(const TextString& text) { return Separate() && Write(text); }
+  // A line of n bytes that hold no zero byte.
+  bool WriteLineBytes(const char* bytes, std::size_t n) {
+    return Separate() && WriteBytes(bytes, n);
+  }
   bool WriteBreaks(std::uint32_t n);
 
  private:

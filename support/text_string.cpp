@@ -1,8 +1,8 @@
 #include "support/text_string.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
+
+#include "support/allocation.h"
 
 namespace marlix {
 namespace {
@@ -18,10 +18,6 @@ constexpr std::uint32_t kMaxLength = 0xFFFFFFF0u;
 
 }  // namespace
 
-TextString::TextString(const char* text) {
-  if (text != nullptr) SetBytes(text, std::strlen(text));
-}
-
 TextString::TextString(const char* text, std::size_t maxBytes) {
   SetBytes(text, BoundedLength(text, maxBytes));
 }
@@ -35,7 +31,7 @@ TextString::TextString(TextString&& other) noexcept
   other.capacity_ = 0;
 }
 
-TextString::~TextString() { std::free(data_); }
+TextString::~TextString() { ReleaseBytes(data_); }
 
 TextString& TextString::operator=(const TextString& other) {
   if (this != &other) SetBytes(other.CStr(), other.length_);
@@ -44,7 +40,7 @@ TextString& TextString::operator=(const TextString& other) {
 
 TextString& TextString::operator=(TextString&& other) noexcept {
   if (this != &other) {
-    std::free(data_);
+    ReleaseBytes(data_);
     data_ = other.data_;
     length_ = other.length_;
     capacity_ = other.capacity_;
@@ -65,10 +61,13 @@ bool TextString::OffsetInBuffer(const char* text, std::size_t& offset) const {
 }
 
 bool TextString::Reserve(std::size_t length) {
-  if (length > kMaxLength) return false;
+  if (length > kMaxLength) {
+    NoteLostAllocation();
+    return false;
+  }
   if (data_ != nullptr && length <= capacity_) return true;
   std::size_t capacity = length < 15 ? 15 : length;
-  char* grown = static_cast<char*>(std::realloc(data_, capacity + 1));
+  char* grown = static_cast<char*>(ReallocateBytes(data_, capacity + 1));
   if (grown == nullptr) return false;
   data_ = grown;
   capacity_ = static_cast<std::uint32_t>(capacity);
@@ -100,20 +99,34 @@ TextString& TextString::Assign(const char* text) {
   return *this;
 }
 
+TextString& TextString::operator+=(const char* text) {
+  return AppendBytes(text, text ? std::strlen(text) : 0);
+}
+
 TextString& TextString::AssignN(const char* text, std::uint32_t n) {
   SetBytes(text, BoundedLength(text, n));
   return *this;
 }
 
+char* FormatDecimal(std::uint32_t value, char* end) {
+  char* digit = end;
+  do {
+    *--digit = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  return digit;
+}
+
 TextString& TextString::AssignNumber(std::uint32_t value) {
-  char digits[16];
-  int n = std::snprintf(digits, sizeof digits, "%u", static_cast<unsigned>(value));
-  if (n > 0) SetBytes(digits, static_cast<std::size_t>(n));
+  char digits[10];
+  char* end = digits + sizeof digits;
+  char* start = FormatDecimal(value, end);
+  SetBytes(start, static_cast<std::size_t>(end - start));
   return *this;
 }
 
 void TextString::Clear() {
-  std::free(data_);
+  ReleaseBytes(data_);
   data_ = nullptr;
   length_ = 0;
   capacity_ = 0;
@@ -140,10 +153,6 @@ TextString& TextString::operator+=(const TextString& other) {
   return AppendBytes(other.CStr(), other.length_);
 }
 
-TextString& TextString::Append(const char* text) {
-  return AppendBytes(text, text ? std::strlen(text) : 0);
-}
-
 TextString& TextString::AppendN(const char* text, std::size_t n) {
   return AppendBytes(text, BoundedLength(text, n));
 }
@@ -151,6 +160,7 @@ TextString& TextString::AppendN(const char* text, std::size_t n) {
 TextString& TextString::AppendBytes(const char* text, std::size_t n) {
   if (n == 0) return *this;
   if (static_cast<std::size_t>(length_) + n > kMaxLength) {
+    NoteLostAllocation();
     Clear();
     return *this;
   }
@@ -174,14 +184,22 @@ TextString& TextString::AppendBytes(const char* text, std::size_t n) {
   return *this;
 }
 
-TextString& TextString::AppendChar(char c) {
-  // The common case of a line built byte by byte: room left, no reallocation.
-  if (c != 0 && data_ != nullptr && length_ < capacity_) {
-    data_[length_++] = c;
-    data_[length_] = 0;
-    return *this;
+char* TextString::AppendSpace(std::size_t n) {
+  if (static_cast<std::size_t>(length_) + n > kMaxLength) {
+    NoteLostAllocation();
+    Clear();
+    return nullptr;
   }
-  return c != 0 ? AppendBytes(&c, 1) : *this;
+  std::size_t wanted = length_ + n;
+  if (data_ == nullptr || wanted > capacity_) {
+    if (wanted < 2 * static_cast<std::size_t>(capacity_)) wanted = 2 * capacity_;
+    if (wanted > kMaxLength) wanted = length_ + n;
+    if (!Reserve(wanted)) {
+      Clear();
+      return nullptr;
+    }
+  }
+  return data_ + length_;
 }
 
 bool TextString::operator==(const char* text) const {

@@ -1,17 +1,22 @@
 // The one string type: 8-bit bytes with value semantics. Content ends at the
 // first zero byte; positions are 1-based and counted in bytes. Operations never
-// throw: when memory runs out the target is left empty.
+// throw: when memory runs out the target is left empty, and the failure is
+// counted (FailedAllocations) so that no loss goes unnoticed.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace marlix {
 
 class TextString {
  public:
   TextString() noexcept = default;
-  TextString(const char* text);  // NOLINT(google-explicit-constructor): a null pointer gives ""
+  // NOLINTNEXTLINE(google-explicit-constructor): a null pointer gives ""
+  TextString(const char* text) {
+    if (text != nullptr) SetBytes(text, std::strlen(text));
+  }
   TextString(const char* text, std::size_t maxBytes);  // at most maxBytes, cut at a zero byte
   TextString(const TextString& other);
   TextString(TextString&& other) noexcept;
@@ -39,12 +44,32 @@ class TextString {
 
   TextString operator+(const char* text) const;
   TextString operator+(const TextString& other) const;
-  TextString& operator+=(const char* text) { return Append(text); }
+  TextString& operator+=(const char* text);
   TextString& operator+=(const TextString& other);
-  TextString& Append(const char* text);
+  // Inline so that the length of a literal is known where it is appended.
+  TextString& Append(const char* text) { return AppendBytes(text, text ? std::strlen(text) : 0); }
   // Appends at most n bytes of text, stopping at a zero byte.
   TextString& AppendN(const char* text, std::size_t n);
-  TextString& AppendChar(char c);  // a zero byte is not appended
+  TextString& AppendChar(char c) {  // a zero byte is not appended
+    // The common case of a line built byte by byte: room left, no reallocation.
+    if (c != 0 && data_ != nullptr && length_ < capacity_) {
+      data_[length_++] = c;
+      data_[length_] = 0;
+      return *this;
+    }
+    return c != 0 ? AppendBytes(&c, 1) : *this;
+  }
+  // Appends n bytes that the caller knows hold no zero byte.
+  TextString& AppendBytes(const char* bytes, std::size_t n);
+  // For callers that write into the string directly: makes room for n more
+  // bytes after the content and returns where they go (nullptr, the string
+  // emptied and the loss counted, when memory runs out). CommitAppended(k)
+  // then adds the first k of them, which must hold no zero byte, k <= n.
+  char* AppendSpace(std::size_t n);
+  void CommitAppended(std::size_t k) {
+    length_ += static_cast<std::uint32_t>(k);
+    data_[length_] = 0;
+  }
 
   bool operator==(const char* text) const;  // false for a null pointer
   bool operator==(const TextString& other) const;
@@ -62,7 +87,6 @@ class TextString {
  private:
   bool Reserve(std::size_t length);                 // room for length bytes plus terminator
   void SetBytes(const char* bytes, std::size_t n);     // n bytes without zeros
-  TextString& AppendBytes(const char* bytes, std::size_t n);  // n bytes without zeros
   // Whether text points into this string's own buffer, and where.
   bool OffsetInBuffer(const char* text, std::size_t& offset) const;
 
@@ -70,6 +94,10 @@ class TextString {
   std::uint32_t length_ = 0;
   std::uint32_t capacity_ = 0;  // bytes usable for content, terminator excluded
 };
+
+// The decimal digits of value, without sign or leading zeros, written
+// backwards from end; returns where they start. end needs 10 bytes before it.
+char* FormatDecimal(std::uint32_t value, char* end);
 
 std::uint32_t Len(const TextString& s);
 TextString Mid(const TextString& s, std::uint32_t start, std::uint32_t count);

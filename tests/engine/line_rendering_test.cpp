@@ -4,13 +4,8 @@
 
 #include <string>
 
-#include "support/scratch_folder.h"
-
 namespace marlix {
 namespace {
-
-using testing::ReadFileBytes;
-using testing::ScratchFolder;
 
 class LineRenderingTest : public ::testing::Test {
  protected:
@@ -19,19 +14,14 @@ class LineRenderingTest : public ::testing::Test {
     catalogue_.Add("Input Box", "B1P7.htm");
   }
 
-  // The bytes RenderLine writes for line on a fresh page.
+  // The HTML RenderLine makes of line.
   std::string Render(const std::string& line) {
-    std::string path = folder_ / ("line" + std::to_string(++count_));
-    OutputFile page;
-    EXPECT_TRUE(page.Create(path.c_str()));
-    RenderLine(page, catalogue_, TextString(line.c_str(), line.size()));
-    page.Close();
-    return ReadFileBytes(path);
+    TextString html;
+    RenderLine(html, catalogue_, TextString(line.c_str(), line.size()));
+    return html.CStr();
   }
 
-  ScratchFolder folder_;
   TopicCatalogue catalogue_;
-  int count_ = 0;
 };
 
 TEST_F(LineRenderingTest, FormatColumnPicksTheMarkup) {

@@ -1,0 +1,59 @@
+#include "engine/source_scanner.h"
+
+namespace marlix {
+
+bool SourceScanner::Open(const TextString& path, std::uint32_t firstTopic) {
+  Close();
+  if (!reader_.Open(path)) return false;
+  nextTopic_ = firstTopic;
+  // The title is line 1 read from its second byte; the body starts after
+  // line 1's first piece read from the first byte. Both come from one read.
+  LinePiece piece;
+  if (reader_.PeekPiece(1, piece)) sectionTitle_.AssignN(piece.bytes, piece.length);
+  done_ = !reader_.ReadPiece(piece);
+  nextContinues_ = !piece.endsLine;
+  return true;
+}
+
+void SourceScanner::Close() {
+  reader_.Close();
+  sectionTitle_.Empty();
+  line_ = SourceLine();
+  currentTopic_ = SourceLine::kNoTopic;
+  lineNumber_ = 1;
+  nextContinues_ = false;
+  awaitTitle_ = false;
+  done_ = true;
+}
+
+bool SourceScanner::Next() {
+  LinePiece piece;
+  if (done_ || !reader_.ReadPiece(piece)) {
+    done_ = true;
+    if (!awaitTitle_) return false;
+    // A topic line ended the file: its title line is empty.
+    awaitTitle_ = false;
+    line_ = SourceLine();
+    line_.title = true;
+    line_.absent = true;
+    line_.topicNumber = currentTopic_;
+    line_.lineNumber = lineNumber_ + 1;
+    return true;
+  }
+  if (!nextContinues_) ++lineNumber_;
+  line_.bytes = piece.bytes;
+  line_.length = piece.length;
+  line_.lineNumber = lineNumber_;
+  line_.continuation = nextContinues_;
+  line_.absent = false;
+  nextContinues_ = !piece.endsLine;
+  line_.topic = piece.length > 0 && piece.bytes[0] == ':';
+  line_.title = awaitTitle_;
+  line_.opensPage = line_.topic && !line_.title;
+  if (line_.topic) currentTopic_ = nextTopic_++;
+  line_.topicNumber = currentTopic_;
+  awaitTitle_ = line_.opensPage;
+  return true;
+}
+
+}  // namespace marlix
