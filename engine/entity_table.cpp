@@ -107,17 +107,23 @@ constexpr std::size_t kLongestEntity = 24;
 void AppendHtmlText(TextString& out, const char* bytes, std::size_t n) {
   if (n == 0) return;
   // Room for the worst case, plus the slack of the last 8-byte store.
-  char* next = out.AppendSpace(n * kLongestEntity + kSlotBytes);
-  if (next == nullptr) return;
-  char* const start = next;
-  for (std::size_t i = 0; i < n; ++i) {
-    const EntitySlot& slot = kSlotByByte[static_cast<unsigned char>(bytes[i])];
-    if (slot.length <= kSlotBytes) {
-      std::memcpy(next, slot.text, kSlotBytes);  // one 8-byte store
+  char* const start = out.AppendSpace(n * kLongestEntity + kSlotBytes);
+  if (start == nullptr) return;
+  char* next = start;
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes);
+  const auto* const end = in + n;
+  for (; in != end; ++in) {
+    const unsigned c = *in;
+    const EntitySlot& slot = kSlotByByte[c];
+    const unsigned length = slot.length;
+    std::uint64_t word;
+    std::memcpy(&word, slot.text, kSlotBytes);
+    if (length <= kSlotBytes) {
+      std::memcpy(next, &word, kSlotBytes);  // one 8-byte store
     } else {
-      std::memcpy(next, kEntityByByte[static_cast<unsigned char>(bytes[i])], slot.length);
+      std::memcpy(next, kEntityByByte[c], length);
     }
-    next += slot.length;
+    next += length;
   }
   out.CommitAppended(static_cast<std::size_t>(next - start));
 }

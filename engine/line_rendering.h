@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "engine/topic_catalogue.h"
 #include "support/text_string.h"
@@ -52,38 +53,33 @@ inline void RenderLine(TextString& html, const TopicCatalogue& catalogue,
 
 template <typename Visitor>
 void ParseCrossReferences(const char* text, std::uint32_t length, Visitor& visitor) {
+  // The position of the next "~" at or after from, or length when none.
+  auto findTilde = [text, length](std::uint32_t from) {
+    const void* tilde = from < length ? std::memchr(text + from, '~', length - from) : nullptr;
+    return tilde ? static_cast<std::uint32_t>(static_cast<const char*>(tilde) - text) : length;
+  };
   std::uint32_t runStart = 0;
-  std::uint32_t i = 0;
+  std::uint32_t i = findTilde(0);
   while (i < length) {
-    if (text[i] != '~') {
-      ++i;
-      continue;
-    }
     if (i > runStart) visitor.Text(text + runStart, i - runStart);
     if (i + 1 < length && text[i + 1] == '~') {
       visitor.Tilde();
-      i += 2;
-      runStart = i;
+      runStart = i + 2;
+      i = findTilde(runStart);
       continue;
     }
     // An opening "~": find the one that closes it, passing over "~~" pairs.
-    std::uint32_t close = i + 1;
+    std::uint32_t close = findTilde(i + 1);
     std::uint32_t pairs = 0;
-    while (close < length) {
-      if (text[close] == '~') {
-        if (close + 1 < length && text[close + 1] == '~') {
-          ++pairs;
-          close += 2;
-          continue;
-        }
-        break;
-      }
-      ++close;
+    while (close + 1 < length && text[close + 1] == '~') {
+      ++pairs;
+      close = findTilde(close + 2);
     }
     if (close >= length) {
       // Never closed: the "~" is text, and so is the rest, pairs and all.
       visitor.Tilde();
-      runStart = i = i + 1;
+      runStart = i + 1;
+      i = findTilde(runStart);
       continue;
     }
     for (std::uint32_t p = 0; p < pairs; ++p) visitor.Tilde();
@@ -103,7 +99,8 @@ void ParseCrossReferences(const char* text, std::uint32_t length, Visitor& visit
       }
       visitor.Reference(joined.CStr(), joined.Length());
     }
-    runStart = i = close + 1;
+    runStart = close + 1;
+    i = findTilde(runStart);
   }
   if (length > runStart) visitor.Text(text + runStart, length - runStart);
 }

@@ -26,33 +26,15 @@ void SourceScanner::Close() {
   done_ = true;
 }
 
-bool SourceScanner::Next() {
-  LinePiece piece;
-  if (done_ || !reader_.ReadPiece(piece)) {
-    done_ = true;
-    if (!awaitTitle_) return false;
-    // A topic line ended the file: its title line is empty.
-    awaitTitle_ = false;
-    line_ = SourceLine();
-    line_.title = true;
-    line_.absent = true;
-    line_.topicNumber = currentTopic_;
-    line_.lineNumber = lineNumber_ + 1;
-    return true;
-  }
-  if (!nextContinues_) ++lineNumber_;
-  line_.bytes = piece.bytes;
-  line_.length = piece.length;
-  line_.lineNumber = lineNumber_;
-  line_.continuation = nextContinues_;
-  line_.absent = false;
-  nextContinues_ = !piece.endsLine;
-  line_.topic = piece.length > 0 && piece.bytes[0] == ':';
-  line_.title = awaitTitle_;
-  line_.opensPage = line_.topic && !line_.title;
-  if (line_.topic) currentTopic_ = nextTopic_++;
+bool SourceScanner::Ended() {
+  done_ = true;
+  if (!awaitTitle_) return false;
+  awaitTitle_ = false;
+  line_ = SourceLine();
+  line_.title = true;
+  line_.absent = true;
   line_.topicNumber = currentTopic_;
-  awaitTitle_ = line_.opensPage;
+  line_.lineNumber = lineNumber_ + 1;
   return true;
 }
 

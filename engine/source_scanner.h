@@ -78,7 +78,23 @@ class SourceScanner {
 
   // Moves to the next piece; false when the file has no more (its end, or a
   // read that failed).
-  bool Next();
+  bool Next() {
+    LinePiece piece;
+    if (done_ || !reader_.ReadPiece(piece)) return Ended();
+    if (!nextContinues_) ++lineNumber_;
+    line_.bytes = piece.bytes;
+    line_.length = piece.length;
+    line_.lineNumber = lineNumber_;
+    line_.continuation = nextContinues_;
+    nextContinues_ = !piece.endsLine;
+    line_.topic = piece.length > 0 && piece.bytes[0] == ':';
+    line_.title = awaitTitle_;
+    line_.opensPage = line_.topic && !awaitTitle_;
+    if (line_.topic) currentTopic_ = nextTopic_++;
+    line_.topicNumber = currentTopic_;
+    awaitTitle_ = line_.opensPage;
+    return true;
+  }
   const SourceLine& Line() const { return line_; }
 
   // True when the walk ended because a read failed, not at the file's end.
@@ -87,6 +103,10 @@ class SourceScanner {
   std::uint32_t NextTopicNumber() const { return nextTopic_; }
 
  private:
+  // At the end of the file: the absent title line of a topic line that
+  // ended it, if any, and then false.
+  bool Ended();
+
   LineReader reader_;
   TextString sectionTitle_;
   SourceLine line_;

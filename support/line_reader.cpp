@@ -7,9 +7,7 @@
 namespace marlix {
 namespace {
 constexpr std::uint32_t kBufferBytes = 16 * 1024;
-// A piece is decided by at most 80 bytes and two of look-ahead for a line end
-// right after them.
-constexpr std::uint32_t kDecidingBytes = LineReader::kMaxLineBytes + 2;
+constexpr std::uint32_t kDecidingBytes = LineReader::kDecidingBytes;
 constexpr char kLf = '\n';
 constexpr char kCr = '\r';
 
@@ -77,6 +75,7 @@ bool LineReader::Close() {
   atEnd_ = false;
   exhausted_ = false;
   readFailed_ = false;
+  zeroSeen_ = false;
   size_ = 0;
   position_ = 0;
   begin_ = end_ = 0;
@@ -98,6 +97,7 @@ std::uint32_t LineReader::Fill(std::uint32_t want) {
       exhausted_ = true;
       break;
     }
+    if (std::memchr(buffer_ + end_, 0, static_cast<std::size_t>(n)) != nullptr) zeroSeen_ = true;
     end_ += static_cast<std::uint32_t>(n);
     // The file may have grown or shrunk since it was opened: the at-end test
     // uses the size as it stands now.
@@ -107,13 +107,7 @@ std::uint32_t LineReader::Fill(std::uint32_t want) {
   return end_ - begin_;
 }
 
-void LineReader::Consume(std::uint32_t n) {
-  begin_ += n;
-  position_ += n;
-  if (position_ >= size_) atEnd_ = true;
-}
-
-bool LineReader::ReadPiece(LinePiece& piece) {
+bool LineReader::ReadPieceSlowly(LinePiece& piece) {
   if (file_ == platform::kNoFile) {
     atEnd_ = true;
     return false;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "support/platform/file_system.h"
 #include "support/text_string.h"
@@ -23,6 +24,9 @@ struct LinePiece {
 class LineReader {
  public:
   static constexpr std::uint32_t kMaxLineBytes = 80;
+  // A piece is decided by at most 80 bytes and two of look-ahead for a line
+  // end right after them.
+  static constexpr std::uint32_t kDecidingBytes = kMaxLineBytes + 2;
 
   LineReader() = default;
   LineReader(const LineReader&) = delete;
@@ -39,7 +43,23 @@ class LineReader {
   bool ReadLine(TextString& line);
   bool SkipLine();
   // The next line as a view; false when nothing was read.
-  bool ReadPiece(LinePiece& piece);
+  bool ReadPiece(LinePiece& piece) {
+    // The common case, inline: a whole short line in the buffer, no zero byte.
+    if (end_ - begin_ >= kDecidingBytes && !zeroSeen_) {
+      const char* bytes = buffer_ + begin_;
+      const void* lf = std::memchr(bytes, '\n', kMaxLineBytes);
+      if (lf != nullptr) {
+        auto length = static_cast<std::uint32_t>(static_cast<const char*>(lf) - bytes);
+        Consume(length + 1);
+        if (length > 0 && bytes[length - 1] == '\r') --length;
+        piece.bytes = bytes;
+        piece.length = length;
+        piece.endsLine = true;
+        return true;
+      }
+    }
+    return ReadPieceSlowly(piece);
+  }
   // The line ReadPiece would hand out if the next skip bytes were taken first,
   // without taking anything; false when there is no such line.
   bool PeekPiece(std::uint32_t skip, LinePiece& piece);
@@ -57,12 +77,18 @@ class LineReader {
   // Makes at least want bytes available from the position when the file has
   // them; returns how many are available.
   std::uint32_t Fill(std::uint32_t want);
-  void Consume(std::uint32_t n);
+  bool ReadPieceSlowly(LinePiece& piece);
+  void Consume(std::uint32_t n) {
+    begin_ += n;
+    position_ += n;
+    if (position_ >= size_) atEnd_ = true;
+  }
 
   platform::FileHandle file_ = platform::kNoFile;
   bool atEnd_ = false;
   bool exhausted_ = false;   // the last read found the end or failed
   bool readFailed_ = false;  // a read reported an error
+  bool zeroSeen_ = false;    // a zero byte came in with a read of this file
   std::int64_t size_ = 0;    // the file's size when last asked
   std::int64_t position_ = 0;
   char* buffer_ = nullptr;
