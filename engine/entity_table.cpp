@@ -75,26 +75,25 @@ constexpr std::array<const char*, 256> kEntityByByte = [] {
 // The same rows as fixed slots of 8 bytes, one per byte value, for the bulk
 // conversion: a byte without a row stands for itself. Each text fits its slot
 // except the tab's, which is copied from its row.
-struct EntitySlot {
-  char text[8];
-  std::uint8_t length;
-};
-
 constexpr std::size_t kSlotBytes = 8;
 
-constexpr std::array<EntitySlot, 256> kSlotByByte = [] {
-  std::array<EntitySlot, 256> slots{};
+struct EntitySlots {
+  alignas(8) char text[256][kSlotBytes];
+  std::uint8_t length[256];
+};
+
+constexpr EntitySlots kSlots = [] {
+  EntitySlots slots{};
   for (int byte = 0; byte < 256; ++byte) {
-    slots[byte].text[0] = static_cast<char>(byte);
-    slots[byte].length = 1;
+    slots.text[byte][0] = static_cast<char>(byte);
+    slots.length[byte] = 1;
   }
-  slots[0].length = 0;  // a zero byte ends text and is never written
+  slots.length[0] = 0;  // a zero byte ends text and is never written
   for (const EntityRow& row : kEntityRows) {
     std::size_t length = 0;
     while (row.text[length] != 0) ++length;
-    EntitySlot& slot = slots[row.byte];
-    slot.length = static_cast<std::uint8_t>(length);
-    for (std::size_t i = 0; i < length && i < kSlotBytes; ++i) slot.text[i] = row.text[i];
+    slots.length[row.byte] = static_cast<std::uint8_t>(length);
+    for (std::size_t i = 0; i < length && i < kSlotBytes; ++i) slots.text[row.byte][i] = row.text[i];
   }
   return slots;
 }();
@@ -114,10 +113,9 @@ void AppendHtmlText(TextString& out, const char* bytes, std::size_t n) {
   const auto* const end = in + n;
   for (; in != end; ++in) {
     const unsigned c = *in;
-    const EntitySlot& slot = kSlotByByte[c];
-    const unsigned length = slot.length;
+    const unsigned length = kSlots.length[c];
     std::uint64_t word;
-    std::memcpy(&word, slot.text, kSlotBytes);
+    std::memcpy(&word, kSlots.text[c], kSlotBytes);
     if (length <= kSlotBytes) {
       std::memcpy(next, &word, kSlotBytes);  // one 8-byte store
     } else {
