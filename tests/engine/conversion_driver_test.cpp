@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "support/allocation.h"
 #include "support/faulty_file_system.h"
 #include "support/scratch_folder.h"
 
@@ -159,10 +160,68 @@ TEST(RunConversion, LostOutputIsReportedButEveryStepRuns) {
     platform::ScopedFileSystem guard(faulty);
     ConversionSummary summary;
     EXPECT_EQ(RunConversion(work.Request(), summary), ConversionOutcome::IncompleteOutput);
-    EXPECT_GT(summary.sourcesUnreadable, 0u);
+    EXPECT_EQ(summary.sourcesUnreadable, 1u);  // one file, however many steps missed it
     EXPECT_EQ(ListFolder(work.destination + "/out"),
               "B0P0.htm Index.hhk Index.htm Marlix.hhp Topic0.htm toc.hhc");
   }
+}
+
+TEST(RunConversion, AReadThatFailsPartWayIsALossButAShrunkFileIsNot) {
+  Workspace work;
+  ASSERT_EQ(RunConversion(work.Request("clean")), ConversionOutcome::Completed);
+  {
+    // b.txt reads fine up to its first topic line, then every read fails.
+    FaultyFileSystem faulty;
+    faulty.readFailsFor = {"b.txt"};
+    faulty.readFailsAfterBytes = 12;
+    platform::ScopedFileSystem guard(faulty);
+    ConversionSummary summary;
+    EXPECT_EQ(RunConversion(work.Request("failed"), summary), ConversionOutcome::IncompleteOutput);
+    EXPECT_EQ(summary.sourcesUnreadable, 1u);
+  }
+  {
+    // A size that promises more than the file holds is no failure.
+    FaultyFileSystem faulty;
+    faulty.sizeOverstatedFor = {"a.txt", "b.txt"};
+    faulty.sizeOverstatement = 1000;
+    platform::ScopedFileSystem guard(faulty);
+    EXPECT_EQ(RunConversion(work.Request("shrunk")), ConversionOutcome::Completed);
+  }
+  for (const char* name : {"B0P0.htm", "B1P1.htm", "Topic1.htm", "Index.hhk"}) {
+    EXPECT_EQ(ReadFileBytes(work.destination + "/shrunk/" + name),
+              ReadFileBytes(work.destination + "/clean/" + name))
+        << name;
+  }
+}
+
+TEST(RunConversion, MemoryThatRunsOutIsNeverASilentCompletion) {
+  // Refuses the k-th allocation of a run, and every later one, for each k in
+  // turn: a run that was refused anything must not end as Completed, and the
+  // first run that is refused nothing must complete with the clean output.
+  Workspace work;
+  ASSERT_EQ(RunConversion(work.Request("clean")), ConversionOutcome::Completed);
+  const std::string clean = ListFolder(work.destination + "/clean");
+  bool completed = false;
+  for (std::uint64_t allowed = 0; allowed < 100000 && !completed; ++allowed) {
+    const std::string name = "run" + std::to_string(allowed);
+    ConversionOutcome outcome;
+    std::uint64_t refused;
+    {
+      ScopedAllocationFailure failure(allowed);
+      outcome = RunConversion(work.Request(name.c_str()));
+      refused = failure.Refused();
+    }
+    if (refused > 0) {
+      ASSERT_NE(outcome, ConversionOutcome::Completed) << "refused after " << allowed;
+    } else {
+      ASSERT_EQ(outcome, ConversionOutcome::Completed);
+      EXPECT_EQ(ListFolder(work.destination + "/" + name), clean);
+      EXPECT_EQ(ReadFileBytes(work.destination + "/" + name + "/Index.hhk"),
+                ReadFileBytes(work.destination + "/clean/Index.hhk"));
+      completed = true;
+    }
+  }
+  EXPECT_TRUE(completed);
 }
 
 }  // namespace

@@ -247,6 +247,7 @@ TEST_F(LineReaderTest, AFailingReadEndsTheLoop) {
     EXPECT_EQ(lines[0], "row 0");
     EXPECT_EQ(lines[99], "row 99");
     EXPECT_EQ(reader.ReadBytes(1).Length(), 0u);
+    EXPECT_TRUE(reader.ReadFailed());
   }
   {
     // The file shrank: the size promises more than the reads bring.
@@ -260,6 +261,7 @@ TEST_F(LineReaderTest, AFailingReadEndsTheLoop) {
     ASSERT_GE(lines.size(), 5000u);
     EXPECT_EQ(lines[4999], "row 4999");
     EXPECT_TRUE(reader.AtEnd());
+    EXPECT_FALSE(reader.ReadFailed());
 
     ASSERT_TRUE(reader.Open(path.c_str()));
     std::size_t skipped = 0;
