@@ -1,0 +1,23 @@
+// Source text as it is written into the pages of the web edition: each code
+// page 437 byte as its Unicode character in UTF-8, the HTML specials escaped,
+// and tabs expanded to spaces up to the next multiple of 8 columns.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "support/text_string.h"
+
+namespace marlix {
+
+constexpr std::uint32_t kWebTabWidth = 8;
+
+// Appends bytes[0, n) to out. column is the column the first byte stands in
+// (0 for the first character of a line) and is advanced past the text, one
+// column per byte, so that a line can be appended in several pieces.
+void AppendWebText(TextString& out, const char* bytes, std::size_t n, std::uint32_t& column);
+
+// The whole of text, starting at column 0: for titles, names and link texts.
+TextString WebText(const TextString& text);
+
+}  // namespace marlix
