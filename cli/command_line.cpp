@@ -60,13 +60,18 @@ int RunCommandLine(int argc, const char* const* argv, std::FILE* out, std::FILE*
     std::fprintf(out, "marlix2html-cli %s\n", MARLIX_VERSION);
     return 0;
   }
+  ConversionRequest request;
+  if (argc == 5 && std::strcmp(argv[1], "--web") == 0) {
+    request.edition = OutputEdition::Web;
+    ++argv;
+    --argc;
+  }
   if (argc != 4) {
     std::fputs(kUsage, err);
     return kExitUsage;
   }
 
   // The arguments are taken exactly as given, like the dialog's fields.
-  ConversionRequest request;
   request.sourceFolderPath = argv[1];
   request.destinationFolderPath = argv[2];
   request.destinationFolderName = argv[3];

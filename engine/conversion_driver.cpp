@@ -6,6 +6,7 @@
 #include "engine/source_discovery.h"
 #include "engine/topic_catalogue.h"
 #include "engine/topic_pages.h"
+#include "engine/web_edition.h"
 #include "support/platform/file_system.h"
 
 namespace marlix {
@@ -60,15 +61,26 @@ ConversionOutcome RunConversion(const ConversionRequest& request, ConversionSumm
   summary.sourceFiles = sourceFiles.Count();
   if (sourceFiles.Count() == 0) return ConversionOutcome::NoValidSourceFiles;
 
-  if (!WriteIndexPage(folder, sourceFiles, tally)) return ConversionOutcome::UnexpectedError;
-
-  // From here every step runs whatever the one before could not do; what was
-  // lost is counted and decides between Completed and IncompleteOutput.
   TopicCatalogue catalogue;
-  BuildTopicCatalogue(sourceFiles, catalogue, tally);
-  WriteSectionPages(folder, sourceFiles, catalogue, tally);
-  WriteTopicPages(folder, sourceFiles, catalogue, tally);
-  WriteHelpProject(folder, sourceFiles, catalogue, tally);
+  if (request.edition == OutputEdition::Web) {
+    // The web edition fills its index page last, when every section's topics
+    // are known, but it must be creatable before anything else is written.
+    OutputFile index;
+    if (!tally.Create(index, JoinPath(folder, "Index.htm"))) {
+      return ConversionOutcome::UnexpectedError;
+    }
+    BuildTopicCatalogue(sourceFiles, catalogue, tally);
+    WriteWebEdition(folder, sourceFiles, catalogue, index, tally);
+  } else {
+    if (!WriteIndexPage(folder, sourceFiles, tally)) return ConversionOutcome::UnexpectedError;
+
+    // From here every step runs whatever the one before could not do; what
+    // was lost is counted and decides between Completed and IncompleteOutput.
+    BuildTopicCatalogue(sourceFiles, catalogue, tally);
+    WriteSectionPages(folder, sourceFiles, catalogue, tally);
+    WriteTopicPages(folder, sourceFiles, catalogue, tally);
+    WriteHelpProject(folder, sourceFiles, catalogue, tally);
+  }
 
   summary.topics = catalogue.TopicCount();
   summary.filesWritten = tally.FilesWritten();

@@ -7,11 +7,17 @@
 
 namespace marlix {
 
-// The three inputs, taken exactly as typed: no trimming, no case change.
+// Which pages a run writes: the classic pages with the help project files, or
+// the web edition (UTF-8 pages with a style sheet and a search page).
+enum class OutputEdition { Classic, Web };
+
+// The three inputs, taken exactly as typed: no trimming, no case change; and
+// the edition, classic unless a front end asks otherwise.
 struct ConversionRequest {
   TextString sourceFolderPath;
   TextString destinationFolderPath;
   TextString destinationFolderName;
+  OutputEdition edition = OutputEdition::Classic;
 };
 
 enum class ConversionOutcome {

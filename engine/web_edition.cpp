@@ -1,0 +1,475 @@
+#include "engine/web_edition.h"
+
+#include "engine/conversion_driver.h"
+#include "engine/index_pages.h"
+#include "engine/line_rendering.h"
+#include "engine/output_tally.h"
+#include "engine/source_scanner.h"
+#include "engine/web_assets.h"
+#include "engine/web_text.h"
+#include "support/file_names.h"
+
+namespace marlix {
+
+const char kWebStyleSheetName[] = "style.css";
+const char kWebSearchPageName[] = "search.htm";
+const char kWebSearchScriptName[] = "search.js";
+const char kWebSearchIndexName[] = "search-index.js";
+
+namespace {
+
+// Lines of every file are separated by CR LF, and no file ends in a line
+// break, like the classic pages.
+constexpr char kBreak[] = "\r\n";
+constexpr unsigned char kDosEndOfFile = 0x1A;
+
+bool IsBlank(const TextString& text) {
+  for (std::uint32_t i = 0; i < text.Length(); ++i) {
+    if (text[i] != ' ') return false;
+  }
+  return true;
+}
+
+// Box-drawing characters and shades: a line that holds one is part of a
+// drawing and must keep its width, so it never wraps.
+bool IsDrawingByte(char c) {
+  const unsigned char byte = static_cast<unsigned char>(c);
+  return byte >= 0xB0 && byte <= 0xDF;
+}
+
+// A carriage return that ends a piece is what is left of a CR LF line end
+// whose line feed fell beyond the 80 bytes of the piece: not text.
+std::uint32_t WithoutLineEndResidue(const char* bytes, std::uint32_t length) {
+  return length > 0 && bytes[length - 1] == '\r' ? length - 1 : length;
+}
+
+// The escaped text of title, or fallback when it would show nothing.
+TextString ShownTitle(const char* bytes, std::uint32_t length, const TextString& fallback) {
+  TextString title = WebText(TextString(bytes, WithoutLineEndResidue(bytes, length)));
+  return IsBlank(title) ? fallback : title;
+}
+
+void AppendHead(TextString& page, const TextString& title, const char* bodyClass) {
+  page += "<!DOCTYPE html>\r\n<html lang=\"en\">\r\n<head>\r\n<meta charset=\"utf-8\">\r\n"
+          "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\r\n<title>";
+  page += title;
+  page += "</title>\r\n<link rel=\"stylesheet\" href=\"";
+  page += kWebStyleSheetName;
+  page += "\">\r\n</head>\r\n<body class=\"";
+  page += bodyClass;
+  page += "\">\r\n";
+}
+
+void AppendFoot(TextString& page) { page += "</body>\r\n</html>"; }
+
+void AppendNavLink(TextString& page, const TextString& href, const char* rel,
+                   const TextString& label) {
+  page += "<li><a href=\"";
+  page += href;
+  page += "\"";
+  if (rel != nullptr) {
+    page += " rel=\"";
+    page += rel;
+    page += "\"";
+  }
+  page += ">";
+  page += label;
+  page += "</a></li>\r\n";
+}
+
+// The navigation of the pages that are not topic pages: contents and search.
+void AppendSiteNav(TextString& page, bool home, bool search) {
+  page += "<header>\r\n<nav aria-label=\"Site\">\r\n<ul>\r\n";
+  if (home) AppendNavLink(page, "Index.htm", "home", "Contents");
+  if (search) AppendNavLink(page, kWebSearchPageName, nullptr, "Search");
+  page += "</ul>\r\n</nav>\r\n</header>\r\n";
+}
+
+void AppendFindForm(TextString& page, const char* label) {
+  page += "<form class=\"find\" id=\"find\" action=\"";
+  page += kWebSearchPageName;
+  page += "\" role=\"search\">\r\n<label for=\"q\">";
+  page += label;
+  page += "</label>\r\n<input id=\"q\" name=\"q\" type=\"search\" autocomplete=\"off\">\r\n</form>\r\n";
+}
+
+// Renders one body line's text (after its format column) into html, with the
+// column count that tab expansion needs.
+class LineVisitor {
+ public:
+  LineVisitor(TextString& html, const TopicCatalogue& catalogue)
+      : html_(html), catalogue_(catalogue) {}
+
+  void Text(const char* bytes, std::uint32_t n) {
+    for (std::uint32_t i = 0; i < n && !drawing_; ++i) drawing_ = IsDrawingByte(bytes[i]);
+    AppendWebText(html_, bytes, n, column_);
+  }
+  void Tilde() {
+    html_.AppendChar('~');
+    ++column_;
+  }
+  void Reference(const char* name, std::uint32_t n) {
+    std::int64_t entry = catalogue_.FindEntry(name, n);
+    if (entry >= 0) {
+      html_ += "<a href=\"";
+      html_ += *catalogue_.Entries().ValueRef(static_cast<std::uint32_t>(entry));
+      html_ += "\">";
+      AppendWebText(html_, name, n, column_);
+      html_ += "</a>";
+    } else {
+      html_ += "<b>";
+      AppendWebText(html_, name, n, column_);
+      html_ += "</b>";
+    }
+  }
+  bool Drawing() const { return drawing_; }
+
+ private:
+  TextString& html_;
+  const TopicCatalogue& catalogue_;
+  std::uint32_t column_ = 0;
+  bool drawing_ = false;
+};
+
+class WebEditionWriter {
+ public:
+  WebEditionWriter(const TextString& folder, const TopicCatalogue& catalogue, OutputTally& tally)
+      : folder_(folder), catalogue_(catalogue), tally_(tally) {}
+
+  void BeginFile(std::uint32_t fileIndex, const TextString& sectionTitle);
+  void Take(const SourceLine& line);
+  void EndFile();
+  void Finish(OutputFile& index);
+
+ private:
+  void TopicLine(const SourceLine& line);
+  void BodyLine(const SourceLine& line);
+  void FlushPending(bool lastOfFile);
+  void RenderBodyLine(const char* bytes, std::uint32_t length);
+  void FinishPage(const TextString& nextPage, const TextString& nextLabel);
+  void AppendTopicNav(TextString& page, const char* label, const TextString& nextPage,
+                      const TextString& nextLabel) const;
+  void WriteFile(const TextString& name, const TextString& content);
+  void WriteSectionPage();
+  void WriteSearchFiles();
+
+  const TextString& folder_;
+  const TopicCatalogue& catalogue_;
+  OutputTally& tally_;
+
+  // The source file being read.
+  std::uint32_t fileIndex_ = 0;
+  std::uint32_t sectionNumber_ = 0;  // position among the files that could be read
+  TextString sectionTitle_;          // escaped
+  TextString sectionItems_;          // its section page's list items
+  bool itemOpen_ = false;
+  std::uint32_t filePages_ = 0;
+
+  // The topic page being built; it stays open across the end of a file.
+  bool pageOpen_ = false;
+  TextString pageName_;
+  TextString pageLabel_;  // its first name, escaped
+  TextString pageTitle_;  // escaped
+  TextString pageUp_;     // its section page
+  TextString pageUpLabel_;
+  TextString body_;
+  bool inDrawing_ = false;
+  TextString previousPage_;
+  TextString previousLabel_;
+
+  // A body line waits until the next one comes, so that the last line of a
+  // file is known as such.
+  TextString pending_;
+  bool hasPending_ = false;
+
+  TextString line_;  // scratch for one rendered line
+  TextString indexItems_;
+  TextString searchSections_;
+  TextString searchNames_;
+};
+
+void WebEditionWriter::BeginFile(std::uint32_t fileIndex, const TextString& sectionTitle) {
+  fileIndex_ = fileIndex;
+  sectionTitle_ = ShownTitle(sectionTitle.CStr(), sectionTitle.Length(), "Untitled section");
+  sectionItems_.Empty();
+  itemOpen_ = false;
+  filePages_ = 0;
+  if (!searchSections_.IsEmpty()) searchSections_ += ",\r\n";
+  searchSections_ += "\"";
+  // The search page shows titles as text, so they are escaped for the script only.
+  AppendScriptText(searchSections_, sectionTitle.CStr(),
+                   WithoutLineEndResidue(sectionTitle.CStr(), sectionTitle.Length()));
+  searchSections_ += "\"";
+}
+
+void WebEditionWriter::Take(const SourceLine& line) {
+  if (line.topic) TopicLine(line);
+  if (!line.opensPage) BodyLine(line);
+}
+
+void WebEditionWriter::TopicLine(const SourceLine& line) {
+  FlushPending(false);
+  bool first = true;
+  VisitTopicNames(line.bytes, line.length, [&](const char* name, std::size_t length) {
+    TextString shown = WebText(TextString(name, length));
+    if (first && line.opensPage) {
+      if (IsBlank(shown)) shown = "(unnamed topic)";
+      TextString page = PageName(fileIndex_, line.topicNumber);
+      if (pageOpen_) FinishPage(page, shown);
+      pageOpen_ = true;
+      pageName_ = page;
+      pageLabel_ = shown;
+      pageTitle_.Empty();
+      pageUp_ = SectionPageName(fileIndex_);
+      pageUpLabel_ = sectionTitle_;
+      body_.Empty();
+      inDrawing_ = false;
+      ++filePages_;
+      if (itemOpen_) sectionItems_ += "</li>\r\n";
+      sectionItems_ += "<li><a href=\"";
+      sectionItems_ += pageName_;
+      sectionItems_ += "\">";
+      sectionItems_ += shown;
+      sectionItems_ += "</a>";
+      itemOpen_ = true;
+    } else if (itemOpen_ && !IsBlank(shown)) {
+      // Further names of the topic, and the names of a topic line that is
+      // the title line of the one before: all of them show on this page.
+      sectionItems_ += " <span class=\"aka\">\xC2\xB7 ";
+      sectionItems_ += shown;
+      sectionItems_ += "</span>";
+    }
+    first = false;
+    if (!pageOpen_) return;
+    if (!searchNames_.IsEmpty()) searchNames_ += ",\r\n";
+    searchNames_ += "[\"";
+    AppendScriptText(searchNames_, name, length);
+    searchNames_ += "\",";
+    TextString number;
+    searchNames_ += number.AssignNumber(sectionNumber_);
+    searchNames_ += ",\"";
+    searchNames_ += pageName_;
+    searchNames_ += "\"]";
+  });
+}
+
+void WebEditionWriter::BodyLine(const SourceLine& line) {
+  // Lines before the first topic line of the run belong to no page.
+  if (!pageOpen_) return;
+  FlushPending(false);
+  if (line.title) {
+    pageTitle_ = ShownTitle(line.bytes + (line.length > 0 ? 1 : 0),
+                            line.length > 0 ? line.length - 1 : 0, pageLabel_);
+  }
+  // The empty title line of a topic line that ends a file is no text.
+  if (line.absent) return;
+  pending_.AssignN(line.bytes, line.length);
+  hasPending_ = true;
+}
+
+void WebEditionWriter::FlushPending(bool lastOfFile) {
+  if (!hasPending_) return;
+  hasPending_ = false;
+  std::uint32_t length = pending_.Length();
+  if (lastOfFile && length > 0 &&
+      static_cast<unsigned char>(pending_[length - 1]) == kDosEndOfFile) {
+    // The DOS end-of-file mark; a line that held only the mark is no line.
+    if (--length == 0) return;
+  }
+  RenderBodyLine(pending_.CStr(), length);
+}
+
+void WebEditionWriter::RenderBodyLine(const char* bytes, std::uint32_t length) {
+  length = WithoutLineEndResidue(bytes, length);
+  line_.Empty();
+  bool drawing = false;
+  LineKind kind = LineKind::PlainLine;
+  if (length >= 2) {
+    kind = ClassifyLine(bytes, length);
+    LineVisitor visitor(line_, catalogue_);
+    ParseCrossReferences(bytes + 1, length - 1, visitor);
+    drawing = visitor.Drawing();
+  }
+  if (drawing != inDrawing_) {
+    body_ += drawing ? "<div class=\"table\">\r\n" : "</div>\r\n";
+    inDrawing_ = drawing;
+  }
+  // A line that shows nothing still takes its height.
+  if (IsBlank(line_)) line_ = "<br>";
+  switch (kind) {
+    case LineKind::PlainLine:
+      body_ += "<div>";
+      body_ += line_;
+      body_ += "</div>\r\n";
+      break;
+    case LineKind::IndentedLine:
+      body_ += "<div class=\"i\">";
+      body_ += line_;
+      body_ += "</div>\r\n";
+      break;
+    case LineKind::CentredHeading:
+      body_ += "<h2 class=\"c\">";
+      body_ += line_;
+      body_ += "</h2>\r\n";
+      break;
+    case LineKind::BoldHeading:
+      body_ += "<h3 class=\"b\">";
+      body_ += line_;
+      body_ += "</h3>\r\n";
+      break;
+  }
+}
+
+void WebEditionWriter::AppendTopicNav(TextString& page, const char* label,
+                                      const TextString& nextPage,
+                                      const TextString& nextLabel) const {
+  page += "<nav aria-label=\"";
+  page += label;
+  page += "\">\r\n<ul>\r\n";
+  AppendNavLink(page, "Index.htm", "home", "Contents");
+  AppendNavLink(page, pageUp_, "up", TextString("\xE2\x86\x91 ") + pageUpLabel_);
+  if (!previousPage_.IsEmpty()) {
+    AppendNavLink(page, previousPage_, "prev", TextString("\xE2\x86\x90 ") + previousLabel_);
+  }
+  if (!nextPage.IsEmpty()) {
+    AppendNavLink(page, nextPage, "next", nextLabel + " \xE2\x86\x92");
+  }
+  AppendNavLink(page, kWebSearchPageName, nullptr, "Search");
+  page += "</ul>\r\n</nav>\r\n";
+}
+
+void WebEditionWriter::FinishPage(const TextString& nextPage, const TextString& nextLabel) {
+  if (inDrawing_) body_ += "</div>\r\n";
+  inDrawing_ = false;
+  if (body_.IsEmpty()) body_ = "<div><br></div>\r\n";
+  TextString page;
+  AppendHead(page, pageTitle_.IsEmpty() ? pageLabel_ : pageTitle_, "topic");
+  page += "<header>\r\n";
+  AppendTopicNav(page, "Topic", nextPage, nextLabel);
+  page += "</header>\r\n<main>\r\n<div class=\"text\">\r\n";
+  page += body_;
+  page += "</div>\r\n</main>\r\n<footer>\r\n";
+  AppendTopicNav(page, "Topic, end of page", nextPage, nextLabel);
+  page += "</footer>\r\n";
+  AppendFoot(page);
+  WriteFile(pageName_, page);
+  previousPage_ = pageName_;
+  previousLabel_ = pageLabel_;
+  pageOpen_ = false;
+}
+
+void WebEditionWriter::EndFile() {
+  FlushPending(true);
+  if (itemOpen_) sectionItems_ += "</li>\r\n";
+  itemOpen_ = false;
+  WriteSectionPage();
+  indexItems_ += "<li><a href=\"";
+  indexItems_ += SectionPageName(fileIndex_);
+  indexItems_ += "\">";
+  indexItems_ += sectionTitle_;
+  indexItems_ += "</a> <span class=\"count\">";
+  TextString number;
+  indexItems_ += number.AssignNumber(filePages_);
+  indexItems_ += filePages_ == 1 ? " topic" : " topics";
+  indexItems_ += "</span></li>\r\n";
+  ++sectionNumber_;
+}
+
+void WebEditionWriter::WriteSectionPage() {
+  TextString page;
+  AppendHead(page, sectionTitle_, "section");
+  AppendSiteNav(page, true, true);
+  page += "<main>\r\n<h1>";
+  page += sectionTitle_;
+  page += "</h1>\r\n";
+  if (sectionItems_.IsEmpty()) {
+    page += "<p>This section has no topics.</p>\r\n";
+  } else {
+    page += "<ol class=\"topics\">\r\n";
+    page += sectionItems_;
+    page += "</ol>\r\n";
+  }
+  page += "</main>\r\n";
+  AppendFoot(page);
+  WriteFile(SectionPageName(fileIndex_), page);
+}
+
+void WebEditionWriter::WriteFile(const TextString& name, const TextString& content) {
+  OutputFile file;
+  if (!tally_.Create(file, JoinPath(folder_, name))) return;
+  file.Write(content);
+  tally_.Finish(file);
+}
+
+void WebEditionWriter::WriteSearchFiles() {
+  TextString index("window.marlixSearchIndex = {\r\n\"sections\": [\r\n");
+  index += searchSections_;
+  index += "],\r\n\"names\": [\r\n";
+  index += searchNames_;
+  index += "]\r\n};";
+  WriteFile(kWebSearchIndexName, index);
+  WriteFile(kWebSearchScriptName, kWebSearchScript);
+  WriteFile(kWebStyleSheetName, kWebStyleSheet);
+
+  TextString page;
+  AppendHead(page, "Search", "search");
+  AppendSiteNav(page, true, false);
+  page += "<main>\r\n<h1>Search</h1>\r\n";
+  AppendFindForm(page, "Topic name");
+  // The script replaces this text as soon as it runs.
+  page += "<p id=\"status\" class=\"status\" aria-live=\"polite\">Search needs JavaScript, which "
+          "is turned off in this browser. Every topic can be reached from the <a "
+          "href=\"Index.htm\">contents</a>.</p>\r\n<ol id=\"results\" class=\"results\"></ol>\r\n"
+          "</main>\r\n<script src=\"";
+  page += kWebSearchIndexName;
+  page += "\"></script>\r\n<script src=\"";
+  page += kWebSearchScriptName;
+  page += "\"></script>\r\n";
+  AppendFoot(page);
+  WriteFile(kWebSearchPageName, page);
+}
+
+void WebEditionWriter::Finish(OutputFile& index) {
+  FlushPending(true);
+  if (pageOpen_) FinishPage(TextString(), TextString());
+  WriteSearchFiles();
+
+  TextString page;
+  AppendHead(page, "Marlix", "contents");
+  AppendSiteNav(page, false, true);
+  page += "<main>\r\n<h1>Marlix</h1>\r\n";
+  AppendFindForm(page, "Find a topic");
+  if (indexItems_.IsEmpty()) {
+    page += "<p>No section could be read.</p>\r\n";
+  } else {
+    page += "<ul class=\"sections\">\r\n";
+    page += indexItems_;
+    page += "</ul>\r\n";
+  }
+  page += "<p class=\"credit\">Converted with <a href=\"";
+  page += kAuthorHomePage;
+  page += "\">Marlix to HTML</a> by Dorran Vell.</p>\r\n</main>\r\n";
+  AppendFoot(page);
+  index.Write(page);
+  tally_.Finish(index);
+}
+
+}  // namespace
+
+void WriteWebEdition(const TextString& folder, const SourceFileList& sourceFiles,
+                     const TopicCatalogue& catalogue, OutputFile& index, OutputTally& tally) {
+  WebEditionWriter writer(folder, catalogue, tally);
+  SourceScanner scanner;
+  for (std::uint32_t fileIndex = 0; fileIndex < sourceFiles.Count(); ++fileIndex) {
+    if (!tally.OpenSource(scanner, sourceFiles, fileIndex, catalogue.FirstTopicOf(fileIndex))) {
+      continue;
+    }
+    writer.BeginFile(fileIndex, scanner.SectionTitle());
+    while (scanner.Next()) writer.Take(scanner.Line());
+    writer.EndFile();
+    tally.EndSource(scanner, fileIndex);
+  }
+  writer.Finish(index);
+}
+
+}  // namespace marlix
