@@ -31,6 +31,10 @@ RENDERED_HIGH = (
        0xFC, 0xFE}
 )
 
+# Bytes above 0x7F that the converter copies unchanged (its web edition shows
+# them as their characters): used on purpose, in one place, and no others.
+RAW_HIGH_ON_PURPOSE = {c.encode("cp437")[0] for c in "éüÅöñç°±µ²½"}
+
 SINGLE_BOX = set("│─┌┐└┘├┤┬┴┼")
 DOUBLE_BOX = set("║═╔╗╚╝╠╣╦╩╬")
 SHADES = set("░▒▓█")
@@ -694,6 +698,9 @@ APPENDIX = ("Appendix.TXT", "Appendices", [
  437. Codes 32 to 126 are the usual letters, digits and signs; codes
  128 to 255 hold accented letters, lines, shades and maths signs.
 
+ Accented letters and signs are written as they are: a café in
+ Zürich, Ångström, señor, garçon; 25°C ± 0.5°, 5 µs, r² and ½.
+
 \t┌─────┬─────┬─────┬─────┬─────┬─────┬─────┬─────┐
 \t│ 176 │ 177 │ 178 │ 219 │ 220 │ 221 │ 222 │ 223 │
 \t├─────┼─────┼─────┼─────┼─────┼─────┼─────┼─────┤
@@ -916,7 +923,9 @@ def check(files):
             if len(raw) > MAX_LINE:
                 problems.append(f"{where}: {len(raw)} bytes")
             for b in raw:
-                if b >= 0x80 and b not in RENDERED_HIGH:
+                if b in RAW_HIGH_ON_PURPOSE:
+                    seen.add(f"raw {b:#04x}")
+                elif b >= 0x80 and b not in RENDERED_HIGH:
                     problems.append(f"{where}: byte {b:#04x} is not rendered")
                 if b < 0x20 and b != 0x09:
                     problems.append(f"{where}: control byte {b:#04x}")
@@ -969,6 +978,7 @@ def check(files):
     wanted = {"plain", "indented", "centred", "bold", "inner tab", "blank",
               "single box", "double box", "shades", "greek/maths",
               "html <", "html >", "html &", "html \""}
+    wanted |= {f"raw {b:#04x}" for b in RAW_HIGH_ON_PURPOSE}
     for feature in sorted(wanted - seen):
         problems.append(f"feature not used: {feature}")
     figures = {
