@@ -67,17 +67,20 @@ ul.sections li, ol.topics li, ol.results li { margin: 0.25rem 0; overflow-wrap: 
 }
 .note { padding: 0.5rem 0.75rem; background: var(--band); border-left: 4px solid var(--mark); }
 
-/* The text of a topic: every line keeps its columns. */
+/* The text of a topic: every line keeps its columns, and a long one wraps. */
 .text {
   font-family: "DejaVu Sans Mono", ui-monospace, "Cascadia Mono", Menlo, Consolas,
     "Liberation Mono", monospace;
   font-size: 0.9375rem;
   line-height: 1.4;
-  white-space: pre-wrap;
-  overflow-wrap: anywhere;
   margin: 1rem 0;
 }
-.text > *, .table > * { margin: 0; font: inherit; }
+.text > *, .table > * {
+  margin: 0;
+  font: inherit;
+  white-space: pre-wrap;
+  overflow-wrap: anywhere;
+}
 .text .i { padding-left: 4ch; }
 .text .c {
   margin: 0.4em 0;
@@ -90,13 +93,8 @@ ul.sections li, ol.topics li, ol.results li { margin: 0.25rem 0; overflow-wrap: 
 .text .b { font-weight: bold; }
 .text b { color: var(--mark); }
 /* Lines drawn with box characters stay whole and scroll on a narrow screen. */
-.table {
-  white-space: pre;
-  overflow-wrap: normal;
-  overflow-x: auto;
-  line-height: 1.17;
-}
-.table > * { width: max-content; }
+.text .table { white-space: normal; overflow-x: auto; line-height: 1.17; }
+.text .table > * { width: max-content; white-space: pre; overflow-wrap: normal; }
 
 @media print {
   header, footer, .find { display: none; }

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Converts the sample reference into the web edition and checks its pages.
+#
+#   run_web_tests.sh tidy    CLI SAMPLES WORK   every page passes tidy without a remark
+#   run_web_tests.sh browser CLI SAMPLES WORK   the pages in Debian's headless chromium
+#
+# WORK is a folder of the build tree: the converted site, the test's npm
+# packages (node/) and the screenshots (screenshots/) are kept there.
+set -euo pipefail
+mode=$1 cli=$2 samples=$3 work=$4
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+
+mkdir -p "$work"
+rm -rf "$work/$mode-site"
+mkdir "$work/$mode-site"
+"$cli" --web "$samples" "$work/$mode-site" web >/dev/null
+site="$work/$mode-site/web"
+
+case $mode in
+  tidy)
+    command -v tidy >/dev/null || { echo "tidy is not installed (scripts/install-dependencies.sh)"; exit 1; }
+    failed=0
+    pages=0
+    for page in "$site"/*.htm; do
+      pages=$((pages + 1))
+      if ! remarks=$(tidy -q -e "$page" 2>&1); then
+        echo "$(basename "$page"):"
+        echo "$remarks"
+        failed=1
+      fi
+    done
+    echo "$pages pages checked"
+    exit $failed
+    ;;
+  browser)
+    [ -x /usr/bin/chromium ] || { echo "chromium is not installed (scripts/install-dependencies.sh)"; exit 1; }
+    node_dir="$work/node"
+    if [ ! -d "$node_dir/node_modules/playwright-core" ] ||
+       ! cmp -s "$here/package.json" "$node_dir/package.json"; then
+      rm -rf "$node_dir"
+      mkdir -p "$node_dir"
+      cp "$here/package.json" "$here/.npmrc" "$node_dir/"
+      # playwright-core brings no browser and never fetches one.
+      (cd "$node_dir" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm install --no-package-lock --no-save \
+        --no-audit --no-fund --loglevel=error)
+    fi
+    # The script resolves its import from the folder it lies in.
+    cp "$here/browser_test.mjs" "$node_dir/"
+    node "$node_dir/browser_test.mjs" "$site" "$work/screenshots"
+    ;;
+  *)
+    echo "usage: $0 tidy|browser CLI SAMPLES WORK" >&2
+    exit 2
+    ;;
+esac
