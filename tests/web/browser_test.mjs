@@ -261,15 +261,19 @@ test('dark and light colours follow the system, and print leaves out the navigat
 });
 
 test('screenshots of a topic page: desktop and phone, light and dark', async () => {
-  const file = pageOf('Data Types');
-  for (const [device, viewport] of [['desktop', { width: 1280, height: 900 }],
+  const shoot = async (file, name, viewport, colorScheme, query) => {
+    const { page } = await open(file, { viewport, colorScheme, query });
+    const target = path.join(shots, `${name}.png`);
+    await page.screenshot({ path: target, fullPage: true });
+    assert.ok(fs.statSync(target).size > 5000, target);
+    await page.close();
+  };
+  for (const [device, viewport] of [['desktop', { width: 1024, height: 640 }],
     ['phone', { width: 360, height: 740 }]]) {
     for (const colorScheme of ['light', 'dark']) {
-      const { page } = await open(file, { viewport, colorScheme });
-      const target = path.join(shots, `topic-${device}-${colorScheme}.png`);
-      await page.screenshot({ path: target, fullPage: device === 'phone' });
-      assert.ok(fs.statSync(target).size > 5000, target);
-      await page.close();
+      await shoot(pageOf('Character Set'), `topic-${device}-${colorScheme}`, viewport, colorScheme);
     }
   }
+  await shoot('search.htm', 'search-phone-light', { width: 360, height: 740 }, 'light', '?q=str');
+  await shoot('Index.htm', 'contents-desktop-light', { width: 1024, height: 640 }, 'light');
 });
