@@ -10,7 +10,7 @@ namespace marlix {
 namespace {
 
 constexpr char kUsage[] =
-    "Usage: marlix2html-cli SOURCE_FOLDER DESTINATION_FOLDER NAME\n"
+    "Usage: marlix2html-cli [--web] SOURCE_FOLDER DESTINATION_FOLDER NAME\n"
     "\n"
     "Converts the Marlix 2.10 reference text files (*.txt starting with \"@\") in\n"
     "SOURCE_FOLDER into HTML pages and help project files, written into the new\n"
@@ -19,6 +19,8 @@ constexpr char kUsage[] =
     "only read.\n"
     "\n"
     "Options:\n"
+    "  --web      write the web edition instead: UTF-8 pages with a style sheet\n"
+    "             and a search page, and no help project files\n"
     "  --help     show this text and exit\n"
     "  --version  show the version and exit\n"
     "\n"

@@ -74,7 +74,7 @@ TEST(CommandLine, UsageHelpAndVersion) {
   ScratchFolder scratch;
   CliRun tooFew = RunCli(scratch, {"a", "b"});
   EXPECT_EQ(tooFew.status, 1);
-  EXPECT_NE(tooFew.err.find("Usage: marlix2html-cli SOURCE_FOLDER DESTINATION_FOLDER NAME"),
+  EXPECT_NE(tooFew.err.find("Usage: marlix2html-cli [--web] SOURCE_FOLDER DESTINATION_FOLDER NAME"),
             std::string::npos);
   CliRun help = RunCli(scratch, {"--help"});
   EXPECT_EQ(help.status, 0);
