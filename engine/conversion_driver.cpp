@@ -7,6 +7,7 @@
 #include "engine/topic_catalogue.h"
 #include "engine/topic_pages.h"
 #include "engine/web_edition.h"
+#include "support/held_folder.h"
 #include "support/platform/file_system.h"
 
 namespace marlix {
@@ -54,12 +55,20 @@ ConversionOutcome RunConversion(const ConversionRequest& request, ConversionSumm
   // nothing already on disk can be overwritten.
   const TextString folder = DestinationFolder(request);
   if (!platform::Files().MakeFolder(folder.CStr())) return ConversionOutcome::DestinationNotCreated;
+  // Held to the end of the run: every output file is created through this
+  // handle, so renaming the folder or putting a link in its place cannot send
+  // the output elsewhere. A folder that cannot be held is left empty.
+  HeldFolder destination;
+  if (!destination.Hold(folder)) return ConversionOutcome::UnexpectedError;
 
   SourceFileList sourceFiles;
   unsigned candidatesUnreadable = 0;
-  DiscoverSourceFiles(request.sourceFolderPath, sourceFiles, &candidatesUnreadable);
+  bool listed = DiscoverSourceFiles(request.sourceFolderPath, sourceFiles, &candidatesUnreadable);
   summary.sourceFiles = sourceFiles.Count();
+  // With no valid file the run ends here, whether or not the listing failed.
   if (sourceFiles.Count() == 0) return ConversionOutcome::NoValidSourceFiles;
+
+  if (!listed) tally.NoteSourceListingFailed();
 
   TopicCatalogue catalogue;
   if (request.edition == OutputEdition::Web) {
@@ -86,6 +95,7 @@ ConversionOutcome RunConversion(const ConversionRequest& request, ConversionSumm
   summary.filesWritten = tally.FilesWritten();
   summary.filesFailed = tally.FilesFailed();
   summary.sourcesUnreadable = tally.SourcesUnreadable() + candidatesUnreadable;
+  summary.sourceListingFailed = tally.SourceListingFailed();
   summary.allocationsFailed = static_cast<unsigned>(tally.LostAllocations());
   return tally.Complete() && candidatesUnreadable == 0 ? ConversionOutcome::Completed
                                                        : ConversionOutcome::IncompleteOutput;

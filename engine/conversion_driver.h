@@ -55,6 +55,7 @@ struct ConversionSummary {
   unsigned filesFailed = 0;        // output files not created or not fully written
   unsigned sourcesUnreadable = 0;  // source files that could not be read again (or in full)
   unsigned allocationsFailed = 0;  // copies or appends that memory or a size limit refused
+  bool sourceListingFailed = false;  // the source folder could not be listed to its end
 };
 
 ConversionOutcome RunConversion(const ConversionRequest& request);

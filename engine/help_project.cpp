@@ -64,12 +64,13 @@ void WriteProjectFile(const TextString& folder, OutputFile& file, OutputTally& t
   file.WriteLine("Title=Mar Lix");
   file.WriteBreaks(2);
   file.WriteLine("[FILES]");
-  // Every page now in the folder, in listing order.
+  // Every page now in the folder, in listing order. A listing that failed
+  // part-way leaves the section short, and the file counts as lost.
   StringList pages;
-  ListFiles(folder, "*.htm", pages);
+  bool listed = ListFiles(folder, "*.htm", pages);
   for (std::uint32_t i = 0; i < pages.Count(); ++i) file.WriteLine(*pages.Ref(i));
   file.WriteLine("[INFOTYPES]");
-  tally.Finish(file);
+  tally.Finish(file, listed);
 }
 
 void WriteContentsFile(const TextString& folder, const SourceFileList& sourceFiles,

@@ -16,9 +16,9 @@ bool OutputTally::Create(OutputFile& file, const TextString& path) {
   return false;
 }
 
-void OutputTally::Finish(OutputFile& file) {
+void OutputTally::Finish(OutputFile& file, bool complete) {
   if (!file.IsOpen()) return;
-  if (file.Close()) {
+  if (file.Close() && complete) {
     ++filesWritten_;
   } else {
     ++filesFailed_;
@@ -63,7 +63,8 @@ std::uint64_t OutputTally::LostAllocations() const {
 }
 
 bool OutputTally::Complete() const {
-  return filesFailed_ == 0 && sourcesUnreadable_ == 0 && LostAllocations() == 0;
+  return filesFailed_ == 0 && sourcesUnreadable_ == 0 && LostAllocations() == 0 &&
+         !sourceListingFailed_;
 }
 
 }  // namespace marlix

@@ -23,8 +23,9 @@ class OutputTally {
 
   // Creates path as a new output file; a failure counts as a lost file.
   bool Create(OutputFile& file, const TextString& path);
-  // Closes an open output file and counts it written in full or lost.
-  void Finish(OutputFile& file);
+  // Closes an open output file and counts it written in full or lost; a file
+  // whose content the caller knows to be short (complete false) is lost.
+  void Finish(OutputFile& file, bool complete = true);
   // Opens source file fileIndex of the list again; one that cannot be opened
   // counts as unreadable.
   bool OpenSource(SourceScanner& scanner, const SourceFileList& sourceFiles,
@@ -34,11 +35,15 @@ class OutputTally {
   void EndSource(SourceScanner& scanner, std::uint32_t fileIndex);
   void NoteUnreadable(std::uint32_t fileIndex);
 
+  // The source folder's listing failed part-way: files may have been missed.
+  void NoteSourceListingFailed() { sourceListingFailed_ = true; }
+
   unsigned FilesWritten() const { return filesWritten_; }
   unsigned FilesFailed() const { return filesFailed_; }
   unsigned SourcesUnreadable() const { return sourcesUnreadable_; }
   // Allocations, copies or appends that failed since the tally was made.
   std::uint64_t LostAllocations() const;
+  bool SourceListingFailed() const { return sourceListingFailed_; }
   bool Complete() const;
 
  private:
@@ -48,6 +53,7 @@ class OutputTally {
   std::uint64_t failedAllocationsAtStart_ = 0;
   unsigned char* unreadable_ = nullptr;  // one flag per file index seen so far
   std::uint32_t flagCount_ = 0;
+  bool sourceListingFailed_ = false;
 };
 
 }  // namespace marlix

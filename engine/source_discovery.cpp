@@ -4,10 +4,10 @@
 #include "support/line_reader.h"
 
 namespace marlix {
-void DiscoverSourceFiles(const TextString& sourceFolderPath, SourceFileList& sourceFiles,
+bool DiscoverSourceFiles(const TextString& sourceFolderPath, SourceFileList& sourceFiles,
                          unsigned* unreadable) {
   StringList names;
-  ListFiles(sourceFolderPath, "*.txt", names);
+  bool listed = ListFiles(sourceFolderPath, "*.txt", names);
   LineReader reader;
   for (std::uint32_t i = 0; i < names.Count(); ++i) {
     TextString path = JoinPath(sourceFolderPath, *names.Ref(i));
@@ -17,6 +17,7 @@ void DiscoverSourceFiles(const TextString& sourceFolderPath, SourceFileList& sou
     if (reader.ReadFailed() && unreadable != nullptr) ++*unreadable;
     reader.Close();
   }
+  return listed;
 }
 
 }  // namespace marlix

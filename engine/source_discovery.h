@@ -12,10 +12,12 @@ namespace marlix {
 // Full paths of the valid source files, in listing order.
 using SourceFileList = StringList;
 
-// Fills sourceFiles with every "*.txt" file of the folder whose first byte is "@".
-// A candidate whose first byte could not be read (the read failed) is left
-// out and counted in *unreadable, when given.
-void DiscoverSourceFiles(const TextString& sourceFolderPath, SourceFileList& sourceFiles,
+// Fills sourceFiles with every "*.txt" file of the folder whose first byte is
+// "@". A candidate whose first byte could not be read (the read failed) is
+// left out and counted in *unreadable, when given. False when the folder's
+// listing failed (the names that came back before the failure are still
+// examined).
+bool DiscoverSourceFiles(const TextString& sourceFolderPath, SourceFileList& sourceFiles,
                          unsigned* unreadable = nullptr);
 
 }  // namespace marlix

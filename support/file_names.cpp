@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "support/held_folder.h"
 #include "support/platform/file_system.h"
 
 namespace marlix {
@@ -70,7 +71,11 @@ int CompareListingOrder(const char* a, const char* b) {
 bool ListFiles(const TextString& folder, const char* pattern, StringList& list) {
   StringList names;
   Listing listing{pattern, &names};
-  bool complete = platform::Files().ListFolder(folder.CStr(), KeepMatching, &listing);
+  // A held folder is read through its handle, whatever its path leads to now.
+  platform::FolderHandle held = HeldFolder::Holding(folder.CStr());
+  bool complete = held != platform::kNoFolder
+                      ? platform::Files().ListHeldFolder(held, KeepMatching, &listing)
+                      : platform::Files().ListFolder(folder.CStr(), KeepMatching, &listing);
   if (listing.lost) complete = false;
 
   std::uint32_t count = names.Count();

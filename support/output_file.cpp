@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "support/allocation.h"
+#include "support/held_folder.h"
 
 namespace marlix {
 namespace {
@@ -21,7 +22,11 @@ bool OutputFile::Create(const char* path) {
     buffer_ = static_cast<char*>(AllocateBytes(kBufferBytes));
     if (buffer_ == nullptr) return false;
   }
-  file_ = platform::Files().CreateNew(path);
+  // Inside a held folder the file is created through the folder's handle.
+  platform::FolderHandle folder;
+  const char* name;
+  file_ = HeldFolder::Inside(path, folder, name) ? platform::Files().CreateNewIn(folder, name)
+                                                 : platform::Files().CreateNew(path);
   return file_ != platform::kNoFile;
 }
 

@@ -20,7 +20,8 @@ class OutputFile {
   ~OutputFile();
 
   // Closes any open file first. Fails, changing nothing on disk, when
-  // anything already exists at path.
+  // anything already exists at path. A path inside a HeldFolder is created
+  // through the folder's handle.
   bool Create(const char* path);
   bool Create(const TextString& path) { return Create(path.CStr()); }
   // True when a file was open, every byte written to it reached it and the

@@ -1,6 +1,19 @@
 // The raw file and folder calls the support library rests on. One
-// implementation per platform lives beside this header; tests may put a
-// stand-in in place (ScopedFileSystem) to play a full disk or a vanished file.
+// implementation per platform lives beside this header; tests and fuzz
+// targets may put a stand-in in place (ScopedFileSystem) to play a full disk,
+// a vanished file or a failing folder listing.
+//
+// What a platform provides:
+// - files: open an existing regular file for reading, create a new file
+//   exclusively, read, write, learn the size, close;
+// - folders: make one folder, list the regular files of a folder by path;
+// - held folders: a folder opened once and kept open, so that files are
+//   created in it and it is listed through that handle, not through its path.
+//   Whatever happens to the path meanwhile (the folder renamed, a link put in
+//   its place), creating and listing reach the folder that was held, or fail.
+//   POSIX: open(O_DIRECTORY | O_NOFOLLOW), then openat relative to it.
+//   Windows: a handle on the folder opened without FILE_SHARE_DELETE, which
+//   stops it being renamed or removed while it is held.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +24,9 @@ namespace marlix::platform {
 using FileHandle = std::intptr_t;
 constexpr FileHandle kNoFile = -1;
 
+using FolderHandle = std::intptr_t;
+constexpr FolderHandle kNoFolder = -1;
+
 // Called once per listed name; the name is the bare entry name.
 using NameVisitor = void (*)(const char* name, void* context);
 
@@ -18,7 +34,8 @@ class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
-  // An existing file, read-only, others may read it too. kNoFile on failure.
+  // An existing regular file, read-only, others may read it too. kNoFile on
+  // failure.
   virtual FileHandle OpenExisting(const char* path) = 0;
   // A new file for writing, created exclusively: fails when anything exists at
   // path (a link included), never truncates or replaces. kNoFile on failure.
@@ -31,6 +48,7 @@ class FileSystem {
   // The file's size in bytes, -1 when it cannot be learnt.
   virtual std::int64_t Size(FileHandle file) = 0;
   virtual bool Close(FileHandle file) = 0;
+
   // Creates one folder; its parent must exist and it must not.
   virtual bool MakeFolder(const char* path) = 0;
   // Visits the bare names of the regular files of folder (a link to a
@@ -39,6 +57,17 @@ class FileSystem {
   // above this layer. False when the folder cannot be opened or its listing
   // fails before the end; the names visited until then stand.
   virtual bool ListFolder(const char* folder, NameVisitor visit, void* context) = 0;
+
+  // Opens the existing folder at path and holds it until ReleaseFolder. A
+  // link at path is not followed (a separator at the end of path is ignored).
+  // kNoFolder on failure.
+  virtual FolderHandle HoldFolder(const char* path) = 0;
+  // CreateNew for name inside a held folder. name is one bare name: empty,
+  // ".", ".." or anything holding a separator is refused.
+  virtual FileHandle CreateNewIn(FolderHandle folder, const char* name) = 0;
+  // ListFolder for a held folder, read through its handle.
+  virtual bool ListHeldFolder(FolderHandle folder, NameVisitor visit, void* context) = 0;
+  virtual bool ReleaseFolder(FolderHandle folder) = 0;
 };
 
 // The file system in use: the platform's own unless a ScopedFileSystem says otherwise.

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 
 #include "support/platform/file_system.h"
 
@@ -71,7 +73,55 @@ class PosixFileSystem final : public FileSystem {
   bool MakeFolder(const char* path) override { return ::mkdir(path, 0777) == 0; }
 
   bool ListFolder(const char* folder, NameVisitor visit, void* context) override {
-    int folderFd = ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return ListOpened(::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC), visit, context);
+  }
+
+  FolderHandle HoldFolder(const char* path) override {
+    // A separator at the end would make the last component resolve through
+    // a link even with O_NOFOLLOW, so it is dropped (a lone "/" stays).
+    std::size_t length = std::strlen(path);
+    while (length > 1 && path[length - 1] == '/') --length;
+    char* bare = static_cast<char*>(std::malloc(length + 1));
+    if (bare == nullptr) return kNoFolder;
+    std::memcpy(bare, path, length);
+    bare[length] = 0;
+    int fd;
+    do {
+      fd = ::open(bare, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    std::free(bare);
+    return fd < 0 ? kNoFolder : fd;
+  }
+
+  FileHandle CreateNewIn(FolderHandle folder, const char* name) override {
+    if (folder == kNoFolder || !IsBareName(name)) return kNoFile;
+    int fd;
+    do {
+      fd = ::openat(static_cast<int>(folder), name,
+                    O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0644);
+    } while (fd < 0 && errno == EINTR);
+    return fd < 0 ? kNoFile : fd;
+  }
+
+  bool ListHeldFolder(FolderHandle folder, NameVisitor visit, void* context) override {
+    if (folder == kNoFolder) return false;
+    // A description of its own, so that every listing starts at the front.
+    return ListOpened(::openat(static_cast<int>(folder), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC),
+                      visit, context);
+  }
+
+  bool ReleaseFolder(FolderHandle folder) override {
+    return folder != kNoFolder && ::close(static_cast<int>(folder)) == 0;
+  }
+
+ private:
+  static bool IsBareName(const char* name) {
+    if (name[0] == 0 || std::strchr(name, '/') != nullptr) return false;
+    return std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0;
+  }
+
+  // Lists the folder open as folderFd and closes it.
+  static bool ListOpened(int folderFd, NameVisitor visit, void* context) {
     if (folderFd < 0) return false;
     DIR* listing = ::fdopendir(folderFd);
     if (listing == nullptr) {

@@ -224,5 +224,68 @@ TEST(RunConversion, MemoryThatRunsOutIsNeverASilentCompletion) {
   EXPECT_TRUE(completed);
 }
 
+TEST(RunConversion, AFolderListingThatFailsPartWayIsNoSilentSuccess) {
+  {
+    Workspace work;  // the source listing fails after one name: a.txt or b.txt is missed
+    FaultyFileSystem faulty;
+    faulty.listingFailsFor = {"source"};
+    faulty.listingFailsAfterNames = 1;
+    platform::ScopedFileSystem guard(faulty);
+    ConversionSummary summary;
+    EXPECT_EQ(RunConversion(work.Request(), summary), ConversionOutcome::IncompleteOutput);
+    EXPECT_TRUE(summary.sourceListingFailed);
+    EXPECT_EQ(summary.sourceFiles, 1u);
+    EXPECT_TRUE(PathExists(work.destination + "/out/Topic0.htm"));
+    EXPECT_FALSE(PathExists(work.destination + "/out/Topic1.htm"));
+  }
+  {
+    Workspace work;  // it fails before any name came back
+    FaultyFileSystem faulty;
+    faulty.listingFailsFor = {"source"};
+    faulty.listingFailsAfterNames = 0;
+    platform::ScopedFileSystem guard(faulty);
+    EXPECT_EQ(RunConversion(work.Request()), ConversionOutcome::NoValidSourceFiles);
+    EXPECT_EQ(ListFolder(work.destination + "/out"), "");
+  }
+  {
+    Workspace work;  // the listing of the new folder for the project file fails
+    FaultyFileSystem faulty;
+    faulty.listingFailsFor = {"out"};
+    faulty.listingFailsAfterNames = 2;
+    platform::ScopedFileSystem guard(faulty);
+    ConversionSummary summary;
+    EXPECT_EQ(RunConversion(work.Request(), summary), ConversionOutcome::IncompleteOutput);
+    EXPECT_EQ(summary.filesFailed, 1u);
+    EXPECT_FALSE(summary.sourceListingFailed);
+  }
+}
+
+// Another process renames the new folder mid-run and puts a link to a
+// folder of its choosing in its place: the rest of the output still goes into
+// the folder the run made, and the project file lists that folder.
+TEST(RunConversion, OutputStaysInTheFolderItMadeWhenItsPathIsRedirected) {
+  Workspace work;
+  const std::string out = work.destination + "/out";
+  const std::string moved = work.destination + "/moved";
+  const std::string elsewhere = work.scratch / "elsewhere";
+  std::filesystem::create_directory(elsewhere);
+  WriteFileBytes(elsewhere + "/decoy.htm", "x");
+  FaultyFileSystem faulty;
+  faulty.beforeCreate = [&](const std::string& name) {
+    if (name != "Topic0.htm") return;
+    std::filesystem::rename(out, moved);
+    std::filesystem::create_directory_symlink(elsewhere, out);
+  };
+  platform::ScopedFileSystem guard(faulty);
+  EXPECT_EQ(RunConversion(work.Request()), ConversionOutcome::Completed);
+  EXPECT_EQ(ListFolder(elsewhere), "decoy.htm");
+  EXPECT_EQ(ListFolder(moved),
+            "B0P0.htm B1P1.htm Index.hhk Index.htm Marlix.hhp Topic0.htm Topic1.htm toc.hhc");
+  std::string project = ReadFileBytes(moved + "/Marlix.hhp");
+  EXPECT_NE(project.find("[FILES]\r\nB0P0.htm\r\nB1P1.htm\r\nIndex.htm\r\n"), std::string::npos);
+  EXPECT_EQ(project.find("decoy"), std::string::npos);
+  EXPECT_EQ(faulty.createsByPath, 0u);
+}
+
 }  // namespace
 }  // namespace marlix

@@ -18,9 +18,25 @@ platform::FileHandle FaultyFileSystem::OpenExisting(const char* path) {
 
 platform::FileHandle FaultyFileSystem::CreateNew(const char* path) {
   std::string name = BaseName(path);
+  if (beforeCreate) beforeCreate(name);
   if (refuseCreate.count(name) != 0) return platform::kNoFile;
   platform::FileHandle file = platform::NativeFiles().CreateNew(path);
-  if (file != platform::kNoFile) open_[file] = OpenFile{name, 0};
+  if (file != platform::kNoFile) {
+    open_[file] = OpenFile{name, 0};
+    ++createsByPath;
+  }
+  return file;
+}
+
+platform::FileHandle FaultyFileSystem::CreateNewIn(platform::FolderHandle folder,
+                                                   const char* name) {
+  if (beforeCreate) beforeCreate(name);
+  if (refuseCreate.count(name) != 0) return platform::kNoFile;
+  platform::FileHandle file = platform::NativeFiles().CreateNewIn(folder, name);
+  if (file != platform::kNoFile) {
+    open_[file] = OpenFile{name, 0};
+    ++createsInHeld;
+  }
   return file;
 }
 
@@ -72,9 +88,52 @@ bool FaultyFileSystem::MakeFolder(const char* path) {
   return platform::NativeFiles().MakeFolder(path);
 }
 
-bool FaultyFileSystem::ListFolder(const char* folder, platform::NameVisitor visit,
-                                  void* context) {
-  return platform::NativeFiles().ListFolder(folder, visit, context);
+namespace {
+struct LimitedListing {
+  platform::NameVisitor visit;
+  void* context;
+  unsigned left;
+};
+void VisitWhileAllowed(const char* name, void* context) {
+  LimitedListing& listing = *static_cast<LimitedListing*>(context);
+  if (listing.left == 0) return;
+  --listing.left;
+  listing.visit(name, listing.context);
+}
+}  // namespace
+
+bool FaultyFileSystem::ListFolder(const char* folder, platform::NameVisitor visit, void* context) {
+  std::string path(folder);
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  if (listingFailsFor.count(BaseName(path)) == 0) {
+    return platform::NativeFiles().ListFolder(folder, visit, context);
+  }
+  LimitedListing listing{visit, context, listingFailsAfterNames};
+  platform::NativeFiles().ListFolder(folder, VisitWhileAllowed, &listing);
+  return false;
+}
+
+platform::FolderHandle FaultyFileSystem::HoldFolder(const char* path) {
+  platform::FolderHandle folder = platform::NativeFiles().HoldFolder(path);
+  std::string trimmed(path);
+  while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
+  if (folder != platform::kNoFolder) held_[folder] = BaseName(trimmed);
+  return folder;
+}
+
+bool FaultyFileSystem::ListHeldFolder(platform::FolderHandle folder, platform::NameVisitor visit,
+                                      void* context) {
+  if (listingFailsFor.count(held_[folder]) == 0) {
+    return platform::NativeFiles().ListHeldFolder(folder, visit, context);
+  }
+  LimitedListing listing{visit, context, listingFailsAfterNames};
+  platform::NativeFiles().ListHeldFolder(folder, VisitWhileAllowed, &listing);
+  return false;
+}
+
+bool FaultyFileSystem::ReleaseFolder(platform::FolderHandle folder) {
+  held_.erase(folder);
+  return platform::NativeFiles().ReleaseFolder(folder);
 }
 
 }  // namespace marlix::testing

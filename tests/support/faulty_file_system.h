@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -30,6 +31,13 @@ class FaultyFileSystem : public platform::FileSystem {
   // as if the file shrank while it was read.
   std::set<std::string> sizeOverstatedFor;
   std::int64_t sizeOverstatement = 0;
+  // Listings of these folders (by last component) fail after visiting this
+  // many names, as when readdir reports an error part-way.
+  std::set<std::string> listingFailsFor;
+  unsigned listingFailsAfterNames = 0;
+  // Called with the file's name just before each output file is created, to
+  // play another process changing the folder mid-run.
+  std::function<void(const std::string& name)> beforeCreate;
 
   platform::FileHandle OpenExisting(const char* path) override;
   platform::FileHandle CreateNew(const char* path) override;
@@ -39,9 +47,16 @@ class FaultyFileSystem : public platform::FileSystem {
   bool Close(platform::FileHandle file) override;
   bool MakeFolder(const char* path) override;
   bool ListFolder(const char* folder, platform::NameVisitor visit, void* context) override;
+  platform::FolderHandle HoldFolder(const char* path) override;
+  platform::FileHandle CreateNewIn(platform::FolderHandle folder, const char* name) override;
+  bool ListHeldFolder(platform::FolderHandle folder, platform::NameVisitor visit,
+                      void* context) override;
+  bool ReleaseFolder(platform::FolderHandle folder) override;
 
   unsigned failedWrites = 0;
   unsigned readCalls = 0;
+  unsigned createsByPath = 0;  // output files created by their full path
+  unsigned createsInHeld = 0;  // output files created relative to a held folder
 
  private:
   struct OpenFile {
@@ -50,6 +65,7 @@ class FaultyFileSystem : public platform::FileSystem {
   };
   std::map<platform::FileHandle, OpenFile> open_;
   std::map<std::string, unsigned> opensByName_;
+  std::map<platform::FolderHandle, std::string> held_;  // last component of each
 };
 
 // The last component of a path.

@@ -1,0 +1,86 @@
+// Which creates and listings a held folder takes over: exactly the paths
+// directly inside it, however its own path is spelled.
+#include "support/held_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/faulty_file_system.h"
+#include "support/file_names.h"
+#include "support/output_file.h"
+#include "support/scratch_folder.h"
+
+namespace marlix {
+namespace {
+
+using testing::FaultyFileSystem;
+using testing::ListFolder;
+using testing::ScratchFolder;
+
+bool CreateAndClose(const std::string& path) {
+  OutputFile file;
+  return file.Create(path.c_str()) && file.Close();
+}
+
+TEST(HeldFolder, CreatesDirectlyInsideThroughTheHandleOnly) {
+  ScratchFolder scratch;
+  std::filesystem::create_directory(scratch / "out");
+  std::filesystem::create_directory(scratch / "outer");
+  std::filesystem::create_directory(scratch / "out/sub");
+  FaultyFileSystem faulty;
+  platform::ScopedFileSystem guard(faulty);
+  for (const std::string& spelling : {scratch / "out", scratch / "out/"}) {
+    SCOPED_TRACE(spelling);
+    faulty.createsByPath = faulty.createsInHeld = 0;
+    std::filesystem::remove_all(scratch / "out");
+    std::filesystem::remove_all(scratch / "outer");
+    std::filesystem::create_directory(scratch / "out");
+    std::filesystem::create_directory(scratch / "outer");
+    std::filesystem::create_directory(scratch / "out/sub");
+    {
+      HeldFolder held;
+      ASSERT_TRUE(held.Hold(spelling.c_str()));
+      EXPECT_TRUE(CreateAndClose(JoinPath(spelling.c_str(), "Index.htm").CStr()));
+      EXPECT_EQ(faulty.createsInHeld, 1u);
+      // Not inside: a sibling whose name starts the same, by its path.
+      EXPECT_TRUE(CreateAndClose(scratch / "outer/a.htm"));
+      EXPECT_EQ(faulty.createsByPath, 1u);
+      // Inside but deeper, or no name at all: refused, never made by path.
+      EXPECT_FALSE(CreateAndClose(scratch / "out/sub/a.htm"));
+      EXPECT_FALSE(CreateAndClose(scratch / "out/"));
+      EXPECT_FALSE(CreateAndClose(scratch / "out/.."));
+      EXPECT_EQ(faulty.createsByPath, 1u);
+
+      StringList names;
+      EXPECT_TRUE(ListFiles(spelling.c_str(), "*", names));
+      EXPECT_EQ(names.Count(), 1u);
+      EXPECT_TRUE(held.Release());
+      EXPECT_FALSE(held.Release());
+    }
+    EXPECT_EQ(ListFolder(scratch / "out"), "Index.htm sub");
+    EXPECT_EQ(ListFolder(scratch / "out/sub"), "");
+    // Released: the same path is created by path again.
+    EXPECT_TRUE(CreateAndClose(scratch / "out/later.htm"));
+    EXPECT_EQ(faulty.createsByPath, 2u);
+  }
+}
+
+TEST(HeldFolder, RefusesWhatIsNoFolderOrALink) {
+  ScratchFolder scratch;
+  std::filesystem::create_directory(scratch / "real");
+  std::filesystem::create_directory_symlink(scratch / "real", scratch / "link");
+  testing::WriteFileBytes(scratch / "file", "x");
+  HeldFolder held;
+  EXPECT_FALSE(held.Hold((scratch / "missing").c_str()));
+  EXPECT_FALSE(held.Hold((scratch / "file").c_str()));
+  EXPECT_FALSE(held.Hold((scratch / "link").c_str()));
+  EXPECT_FALSE(held.Hold((scratch / "link/").c_str()));
+  EXPECT_FALSE(held.IsHeld());
+  EXPECT_TRUE(held.Hold((scratch / "real").c_str()));
+  EXPECT_TRUE(held.IsHeld());
+}
+
+}  // namespace
+}  // namespace marlix
