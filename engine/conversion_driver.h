@@ -49,12 +49,12 @@ OutcomeMessage DescribeOutcome(ConversionOutcome outcome);
 
 // Figures of one run, for front ends that like to say what was done.
 struct ConversionSummary {
-  unsigned sourceFiles = 0;        // entries of the source file list
-  unsigned topics = 0;             // topic lines found by the catalogue
-  unsigned filesWritten = 0;       // output files created and written in full
-  unsigned filesFailed = 0;        // output files not created or not fully written
-  unsigned sourcesUnreadable = 0;  // source files that could not be read again (or in full)
-  unsigned allocationsFailed = 0;  // copies or appends that memory or a size limit refused
+  unsigned sourceFiles = 0;          // entries of the source file list
+  unsigned topics = 0;               // topic lines found by the catalogue
+  unsigned filesWritten = 0;         // output files created and written in full
+  unsigned filesFailed = 0;          // output files not created or not fully written
+  unsigned sourcesUnreadable = 0;    // source files that could not be read again (or in full)
+  unsigned allocationsFailed = 0;    // copies or appends that memory or a size limit refused
   bool sourceListingFailed = false;  // the source folder could not be listed to its end
 };
 

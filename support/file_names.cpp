@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "support/allocation.h"
 #include "support/held_folder.h"
 #include "support/platform/file_system.h"
 
@@ -80,14 +81,14 @@ bool ListFiles(const TextString& folder, const char* pattern, StringList& list) 
 
   std::uint32_t count = names.Count();
   if (count == 0) return complete;
-  const char** sorted = static_cast<const char**>(std::malloc(count * sizeof(char*)));
+  const char** sorted = static_cast<const char**>(AllocateBytes(count * sizeof(char*)));
   if (sorted == nullptr) return false;
   for (std::uint32_t i = 0; i < count; ++i) sorted[i] = names.Ref(i)->CStr();
   std::qsort(sorted, count, sizeof(char*), CompareNames);
   for (std::uint32_t i = 0; i < count; ++i) {
     if (!list.Add(sorted[i])) complete = false;
   }
-  std::free(sorted);
+  ReleaseBytes(sorted);
   return complete;
 }
 

@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
+#include <climits>
 #include <cstring>
 
 #include "support/platform/file_system.h"
@@ -81,15 +81,15 @@ class PosixFileSystem final : public FileSystem {
     // a link even with O_NOFOLLOW, so it is dropped (a lone "/" stays).
     std::size_t length = std::strlen(path);
     while (length > 1 && path[length - 1] == '/') --length;
-    char* bare = static_cast<char*>(std::malloc(length + 1));
-    if (bare == nullptr) return kNoFolder;
+    // Longer paths would fail in open anyway.
+    char bare[PATH_MAX];
+    if (length >= sizeof bare) return kNoFolder;
     std::memcpy(bare, path, length);
     bare[length] = 0;
     int fd;
     do {
       fd = ::open(bare, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
-    std::free(bare);
     return fd < 0 ? kNoFolder : fd;
   }
 
