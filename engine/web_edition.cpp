@@ -49,9 +49,17 @@ TextString ShownTitle(const char* bytes, std::uint32_t length, const TextString&
   return IsBlank(title) ? fallback : title;
 }
 
-void AppendHead(TextString& page, const TextString& title, const char* bodyClass) {
+// forwardTo, when given, is a page the browser goes on to at once.
+void AppendHead(TextString& page, const TextString& title, const char* bodyClass,
+                const TextString* forwardTo = nullptr) {
   page += "<!DOCTYPE html>\r\n<html lang=\"en\">\r\n<head>\r\n<meta charset=\"utf-8\">\r\n"
-          "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\r\n<title>";
+          "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\r\n";
+  if (forwardTo != nullptr) {
+    page += "<meta http-equiv=\"refresh\" content=\"0; url=";
+    page += *forwardTo;
+    page += "\">\r\n";
+  }
+  page += "<title>";
   page += title;
   page += "</title>\r\n<link rel=\"stylesheet\" href=\"";
   page += kWebStyleSheetName;
@@ -150,6 +158,7 @@ class WebEditionWriter {
   void AppendTopicNav(TextString& page, const char* label, const TextString& nextPage,
                       const TextString& nextLabel) const;
   void WriteFile(const TextString& name, const TextString& content);
+  void WriteForwardPage(const TextString& name);
   void WriteSectionPage();
   void WriteSearchFiles();
 
@@ -251,6 +260,21 @@ void WebEditionWriter::TopicLine(const SourceLine& line) {
     searchNames_ += pageName_;
     searchNames_ += "\"]";
   });
+  // A topic line that is the title line of the one before opens no page, yet
+  // the catalogue names a page for it, and links to its names lead there.
+  if (!line.opensPage && pageOpen_) WriteForwardPage(PageName(fileIndex_, line.topicNumber));
+}
+
+void WebEditionWriter::WriteForwardPage(const TextString& name) {
+  TextString page;
+  AppendHead(page, pageLabel_, "forward", &pageName_);
+  page += "<main>\r\n<p>This topic is part of <a href=\"";
+  page += pageName_;
+  page += "\">";
+  page += pageLabel_;
+  page += "</a>.</p>\r\n</main>\r\n";
+  AppendFoot(page);
+  WriteFile(name, page);
 }
 
 void WebEditionWriter::BodyLine(const SourceLine& line) {

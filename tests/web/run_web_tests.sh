@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Converts the sample reference into the web edition and checks its pages.
 #
-#   run_web_tests.sh tidy    CLI SAMPLES WORK   every page passes tidy without a remark
-#   run_web_tests.sh browser CLI SAMPLES WORK   the pages in Debian's headless chromium
+#   run_web_tests.sh tidy    CLI SAMPLES WORK [SOURCE...]
+#       every page passes tidy without a remark (and those of more SOURCE folders)
+#   run_web_tests.sh browser CLI SAMPLES WORK
+#       the pages in Debian's headless chromium
 #
 # WORK is a folder of the build tree: the converted site, the test's npm
 # packages (node/) and the screenshots (screenshots/) are kept there.
 set -euo pipefail
 mode=$1 cli=$2 samples=$3 work=$4
+shift 4
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
 mkdir -p "$work"
@@ -19,15 +22,23 @@ site="$work/$mode-site/web"
 case $mode in
   tidy)
     command -v tidy >/dev/null || { echo "tidy is not installed (scripts/install-dependencies.sh)"; exit 1; }
+    sites=("$site")
+    for source in "$@"; do
+      name="more$((${#sites[@]}))"
+      "$cli" --web "$source" "$work/$mode-site" "$name" >/dev/null
+      sites+=("$work/$mode-site/$name")
+    done
     failed=0
     pages=0
-    for page in "$site"/*.htm; do
-      pages=$((pages + 1))
-      if ! remarks=$(tidy -q -e "$page" 2>&1); then
-        echo "$(basename "$page"):"
-        echo "$remarks"
-        failed=1
-      fi
+    for folder in "${sites[@]}"; do
+      for page in "$folder"/*.htm; do
+        pages=$((pages + 1))
+        if ! remarks=$(tidy -q -e "$page" 2>&1); then
+          echo "$page:"
+          echo "$remarks"
+          failed=1
+        fi
+      done
     done
     echo "$pages pages checked"
     exit $failed

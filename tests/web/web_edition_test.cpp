@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 #include <set>
 #include <string>
 
@@ -59,10 +60,10 @@ TEST(WebEdition, EscapesNamesAndTitlesAndDropsLineEndResidue) {
   std::filesystem::create_directory(scratch / "src");
   // A title and a name with the HTML specials; a line whose CR LF falls
   // across the 80-byte limit; a link and a tab; the DOS end-of-file mark.
-  const std::string longLine = " " + std::string(78, 'x') + "\r\n";
-  WriteFileBytes(scratch / "src/a.txt",
-                 "@R&D <1>\r\n:A<B>:\"Q\"\r\n T & <t>\r\n" + longLine +
-                     " see ~\"q\"~\tend\r\n:Last\r\n Last\r\n\x1A");
+  std::string source = "@R&D <1>\r\n:A<B>:\"Q\"\r\n T & <t>\r\n ";
+  source.append(78, 'x');
+  source.append("\r\n see ~\"q\"~\tend\r\n:Last\r\n Last\r\n\x1A");
+  WriteFileBytes(scratch / "src/a.txt", source);
   const std::string out = Convert(scratch, scratch / "src", "web", OutputEdition::Web);
 
   const std::string first = ReadFileBytes(out + "/B0P0.htm");
@@ -88,6 +89,29 @@ TEST(WebEdition, EscapesNamesAndTitlesAndDropsLineEndResidue) {
   EXPECT_NE(ReadFileBytes(out + "/Index.htm").find("R&amp;D &lt;1&gt;</a> <span "
                                                     "class=\"count\">2 topics</span>"),
             std::string::npos);
+}
+
+TEST(WebEdition, EveryLinkLeadsToAFileEvenForATopicLineThatOpensNoPage) {
+  // In the edge cases a topic line is the title line of the one before: the
+  // catalogue names a page for it that the classic pages never write.
+  ScratchFolder scratch;
+  const std::string out = Convert(scratch, std::string(MARLIX_TEST_DATA) + "/pinned/edges/source",
+                                  "web", OutputEdition::Web);
+  static const std::regex target("(?:href|src|url)=\"?([^\">]*)\"");
+  int links = 0;
+  std::set<std::string> broken;
+  for (const std::string& name : Names(out)) {
+    const std::string text = ReadFileBytes(out + "/" + name);
+    for (std::sregex_iterator it(text.begin(), text.end(), target), end; it != end; ++it) {
+      const std::string link = (*it)[1].str();
+      if (link.find(':') != std::string::npos) continue;  // the author's home page
+      ++links;
+      if (!std::filesystem::exists(out + "/" + link.substr(0, link.find('?')))) broken.insert(link);
+    }
+  }
+  EXPECT_EQ(broken, std::set<std::string>{});
+  EXPECT_GT(links, 20);
+  EXPECT_NE(ReadFileBytes(out + "/B0P2.htm").find("url=B0P1.htm"), std::string::npos);
 }
 
 }  // namespace
