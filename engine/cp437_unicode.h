@@ -23,7 +23,7 @@ const Utf8Bytes& Cp437Utf8(unsigned char c);
 
 inline void AppendCp437AsUtf8(TextString& out, unsigned char c) {
   const Utf8Bytes& utf8 = Cp437Utf8(c);
-  out.AppendN(utf8.bytes, utf8.length);
+  out.AppendBytes(utf8.bytes, utf8.length);
 }
 
 }  // namespace marlix

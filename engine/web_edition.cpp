@@ -20,7 +20,6 @@ namespace {
 
 // Lines of every file are separated by CR LF, and no file ends in a line
 // break, like the classic pages.
-constexpr char kBreak[] = "\r\n";
 constexpr unsigned char kDosEndOfFile = 0x1A;
 
 bool IsBlank(const TextString& text) {
@@ -55,50 +54,54 @@ void AppendHead(TextString& page, const TextString& title, const char* bodyClass
   page += "<!DOCTYPE html>\r\n<html lang=\"en\">\r\n<head>\r\n<meta charset=\"utf-8\">\r\n"
           "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\r\n";
   if (forwardTo != nullptr) {
-    page += "<meta http-equiv=\"refresh\" content=\"0; url=";
+    page.Append("<meta http-equiv=\"refresh\" content=\"0; url=");
     page += *forwardTo;
-    page += "\">\r\n";
+    page.Append("\">\r\n");
   }
-  page += "<title>";
+  page.Append("<title>");
   page += title;
-  page += "</title>\r\n<link rel=\"stylesheet\" href=\"";
+  page.Append("</title>\r\n<link rel=\"stylesheet\" href=\"");
   page += kWebStyleSheetName;
-  page += "\">\r\n</head>\r\n<body class=\"";
+  page.Append("\">\r\n</head>\r\n<body class=\"");
   page += bodyClass;
-  page += "\">\r\n";
+  page.Append("\">\r\n");
 }
 
-void AppendFoot(TextString& page) { page += "</body>\r\n</html>"; }
+void AppendFoot(TextString& page) { page.Append("</body>\r\n</html>"); }
 
+// One item of a navigation list; the arrows of up, previous and next go
+// around the label.
 void AppendNavLink(TextString& page, const TextString& href, const char* rel,
-                   const TextString& label) {
-  page += "<li><a href=\"";
+                   const TextString& label, const char* before = "", const char* after = "") {
+  page.Append("<li><a href=\"");
   page += href;
-  page += "\"";
+  page.Append("\"");
   if (rel != nullptr) {
-    page += " rel=\"";
-    page += rel;
-    page += "\"";
+    page.Append(" rel=\"");
+    page.Append(rel);
+    page.Append("\"");
   }
-  page += ">";
+  page.Append(">");
+  page.Append(before);
   page += label;
-  page += "</a></li>\r\n";
+  page.Append(after);
+  page.Append("</a></li>\r\n");
 }
 
 // The navigation of the pages that are not topic pages: contents and search.
 void AppendSiteNav(TextString& page, bool home, bool search) {
-  page += "<header>\r\n<nav aria-label=\"Site\">\r\n<ul>\r\n";
+  page.Append("<header>\r\n<nav aria-label=\"Site\">\r\n<ul>\r\n");
   if (home) AppendNavLink(page, "Index.htm", "home", "Contents");
   if (search) AppendNavLink(page, kWebSearchPageName, nullptr, "Search");
-  page += "</ul>\r\n</nav>\r\n</header>\r\n";
+  page.Append("</ul>\r\n</nav>\r\n</header>\r\n");
 }
 
 void AppendFindForm(TextString& page, const char* label) {
-  page += "<form class=\"find\" id=\"find\" action=\"";
+  page.Append("<form class=\"find\" id=\"find\" action=\"");
   page += kWebSearchPageName;
-  page += "\" role=\"search\">\r\n<label for=\"q\">";
+  page.Append("\" role=\"search\">\r\n<label for=\"q\">");
   page += label;
-  page += "</label>\r\n<input id=\"q\" name=\"q\" type=\"search\" autocomplete=\"off\">\r\n</form>\r\n";
+  page.Append("</label>\r\n<input id=\"q\" name=\"q\" type=\"search\" autocomplete=\"off\">\r\n</form>\r\n");
 }
 
 // Renders one body line's text (after its format column) into html, with the
@@ -119,15 +122,15 @@ class LineVisitor {
   void Reference(const char* name, std::uint32_t n) {
     std::int64_t entry = catalogue_.FindEntry(name, n);
     if (entry >= 0) {
-      html_ += "<a href=\"";
+      html_.Append("<a href=\"");
       html_ += *catalogue_.Entries().ValueRef(static_cast<std::uint32_t>(entry));
-      html_ += "\">";
+      html_.Append("\">");
       AppendWebText(html_, name, n, column_);
-      html_ += "</a>";
+      html_.Append("</a>");
     } else {
-      html_ += "<b>";
+      html_.Append("<b>");
       AppendWebText(html_, name, n, column_);
-      html_ += "</b>";
+      html_.Append("</b>");
     }
   }
   bool Drawing() const { return drawing_; }
@@ -191,7 +194,8 @@ class WebEditionWriter {
   TextString pending_;
   bool hasPending_ = false;
 
-  TextString line_;  // scratch for one rendered line
+  TextString line_;   // scratch for one rendered line
+  TextString frame_;  // scratch for the frame of a topic page
   TextString indexItems_;
   TextString searchSections_;
   TextString searchNames_;
@@ -204,11 +208,11 @@ void WebEditionWriter::BeginFile(std::uint32_t fileIndex, const TextString& sect
   itemOpen_ = false;
   filePages_ = 0;
   if (!searchSections_.IsEmpty()) searchSections_ += ",\r\n";
-  searchSections_ += "\"";
+  searchSections_.Append("\"");
   // The search page shows titles as text, so they are escaped for the script only.
   AppendScriptText(searchSections_, sectionTitle.CStr(),
                    WithoutLineEndResidue(sectionTitle.CStr(), sectionTitle.Length()));
-  searchSections_ += "\"";
+  searchSections_.Append("\"");
 }
 
 void WebEditionWriter::Take(const SourceLine& line) {
@@ -235,30 +239,30 @@ void WebEditionWriter::TopicLine(const SourceLine& line) {
       inDrawing_ = false;
       ++filePages_;
       if (itemOpen_) sectionItems_ += "</li>\r\n";
-      sectionItems_ += "<li><a href=\"";
+      sectionItems_.Append("<li><a href=\"");
       sectionItems_ += pageName_;
-      sectionItems_ += "\">";
+      sectionItems_.Append("\">");
       sectionItems_ += shown;
-      sectionItems_ += "</a>";
+      sectionItems_.Append("</a>");
       itemOpen_ = true;
     } else if (itemOpen_ && !IsBlank(shown)) {
       // Further names of the topic, and the names of a topic line that is
       // the title line of the one before: all of them show on this page.
-      sectionItems_ += " <span class=\"aka\">\xC2\xB7 ";
+      sectionItems_.Append(" <span class=\"aka\">\xC2\xB7 ");
       sectionItems_ += shown;
-      sectionItems_ += "</span>";
+      sectionItems_.Append("</span>");
     }
     first = false;
     if (!pageOpen_) return;
     if (!searchNames_.IsEmpty()) searchNames_ += ",\r\n";
-    searchNames_ += "[\"";
+    searchNames_.Append("[\"");
     AppendScriptText(searchNames_, name, length);
-    searchNames_ += "\",";
+    searchNames_.Append("\",");
     TextString number;
     searchNames_ += number.AssignNumber(sectionNumber_);
-    searchNames_ += ",\"";
+    searchNames_.Append(",\"");
     searchNames_ += pageName_;
-    searchNames_ += "\"]";
+    searchNames_.Append("\"]");
   });
   // A topic line that is the title line of the one before opens no page, yet
   // the catalogue names a page for it, and links to its names lead there.
@@ -268,11 +272,11 @@ void WebEditionWriter::TopicLine(const SourceLine& line) {
 void WebEditionWriter::WriteForwardPage(const TextString& name) {
   TextString page;
   AppendHead(page, pageLabel_, "forward", &pageName_);
-  page += "<main>\r\n<p>This topic is part of <a href=\"";
+  page.Append("<main>\r\n<p>This topic is part of <a href=\"");
   page += pageName_;
-  page += "\">";
+  page.Append("\">");
   page += pageLabel_;
-  page += "</a>.</p>\r\n</main>\r\n";
+  page.Append("</a>.</p>\r\n</main>\r\n");
   AppendFoot(page);
   WriteFile(name, page);
 }
@@ -315,31 +319,31 @@ void WebEditionWriter::RenderBodyLine(const char* bytes, std::uint32_t length) {
     drawing = visitor.Drawing();
   }
   if (drawing != inDrawing_) {
-    body_ += drawing ? "<div class=\"table\">\r\n" : "</div>\r\n";
+    body_.Append(drawing ? "<div class=\"table\">\r\n" : "</div>\r\n");
     inDrawing_ = drawing;
   }
   // A line that shows nothing still takes its height.
   if (IsBlank(line_)) line_ = "<br>";
   switch (kind) {
     case LineKind::PlainLine:
-      body_ += "<div>";
+      body_.Append("<div>");
       body_ += line_;
-      body_ += "</div>\r\n";
+      body_.Append("</div>\r\n");
       break;
     case LineKind::IndentedLine:
-      body_ += "<div class=\"i\">";
+      body_.Append("<div class=\"i\">");
       body_ += line_;
-      body_ += "</div>\r\n";
+      body_.Append("</div>\r\n");
       break;
     case LineKind::CentredHeading:
-      body_ += "<h2 class=\"c\">";
+      body_.Append("<h2 class=\"c\">");
       body_ += line_;
-      body_ += "</h2>\r\n";
+      body_.Append("</h2>\r\n");
       break;
     case LineKind::BoldHeading:
-      body_ += "<h3 class=\"b\">";
+      body_.Append("<h3 class=\"b\">");
       body_ += line_;
-      body_ += "</h3>\r\n";
+      body_.Append("</h3>\r\n");
       break;
   }
 }
@@ -347,36 +351,43 @@ void WebEditionWriter::RenderBodyLine(const char* bytes, std::uint32_t length) {
 void WebEditionWriter::AppendTopicNav(TextString& page, const char* label,
                                       const TextString& nextPage,
                                       const TextString& nextLabel) const {
-  page += "<nav aria-label=\"";
+  page.Append("<nav aria-label=\"");
   page += label;
-  page += "\">\r\n<ul>\r\n";
+  page.Append("\">\r\n<ul>\r\n");
   AppendNavLink(page, "Index.htm", "home", "Contents");
-  AppendNavLink(page, pageUp_, "up", TextString("\xE2\x86\x91 ") + pageUpLabel_);
+  AppendNavLink(page, pageUp_, "up", pageUpLabel_, "\xE2\x86\x91 ");
   if (!previousPage_.IsEmpty()) {
-    AppendNavLink(page, previousPage_, "prev", TextString("\xE2\x86\x90 ") + previousLabel_);
+    AppendNavLink(page, previousPage_, "prev", previousLabel_, "\xE2\x86\x90 ");
   }
   if (!nextPage.IsEmpty()) {
-    AppendNavLink(page, nextPage, "next", nextLabel + " \xE2\x86\x92");
+    AppendNavLink(page, nextPage, "next", nextLabel, "", " \xE2\x86\x92");
   }
   AppendNavLink(page, kWebSearchPageName, nullptr, "Search");
-  page += "</ul>\r\n</nav>\r\n";
+  page.Append("</ul>\r\n</nav>\r\n");
 }
 
 void WebEditionWriter::FinishPage(const TextString& nextPage, const TextString& nextLabel) {
-  if (inDrawing_) body_ += "</div>\r\n";
+  if (inDrawing_) body_.Append("</div>\r\n");
   inDrawing_ = false;
   if (body_.IsEmpty()) body_ = "<div><br></div>\r\n";
-  TextString page;
-  AppendHead(page, pageTitle_.IsEmpty() ? pageLabel_ : pageTitle_, "topic");
-  page += "<header>\r\n";
-  AppendTopicNav(page, "Topic", nextPage, nextLabel);
-  page += "</header>\r\n<main>\r\n<div class=\"text\">\r\n";
-  page += body_;
-  page += "</div>\r\n</main>\r\n<footer>\r\n";
-  AppendTopicNav(page, "Topic, end of page", nextPage, nextLabel);
-  page += "</footer>\r\n";
-  AppendFoot(page);
-  WriteFile(pageName_, page);
+  // The body goes to the file as it is; only the frame around it is built.
+  OutputFile file;
+  if (tally_.Create(file, JoinPath(folder_, pageName_))) {
+    frame_.Empty();
+    AppendHead(frame_, pageTitle_.IsEmpty() ? pageLabel_ : pageTitle_, "topic");
+    frame_.Append("<header>\r\n");
+    AppendTopicNav(frame_, "Topic", nextPage, nextLabel);
+    frame_.Append("</header>\r\n<main>\r\n<div class=\"text\">\r\n");
+    file.Write(frame_);
+    file.Write(body_);
+    frame_.Empty();
+    frame_.Append("</div>\r\n</main>\r\n<footer>\r\n");
+    AppendTopicNav(frame_, "Topic, end of page", nextPage, nextLabel);
+    frame_.Append("</footer>\r\n");
+    AppendFoot(frame_);
+    file.Write(frame_);
+    tally_.Finish(file);
+  }
   previousPage_ = pageName_;
   previousLabel_ = pageLabel_;
   pageOpen_ = false;
@@ -387,15 +398,15 @@ void WebEditionWriter::EndFile() {
   if (itemOpen_) sectionItems_ += "</li>\r\n";
   itemOpen_ = false;
   WriteSectionPage();
-  indexItems_ += "<li><a href=\"";
+  indexItems_.Append("<li><a href=\"");
   indexItems_ += SectionPageName(fileIndex_);
-  indexItems_ += "\">";
+  indexItems_.Append("\">");
   indexItems_ += sectionTitle_;
-  indexItems_ += "</a> <span class=\"count\">";
+  indexItems_.Append("</a> <span class=\"count\">");
   TextString number;
   indexItems_ += number.AssignNumber(filePages_);
   indexItems_ += filePages_ == 1 ? " topic" : " topics";
-  indexItems_ += "</span></li>\r\n";
+  indexItems_.Append("</span></li>\r\n");
   ++sectionNumber_;
 }
 
@@ -403,17 +414,17 @@ void WebEditionWriter::WriteSectionPage() {
   TextString page;
   AppendHead(page, sectionTitle_, "section");
   AppendSiteNav(page, true, true);
-  page += "<main>\r\n<h1>";
+  page.Append("<main>\r\n<h1>");
   page += sectionTitle_;
-  page += "</h1>\r\n";
+  page.Append("</h1>\r\n");
   if (sectionItems_.IsEmpty()) {
-    page += "<p>This section has no topics.</p>\r\n";
+    page.Append("<p>This section has no topics.</p>\r\n");
   } else {
-    page += "<ol class=\"topics\">\r\n";
+    page.Append("<ol class=\"topics\">\r\n");
     page += sectionItems_;
-    page += "</ol>\r\n";
+    page.Append("</ol>\r\n");
   }
-  page += "</main>\r\n";
+  page.Append("</main>\r\n");
   AppendFoot(page);
   WriteFile(SectionPageName(fileIndex_), page);
 }
@@ -428,9 +439,9 @@ void WebEditionWriter::WriteFile(const TextString& name, const TextString& conte
 void WebEditionWriter::WriteSearchFiles() {
   TextString index("window.marlixSearchIndex = {\r\n\"sections\": [\r\n");
   index += searchSections_;
-  index += "],\r\n\"names\": [\r\n";
+  index.Append("],\r\n\"names\": [\r\n");
   index += searchNames_;
-  index += "]\r\n};";
+  index.Append("]\r\n};");
   WriteFile(kWebSearchIndexName, index);
   WriteFile(kWebSearchScriptName, kWebSearchScript);
   WriteFile(kWebStyleSheetName, kWebStyleSheet);
@@ -438,7 +449,7 @@ void WebEditionWriter::WriteSearchFiles() {
   TextString page;
   AppendHead(page, "Search", "search");
   AppendSiteNav(page, true, false);
-  page += "<main>\r\n<h1>Search</h1>\r\n";
+  page.Append("<main>\r\n<h1>Search</h1>\r\n");
   AppendFindForm(page, "Topic name");
   // The script replaces this text as soon as it runs.
   page += "<p id=\"status\" class=\"status\" aria-live=\"polite\">Search needs JavaScript, which "
@@ -446,9 +457,9 @@ void WebEditionWriter::WriteSearchFiles() {
           "href=\"Index.htm\">contents</a>.</p>\r\n<ol id=\"results\" class=\"results\"></ol>\r\n"
           "</main>\r\n<script src=\"";
   page += kWebSearchIndexName;
-  page += "\"></script>\r\n<script src=\"";
+  page.Append("\"></script>\r\n<script src=\"");
   page += kWebSearchScriptName;
-  page += "\"></script>\r\n";
+  page.Append("\"></script>\r\n");
   AppendFoot(page);
   WriteFile(kWebSearchPageName, page);
 }
@@ -461,18 +472,18 @@ void WebEditionWriter::Finish(OutputFile& index) {
   TextString page;
   AppendHead(page, "Marlix", "contents");
   AppendSiteNav(page, false, true);
-  page += "<main>\r\n<h1>Marlix</h1>\r\n";
+  page.Append("<main>\r\n<h1>Marlix</h1>\r\n");
   AppendFindForm(page, "Find a topic");
   if (indexItems_.IsEmpty()) {
-    page += "<p>No section could be read.</p>\r\n";
+    page.Append("<p>No section could be read.</p>\r\n");
   } else {
-    page += "<ul class=\"sections\">\r\n";
+    page.Append("<ul class=\"sections\">\r\n");
     page += indexItems_;
-    page += "</ul>\r\n";
+    page.Append("</ul>\r\n");
   }
-  page += "<p class=\"credit\">Converted with <a href=\"";
+  page.Append("<p class=\"credit\">Converted with <a href=\"");
   page += kAuthorHomePage;
-  page += "\">Marlix to HTML</a> by Dorran Vell.</p>\r\n</main>\r\n";
+  page.Append("\">Marlix to HTML</a> by Dorran Vell.</p>\r\n</main>\r\n");
   AppendFoot(page);
   index.Write(page);
   tally_.Finish(index);

@@ -1,6 +1,7 @@
 #include "engine/web_text.h"
 
 #include <array>
+#include <cstring>
 
 #include "engine/cp437_unicode.h"
 
@@ -17,43 +18,56 @@ constexpr std::array<bool, 256> kPlain = [] {
 
 }  // namespace
 
+// The most bytes one source byte can become: a tab at a tab stop.
+constexpr std::size_t kMaxBytesPerByte = kWebTabWidth;
+
 void AppendWebText(TextString& out, const char* bytes, std::size_t n, std::uint32_t& column) {
-  std::size_t i = 0;
-  while (i < n) {
-    std::size_t run = i;
-    while (run < n && kPlain[static_cast<unsigned char>(bytes[run])]) ++run;
-    if (run > i) {
-      out.AppendN(bytes + i, run - i);
-      column += static_cast<std::uint32_t>(run - i);
-      i = run;
-      if (i == n) break;
+  if (n == 0) return;
+  // Written in place: room for the longest result, then the bytes used.
+  char* const start = out.AppendSpace(n * kMaxBytesPerByte);
+  if (start == nullptr) return;
+  char* to = start;
+  for (std::size_t i = 0; i < n; ++i) {
+    const unsigned char c = static_cast<unsigned char>(bytes[i]);
+    if (kPlain[c]) {
+      *to++ = static_cast<char>(c);
+      ++column;
+      continue;
     }
-    const unsigned char c = static_cast<unsigned char>(bytes[i++]);
     switch (c) {
       case '\t': {
         const std::uint32_t spaces = kWebTabWidth - column % kWebTabWidth;
-        out.AppendN("        ", spaces);
+        std::memset(to, ' ', spaces);
+        to += spaces;
         column += spaces;
         continue;
       }
       case '<':
-        out.AppendN("&lt;", 4);
+        std::memcpy(to, "&lt;", 4);
+        to += 4;
         break;
       case '>':
-        out.AppendN("&gt;", 4);
+        std::memcpy(to, "&gt;", 4);
+        to += 4;
         break;
       case '&':
-        out.AppendN("&amp;", 5);
+        std::memcpy(to, "&amp;", 5);
+        to += 5;
         break;
       case '"':
-        out.AppendN("&quot;", 6);
+        std::memcpy(to, "&quot;", 6);
+        to += 6;
         break;
-      default:
-        AppendCp437AsUtf8(out, c);
+      default: {
+        const Utf8Bytes& utf8 = Cp437Utf8(c);
+        std::memcpy(to, utf8.bytes, sizeof utf8.bytes);  // length 0 for a zero byte
+        to += utf8.length;
         break;
+      }
     }
     ++column;
   }
+  out.CommitAppended(static_cast<std::size_t>(to - start));
 }
 
 TextString WebText(const TextString& text) {
