@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev fonts-liberation fonts-dejavu-core
   fp-utils p7zip-full
-  chromium tidy
+  chromium tidy python3
 )
 # Node.js with npm runs the browser tests; any installation that provides npm will do.
 if ! command -v npm >/dev/null; then packages+=(nodejs npm); fi
