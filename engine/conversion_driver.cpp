@@ -42,10 +42,24 @@ ConversionOutcome RunConversion(const ConversionRequest& request) {
   return RunConversion(request, summary);
 }
 
-ConversionOutcome RunConversion(const ConversionRequest& request, ConversionSummary& summary) {
+namespace {
+
+// Runs one output step and tells the listener how many files it wrote and lost.
+template <typename Step>
+void RunStep(ConversionStep step, OutputTally& tally, Diagnostics* diagnostics, Step&& run) {
+  unsigned written = tally.FilesWritten();
+  unsigned failed = tally.FilesFailed();
+  run();
+  if (diagnostics != nullptr) {
+    diagnostics->StepFinished(step, tally.FilesWritten() - written, tally.FilesFailed() - failed);
+  }
+}
+
+ConversionOutcome Convert(const ConversionRequest& request, ConversionSummary& summary,
+                          Diagnostics* diagnostics) {
   summary = ConversionSummary();
   // Made first, so that memory lost anywhere in the run is seen.
-  OutputTally tally;
+  OutputTally tally(diagnostics);
   if (request.sourceFolderPath.IsEmpty() || request.destinationFolderPath.IsEmpty() ||
       request.destinationFolderName.IsEmpty()) {
     return ConversionOutcome::InfoMissing;
@@ -54,16 +68,27 @@ ConversionOutcome RunConversion(const ConversionRequest& request, ConversionSumm
   // Only the last component is made; an existing folder is never reused, so
   // nothing already on disk can be overwritten.
   const TextString folder = DestinationFolder(request);
-  if (!platform::Files().MakeFolder(folder.CStr())) return ConversionOutcome::DestinationNotCreated;
+  if (!platform::Files().MakeFolder(folder.CStr())) {
+    if (diagnostics != nullptr) {
+      diagnostics->FolderNotCreated(folder.CStr(), platform::Files().LastError());
+    }
+    return ConversionOutcome::DestinationNotCreated;
+  }
   // Held to the end of the run: every output file is created through this
   // handle, so renaming the folder or putting a link in its place cannot send
   // the output elsewhere. A folder that cannot be held is left empty.
   HeldFolder destination;
-  if (!destination.Hold(folder)) return ConversionOutcome::UnexpectedError;
+  if (!destination.Hold(folder)) {
+    if (diagnostics != nullptr) {
+      diagnostics->FolderNotHeld(folder.CStr(), platform::Files().LastError());
+    }
+    return ConversionOutcome::UnexpectedError;
+  }
 
   SourceFileList sourceFiles;
   unsigned candidatesUnreadable = 0;
-  bool listed = DiscoverSourceFiles(request.sourceFolderPath, sourceFiles, &candidatesUnreadable);
+  bool listed = DiscoverSourceFiles(request.sourceFolderPath, sourceFiles, &candidatesUnreadable,
+                                    diagnostics);
   summary.sourceFiles = sourceFiles.Count();
   // With no valid file the run ends here, whether or not the listing failed.
   if (sourceFiles.Count() == 0) return ConversionOutcome::NoValidSourceFiles;
@@ -81,14 +106,23 @@ ConversionOutcome RunConversion(const ConversionRequest& request, ConversionSumm
     BuildTopicCatalogue(sourceFiles, catalogue, tally);
     WriteWebEdition(folder, sourceFiles, catalogue, index, tally);
   } else {
-    if (!WriteIndexPage(folder, sourceFiles, tally)) return ConversionOutcome::UnexpectedError;
+    bool indexWritten = false;
+    RunStep(ConversionStep::IndexPage, tally, diagnostics,
+            [&] { indexWritten = WriteIndexPage(folder, sourceFiles, tally); });
+    if (!indexWritten) return ConversionOutcome::UnexpectedError;
 
     // From here every step runs whatever the one before could not do; what
     // was lost is counted and decides between Completed and IncompleteOutput.
     BuildTopicCatalogue(sourceFiles, catalogue, tally);
-    WriteSectionPages(folder, sourceFiles, catalogue, tally);
-    WriteTopicPages(folder, sourceFiles, catalogue, tally);
-    WriteHelpProject(folder, sourceFiles, catalogue, tally);
+    if (diagnostics != nullptr) {
+      diagnostics->CatalogueBuilt(catalogue.TopicCount(), catalogue.Entries().Count());
+    }
+    RunStep(ConversionStep::SectionPages, tally, diagnostics,
+            [&] { WriteSectionPages(folder, sourceFiles, catalogue, tally); });
+    RunStep(ConversionStep::TopicPages, tally, diagnostics,
+            [&] { WriteTopicPages(folder, sourceFiles, catalogue, tally); });
+    RunStep(ConversionStep::HelpProject, tally, diagnostics,
+            [&] { WriteHelpProject(folder, sourceFiles, catalogue, tally); });
   }
 
   summary.topics = catalogue.TopicCount();
@@ -99,6 +133,17 @@ ConversionOutcome RunConversion(const ConversionRequest& request, ConversionSumm
   summary.allocationsFailed = static_cast<unsigned>(tally.LostAllocations());
   return tally.Complete() && candidatesUnreadable == 0 ? ConversionOutcome::Completed
                                                        : ConversionOutcome::IncompleteOutput;
+}
+
+}  // namespace
+
+ConversionOutcome RunConversion(const ConversionRequest& request, ConversionSummary& summary) {
+  return Convert(request, summary, nullptr);
+}
+
+ConversionOutcome RunConversion(const ConversionRequest& request, ConversionSummary& summary,
+                                Diagnostics& diagnostics) {
+  return Convert(request, summary, &diagnostics);
 }
 
 }  // namespace marlix

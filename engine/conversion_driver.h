@@ -2,6 +2,7 @@
 // need to present its outcome.
 #pragma once
 
+#include "engine/diagnostics.h"
 #include "support/file_names.h"
 #include "support/text_string.h"
 
@@ -60,6 +61,9 @@ struct ConversionSummary {
 
 ConversionOutcome RunConversion(const ConversionRequest& request);
 ConversionOutcome RunConversion(const ConversionRequest& request, ConversionSummary& summary);
+// The same, telling diagnostics what happened along the way.
+ConversionOutcome RunConversion(const ConversionRequest& request, ConversionSummary& summary,
+                                Diagnostics& diagnostics);
 
 // JoinPath(destinationFolderPath, destinationFolderName): the folder a run
 // creates and writes into.

@@ -3,16 +3,22 @@
 #include <cstring>
 
 #include "support/allocation.h"
+#include "support/platform/file_system.h"
 
 namespace marlix {
 
-OutputTally::OutputTally() : failedAllocationsAtStart_(FailedAllocations()) {}
+OutputTally::OutputTally(Diagnostics* diagnostics)
+    : diagnostics_(diagnostics), failedAllocationsAtStart_(FailedAllocations()) {}
 
 OutputTally::~OutputTally() { ReleaseBytes(unreadable_); }
 
 bool OutputTally::Create(OutputFile& file, const TextString& path) {
-  if (file.Create(path)) return true;
+  if (file.Create(path)) {
+    if (diagnostics_ != nullptr) outputPath_ = path;
+    return true;
+  }
   ++filesFailed_;
+  if (diagnostics_ != nullptr) diagnostics_->OutputNotCreated(path.CStr(), file.Error());
   return false;
 }
 
@@ -20,30 +26,33 @@ void OutputTally::Finish(OutputFile& file, bool complete) {
   if (!file.IsOpen()) return;
   if (file.Close() && complete) {
     ++filesWritten_;
+    if (diagnostics_ != nullptr) diagnostics_->OutputWritten(outputPath_.CStr());
   } else {
     ++filesFailed_;
+    if (diagnostics_ != nullptr) diagnostics_->OutputNotWritten(outputPath_.CStr(), file.Error());
   }
 }
 
 bool OutputTally::OpenSource(SourceScanner& scanner, const SourceFileList& sourceFiles,
                              std::uint32_t fileIndex, std::uint32_t firstTopic) {
+  sourceFiles_ = &sourceFiles;
   const TextString* path = sourceFiles.Ref(fileIndex);
   if (path != nullptr && scanner.Open(*path, firstTopic)) return true;
-  NoteUnreadable(fileIndex);
+  NoteUnreadable(fileIndex, platform::Files().LastError());
   return false;
 }
 
 void OutputTally::EndSource(SourceScanner& scanner, std::uint32_t fileIndex) {
-  if (scanner.ReadFailed()) NoteUnreadable(fileIndex);
+  if (scanner.ReadFailed()) NoteUnreadable(fileIndex, scanner.ReadError());
   scanner.Close();
 }
 
-void OutputTally::NoteUnreadable(std::uint32_t fileIndex) {
+void OutputTally::NoteUnreadable(std::uint32_t fileIndex, int error) {
   if (fileIndex >= flagCount_) {
     std::uint64_t count = static_cast<std::uint64_t>(fileIndex) + 1;
     if (count < 2 * static_cast<std::uint64_t>(flagCount_)) count = 2 * flagCount_;
-    auto* grown = static_cast<unsigned char*>(
-        ReallocateBytes(unreadable_, static_cast<std::size_t>(count)));
+    auto* grown =
+        static_cast<unsigned char*>(ReallocateBytes(unreadable_, static_cast<std::size_t>(count)));
     if (grown == nullptr) {
       // Counted as a lost allocation, which makes the run incomplete anyway.
       ++sourcesUnreadable_;
@@ -56,6 +65,10 @@ void OutputTally::NoteUnreadable(std::uint32_t fileIndex) {
   if (unreadable_[fileIndex] != 0) return;
   unreadable_[fileIndex] = 1;
   ++sourcesUnreadable_;
+  if (diagnostics_ != nullptr) {
+    const TextString* path = sourceFiles_ ? sourceFiles_->Ref(fileIndex) : nullptr;
+    diagnostics_->SourceNotReread(path ? path->CStr() : "", error);
+  }
 }
 
 std::uint64_t OutputTally::LostAllocations() const {

@@ -2,11 +2,13 @@
 // driver can tell a complete run from one that lost output: output files not
 // created or not written in full, source files that could not be read again
 // (each listed file counted once, whichever steps failed on it), and
-// allocations, copies or appends that could not be made while it lived.
+// allocations, copies or appends that could not be made while it lived. A
+// listener, if given, hears of each file as it is written or lost.
 #pragma once
 
 #include <cstdint>
 
+#include "engine/diagnostics.h"
 #include "engine/source_discovery.h"
 #include "engine/source_scanner.h"
 #include "support/output_file.h"
@@ -16,12 +18,13 @@ namespace marlix {
 
 class OutputTally {
  public:
-  OutputTally();
+  explicit OutputTally(Diagnostics* diagnostics = nullptr);
   ~OutputTally();
   OutputTally(const OutputTally&) = delete;
   OutputTally& operator=(const OutputTally&) = delete;
 
   // Creates path as a new output file; a failure counts as a lost file.
+  // One output file is tallied at a time: Finish it before the next Create.
   bool Create(OutputFile& file, const TextString& path);
   // Closes an open output file and counts it written in full or lost; a file
   // whose content the caller knows to be short (complete false) is lost.
@@ -33,7 +36,7 @@ class OutputTally {
   // Closes a source file after its walk; a walk that a failed read ended
   // counts the file as unreadable.
   void EndSource(SourceScanner& scanner, std::uint32_t fileIndex);
-  void NoteUnreadable(std::uint32_t fileIndex);
+  void NoteUnreadable(std::uint32_t fileIndex, int error = 0);
 
   // The source folder's listing failed part-way: files may have been missed.
   void NoteSourceListingFailed() { sourceListingFailed_ = true; }
@@ -47,6 +50,9 @@ class OutputTally {
   bool Complete() const;
 
  private:
+  Diagnostics* diagnostics_;
+  const SourceFileList* sourceFiles_ = nullptr;  // to name an unreadable file
+  TextString outputPath_;                        // the file being written, kept only for a listener
   unsigned filesWritten_ = 0;
   unsigned filesFailed_ = 0;
   unsigned sourcesUnreadable_ = 0;

@@ -2,18 +2,56 @@
 
 #include "support/file_names.h"
 #include "support/line_reader.h"
+#include "support/platform/file_system.h"
 
 namespace marlix {
+namespace {
+
+// Why a file whose first byte is not "@" was left out. Reads on only for a
+// listener: the conversion itself looks at the first byte alone.
+void ReportLeftOut(LineReader& reader, const TextString& first, const TextString& path,
+                   Diagnostics& diagnostics) {
+  if (reader.ReadFailed()) {
+    diagnostics.SourceLeftOut(path.CStr(), LeftOutReason::CannotRead, reader.ReadError(), 0);
+  } else if (first.IsEmpty()) {
+    // An empty result is an empty file, or a zero first byte.
+    bool empty = !reader.AtEnd() && !reader.SkipLine();
+    diagnostics.SourceLeftOut(path.CStr(), empty ? LeftOutReason::Empty : LeftOutReason::NoFileMark,
+                              0, 0);
+  } else if (first == "\xEF" && reader.ReadBytes(2) == "\xBB\xBF") {
+    diagnostics.SourceLeftOut(path.CStr(), LeftOutReason::ByteOrderMark, 0, 0xEF);
+  } else {
+    diagnostics.SourceLeftOut(path.CStr(), LeftOutReason::NoFileMark, 0,
+                              static_cast<unsigned char>(first[0]));
+  }
+}
+
+}  // namespace
+
 bool DiscoverSourceFiles(const TextString& sourceFolderPath, SourceFileList& sourceFiles,
-                         unsigned* unreadable) {
+                         unsigned* unreadable, Diagnostics* diagnostics) {
   StringList names;
   bool listed = ListFiles(sourceFolderPath, "*.txt", names);
+  if (!listed && diagnostics != nullptr) {
+    diagnostics->ListingFailed(sourceFolderPath.CStr(), platform::Files().LastError());
+  }
   LineReader reader;
   for (std::uint32_t i = 0; i < names.Count(); ++i) {
     TextString path = JoinPath(sourceFolderPath, *names.Ref(i));
-    if (!reader.Open(path)) continue;
+    if (!reader.Open(path)) {
+      if (diagnostics != nullptr) {
+        diagnostics->SourceLeftOut(path.CStr(), LeftOutReason::CannotOpen,
+                                   platform::Files().LastError(), 0);
+      }
+      continue;
+    }
     // An empty file has no first byte and is left out like any other.
-    if (reader.ReadBytes(1) == "@") sourceFiles.Add(path);
+    TextString first = reader.ReadBytes(1);
+    if (first == "@") {
+      sourceFiles.Add(path);
+    } else if (diagnostics != nullptr) {
+      ReportLeftOut(reader, first, path, *diagnostics);
+    }
     if (reader.ReadFailed() && unreadable != nullptr) ++*unreadable;
     reader.Close();
   }

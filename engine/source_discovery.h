@@ -3,6 +3,7 @@
 // index) numbers it in every output name.
 #pragma once
 
+#include "engine/diagnostics.h"
 #include "support/file_names.h"
 #include "support/indexed_lists.h"
 #include "support/text_string.h"
@@ -16,8 +17,9 @@ using SourceFileList = StringList;
 // "@". A candidate whose first byte could not be read (the read failed) is
 // left out and counted in *unreadable, when given. False when the folder's
 // listing failed (the names that came back before the failure are still
-// examined).
+// examined). A listener, if given, hears of a failed listing and of every
+// "*.txt" file left out, with the reason.
 bool DiscoverSourceFiles(const TextString& sourceFolderPath, SourceFileList& sourceFiles,
-                         unsigned* unreadable = nullptr);
+                         unsigned* unreadable = nullptr, Diagnostics* diagnostics = nullptr);
 
 }  // namespace marlix

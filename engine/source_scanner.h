@@ -99,6 +99,7 @@ class SourceScanner {
 
   // True when the walk ended because a read failed, not at the file's end.
   bool ReadFailed() const { return reader_.ReadFailed(); }
+  int ReadError() const { return reader_.ReadError(); }
   // The number the next topic line would take.
   std::uint32_t NextTopicNumber() const { return nextTopic_; }
 

@@ -43,8 +43,8 @@ void MakePiece(const char* bytes, std::uint32_t lineBytes, std::uint32_t consume
   // The content ends at a zero byte; the rest of the line is dropped.
   const void* zero = std::memchr(bytes, 0, lineBytes);
   piece.bytes = bytes;
-  piece.length = zero ? static_cast<std::uint32_t>(static_cast<const char*>(zero) - bytes)
-                      : lineBytes;
+  piece.length =
+      zero ? static_cast<std::uint32_t>(static_cast<const char*>(zero) - bytes) : lineBytes;
   piece.endsLine = consumed > lineBytes;
 }
 
@@ -76,6 +76,7 @@ bool LineReader::Close() {
   exhausted_ = false;
   readFailed_ = false;
   zeroSeen_ = false;
+  readError_ = 0;
   size_ = 0;
   position_ = 0;
   begin_ = end_ = 0;
@@ -93,7 +94,10 @@ std::uint32_t LineReader::Fill(std::uint32_t want) {
     if (n <= 0) {
       // The end of the file, or a failure; either way no more bytes come, so
       // every reading loop ends. A failure is kept for the caller to see.
-      if (n < 0) readFailed_ = true;
+      if (n < 0) {
+        readFailed_ = true;
+        readError_ = platform::Files().LastError();
+      }
       exhausted_ = true;
       break;
     }

@@ -71,6 +71,8 @@ class LineReader {
   // True once a read of the current file failed: the lines handed out may
   // stop short of its end. A file that shrank or grew is no failure.
   bool ReadFailed() const { return readFailed_; }
+  // Why that read failed (an errno value, see FileSystem::LastError).
+  int ReadError() const { return readError_; }
   bool IsOpen() const { return file_ != platform::kNoFile; }
 
  private:
@@ -89,6 +91,7 @@ class LineReader {
   bool exhausted_ = false;   // the last read found the end or failed
   bool readFailed_ = false;  // a read reported an error
   bool zeroSeen_ = false;    // a zero byte came in with a read of this file
+  int readError_ = 0;        // why the failed read failed
   std::int64_t size_ = 0;    // the file's size when last asked
   std::int64_t position_ = 0;
   char* buffer_ = nullptr;

@@ -1,5 +1,6 @@
 #include "support/output_file.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "support/allocation.h"
@@ -18,15 +19,20 @@ OutputFile::~OutputFile() {
 
 bool OutputFile::Create(const char* path) {
   Close();
+  error_ = 0;
   if (buffer_ == nullptr) {
     buffer_ = static_cast<char*>(AllocateBytes(kBufferBytes));
-    if (buffer_ == nullptr) return false;
+    if (buffer_ == nullptr) {
+      error_ = ENOMEM;
+      return false;
+    }
   }
   // Inside a held folder the file is created through the folder's handle.
   platform::FolderHandle folder;
   const char* name;
   file_ = HeldFolder::Inside(path, folder, name) ? platform::Files().CreateNewIn(folder, name)
                                                  : platform::Files().CreateNew(path);
+  if (file_ == platform::kNoFile) error_ = platform::Files().LastError();
   return file_ != platform::kNoFile;
 }
 
@@ -34,6 +40,7 @@ bool OutputFile::Close() {
   if (file_ == platform::kNoFile) return false;
   bool flushed = Flush();
   bool closed = platform::Files().Close(file_);
+  if (!closed && !failed_) error_ = platform::Files().LastError();
   bool complete = flushed && closed && !failed_;
   file_ = platform::kNoFile;
   breakCount_ = 0;
@@ -46,8 +53,13 @@ bool OutputFile::Flush() {
   if (buffered_ == 0) return true;
   bool written = platform::Files().Write(file_, buffer_, buffered_);
   buffered_ = 0;
-  if (!written) failed_ = true;
-  return written;
+  return written || Fail();
+}
+
+bool OutputFile::Fail() {
+  if (!failed_) error_ = platform::Files().LastError();
+  failed_ = true;
+  return false;
 }
 
 bool OutputFile::WriteBytes(const char* bytes, std::size_t n) {
@@ -56,10 +68,7 @@ bool OutputFile::WriteBytes(const char* bytes, std::size_t n) {
   if (buffered_ + n > kBufferBytes) {
     if (!Flush()) return false;
     if (n > kBufferBytes) {
-      if (!platform::Files().Write(file_, bytes, n)) {
-        failed_ = true;
-        return false;
-      }
+      if (!platform::Files().Write(file_, bytes, n)) return Fail();
       bytesWritten_ += n;
       return true;
     }

@@ -31,6 +31,9 @@ class OutputFile {
   // True once any write to the current file has failed (also when the
   // failure only showed when buffered bytes were flushed).
   bool WriteFailed() const { return failed_; }
+  // Why the last Create, the first failed write or the last Close failed (an
+  // errno value, see FileSystem::LastError); kept until the next Create.
+  int Error() const { return error_; }
 
   // Inline so that the length of a literal is known where it is written.
   bool Write(const char* text) { return WriteBytes(text, text ? std::strlen(text) : 0); }
@@ -48,11 +51,13 @@ class OutputFile {
  private:
   bool Separate();  // CR LF before a line, unless the file is still empty
   bool Flush();
+  bool Fail();  // marks the current file failed and keeps the reason
 
   platform::FileHandle file_ = platform::kNoFile;
   std::uint32_t breakCount_ = 0;
   std::uint64_t bytesWritten_ = 0;  // bytes accepted for the current file
   bool failed_ = false;
+  int error_ = 0;
   char* buffer_ = nullptr;
   std::size_t buffered_ = 0;
 };

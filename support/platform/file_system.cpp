@@ -1,9 +1,13 @@
 #include "support/platform/file_system.h"
 
+#include <cerrno>
+
 namespace marlix::platform {
 namespace {
 FileSystem* current = nullptr;
 }
+
+int FileSystem::LastError() const { return errno; }
 
 FileSystem& Files() { return current ? *current : NativeFiles(); }
 

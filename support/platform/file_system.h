@@ -68,6 +68,11 @@ class FileSystem {
   // ListFolder for a held folder, read through its handle.
   virtual bool ListHeldFolder(FolderHandle folder, NameVisitor visit, void* context) = 0;
   virtual bool ReleaseFolder(FolderHandle folder) = 0;
+  // Why the last call that failed on this thread failed, as an errno value
+  // (ENOENT, EEXIST, EACCES, ENOSPC, ...); read it straight after the failure.
+  // This default returns errno; a platform with error codes of its own maps
+  // them onto errno values.
+  virtual int LastError() const;
 };
 
 // The file system in use: the platform's own unless a ScopedFileSystem says otherwise.

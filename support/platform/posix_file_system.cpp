@@ -23,9 +23,16 @@ class PosixFileSystem final : public FileSystem {
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return kNoFile;
     struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    int error = 0;
+    if (::fstat(fd, &info) != 0) {
+      error = errno;
+    } else if (!S_ISREG(info.st_mode)) {
       // Only regular files are read: a FIFO would block and a device never ends.
+      error = S_ISDIR(info.st_mode) ? EISDIR : ENXIO;
+    }
+    if (error != 0) {
       ::close(fd);
+      errno = error;
       return kNoFile;
     }
     int flags = ::fcntl(fd, F_GETFL);
@@ -83,7 +90,10 @@ class PosixFileSystem final : public FileSystem {
     while (length > 1 && path[length - 1] == '/') --length;
     // Longer paths would fail in open anyway.
     char bare[PATH_MAX];
-    if (length >= sizeof bare) return kNoFolder;
+    if (length >= sizeof bare) {
+      errno = ENAMETOOLONG;
+      return kNoFolder;
+    }
     std::memcpy(bare, path, length);
     bare[length] = 0;
     int fd;
@@ -94,7 +104,10 @@ class PosixFileSystem final : public FileSystem {
   }
 
   FileHandle CreateNewIn(FolderHandle folder, const char* name) override {
-    if (folder == kNoFolder || !IsBareName(name)) return kNoFile;
+    if (folder == kNoFolder || !IsBareName(name)) {
+      errno = folder == kNoFolder ? EBADF : EINVAL;
+      return kNoFile;
+    }
     int fd;
     do {
       fd = ::openat(static_cast<int>(folder), name,
@@ -129,12 +142,14 @@ class PosixFileSystem final : public FileSystem {
       return false;
     }
     bool complete = true;
+    int error = 0;
     for (;;) {
       // readdir gives NULL both at the end and on a failure; only errno tells.
       errno = 0;
       dirent* entry = ::readdir(listing);
       if (entry == nullptr) {
-        complete = errno == 0;
+        error = errno;
+        complete = error == 0;
         break;
       }
       // Follow links: a link to a regular file counts as one. The entry's
@@ -147,6 +162,7 @@ class PosixFileSystem final : public FileSystem {
       visit(entry->d_name, context);
     }
     ::closedir(listing);
+    errno = error;  // why the listing broke off, for LastError
     return complete;
   }
 };

@@ -1,5 +1,7 @@
 #include "support/faulty_file_system.h"
 
+#include <cerrno>
+
 namespace marlix::testing {
 
 std::string BaseName(const std::string& path) {
@@ -10,7 +12,10 @@ std::string BaseName(const std::string& path) {
 platform::FileHandle FaultyFileSystem::OpenExisting(const char* path) {
   std::string name = BaseName(path);
   unsigned opens = ++opensByName_[name];
-  if (vanishOnOpen.count(name) != 0 && opens >= vanishFromOpen) return platform::kNoFile;
+  if (vanishOnOpen.count(name) != 0 && opens >= vanishFromOpen) {
+    errno = ENOENT;
+    return platform::kNoFile;
+  }
   platform::FileHandle file = platform::NativeFiles().OpenExisting(path);
   if (file != platform::kNoFile) open_[file] = OpenFile{name, 0};
   return file;
@@ -19,7 +24,10 @@ platform::FileHandle FaultyFileSystem::OpenExisting(const char* path) {
 platform::FileHandle FaultyFileSystem::CreateNew(const char* path) {
   std::string name = BaseName(path);
   if (beforeCreate) beforeCreate(name);
-  if (refuseCreate.count(name) != 0) return platform::kNoFile;
+  if (refuseCreate.count(name) != 0) {
+    errno = EACCES;
+    return platform::kNoFile;
+  }
   platform::FileHandle file = platform::NativeFiles().CreateNew(path);
   if (file != platform::kNoFile) {
     open_[file] = OpenFile{name, 0};
@@ -31,7 +39,10 @@ platform::FileHandle FaultyFileSystem::CreateNew(const char* path) {
 platform::FileHandle FaultyFileSystem::CreateNewIn(platform::FolderHandle folder,
                                                    const char* name) {
   if (beforeCreate) beforeCreate(name);
-  if (refuseCreate.count(name) != 0) return platform::kNoFile;
+  if (refuseCreate.count(name) != 0) {
+    errno = EACCES;
+    return platform::kNoFile;
+  }
   platform::FileHandle file = platform::NativeFiles().CreateNewIn(folder, name);
   if (file != platform::kNoFile) {
     open_[file] = OpenFile{name, 0};
@@ -44,7 +55,10 @@ std::int64_t FaultyFileSystem::Read(platform::FileHandle file, void* buffer, std
   ++readCalls;
   OpenFile& tracked = open_[file];
   if (readFailsFor.count(tracked.name) != 0) {
-    if (tracked.bytes >= readFailsAfterBytes) return -1;
+    if (tracked.bytes >= readFailsAfterBytes) {
+      errno = EIO;
+      return -1;
+    }
     std::uint64_t room = readFailsAfterBytes - tracked.bytes;
     if (size > room) size = static_cast<std::size_t>(room);
   }
@@ -63,6 +77,7 @@ bool FaultyFileSystem::Write(platform::FileHandle file, const void* bytes, std::
     if (fits > 0) platform::NativeFiles().Write(file, bytes, fits);
     tracked.bytes += fits;
     ++failedWrites;
+    errno = ENOSPC;
     return false;
   }
   bool written = platform::NativeFiles().Write(file, bytes, size);
@@ -110,6 +125,7 @@ bool FaultyFileSystem::ListFolder(const char* folder, platform::NameVisitor visi
   }
   LimitedListing listing{visit, context, listingFailsAfterNames};
   platform::NativeFiles().ListFolder(folder, VisitWhileAllowed, &listing);
+  errno = EIO;
   return false;
 }
 
@@ -128,6 +144,7 @@ bool FaultyFileSystem::ListHeldFolder(platform::FolderHandle folder, platform::N
   }
   LimitedListing listing{visit, context, listingFailsAfterNames};
   platform::NativeFiles().ListHeldFolder(folder, VisitWhileAllowed, &listing);
+  errno = EIO;
   return false;
 }
 

@@ -1,5 +1,6 @@
 // A file system that passes every call to the real one but can be told to
 // fail some of them, to play a full disk, a file that vanished or a read error.
+// Each failure it plays sets errno as the real failure would.
 #pragma once
 
 #include <cstdint>

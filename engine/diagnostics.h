@@ -1,0 +1,56 @@
+// What a conversion can tell a front end beyond its outcome: why a step
+// failed, which files it left out or lost, and what in the sources is likely
+// to come out wrong. Every call has a default that does nothing, so a front
+// end overrides only what it shows; a run given no listener reports nothing
+// and writes exactly the same files.
+//
+// Paths are the ones the engine used (JoinPath of the folder and the name).
+// An error is an errno value (ENOENT, EEXIST, EACCES, ENOSPC, ...) taken
+// straight after the failed platform call; 0 when no reason is known.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace marlix {
+
+// Why a "*.txt" file of the source folder is not taken as a source file.
+enum class LeftOutReason {
+  CannotOpen,     // error tells why
+  CannotRead,     // its first byte could not be read; error tells why
+  Empty,          // no first byte
+  ByteOrderMark,  // starts with the UTF-8 byte-order mark EF BB BF
+  NoFileMark,     // its first byte (given) is not "@"
+};
+
+// The output steps of a run, in the order they run.
+enum class ConversionStep { IndexPage, SectionPages, TopicPages, HelpProject };
+
+class Diagnostics {
+ public:
+  virtual ~Diagnostics() = default;
+
+  // The destination folder could not be made.
+  virtual void FolderNotCreated(const char* /*path*/, int /*error*/) {}
+  // The new destination folder could not be opened to write into it.
+  virtual void FolderNotHeld(const char* /*path*/, int /*error*/) {}
+  // A folder could not be listed (or the listing broke off).
+  virtual void ListingFailed(const char* /*folder*/, int /*error*/) {}
+  // A "*.txt" file of the source folder was left out; firstByte is 0 to 255
+  // for NoFileMark.
+  virtual void SourceLeftOut(const char* /*path*/, LeftOutReason /*reason*/, int /*error*/,
+                             int /*firstByte*/) {}
+  // A source file of the list could not be opened again by a later step.
+  virtual void SourceNotReread(const char* /*path*/, int /*error*/) {}
+  // An output file could not be created, or not written in full.
+  virtual void OutputNotCreated(const char* /*path*/, int /*error*/) {}
+  virtual void OutputNotWritten(const char* /*path*/, int /*error*/) {}
+  // An output file was created, written in full and closed.
+  virtual void OutputWritten(const char* /*path*/) {}
+  // The topic catalogue holds this many topics and names.
+  virtual void CatalogueBuilt(std::uint32_t /*topics*/, std::uint32_t /*names*/) {}
+  // An output step has ended, having written and lost this many files.
+  virtual void StepFinished(ConversionStep /*step*/, unsigned /*written*/, unsigned /*lost*/) {}
+};
+
+}  // namespace marlix
