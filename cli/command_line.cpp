@@ -1,6 +1,15 @@
 #include "cli/command_line.h"
 
+#include <getopt.h>
+
+#include <cerrno>
 #include <cstring>
+#include <string>
+#include <vector>
+
+#include "cli/error_reason.h"
+#include "cli/help_compiler.h"
+#include "cli/run_report.h"
 
 #ifndef MARLIX_VERSION
 #define MARLIX_VERSION "unknown"
@@ -9,29 +18,255 @@
 namespace marlix {
 namespace {
 
-constexpr char kUsage[] =
-    "Usage: marlix2html-cli [--web] SOURCE_FOLDER DESTINATION_FOLDER NAME\n"
+constexpr char kProgram[] = "marlix2html-cli";
+
+// The options, in the order --help lists them. Add an option here and handle
+// its id in ParseArguments; a long-only option takes an id from kLongOnly on.
+enum OptionId : int {
+  kQuiet = 'q',
+  kVerbose = 'v',
+  kHelp = 'h',
+  kVersion = 'V',
+  kLongOnly = 0x100,
+  kCompile = kLongOnly,
+  kWeb,
+};
+
+struct OptionSpec {
+  const char* name;
+  int id;
+  const char* help;
+};
+
+constexpr OptionSpec kOptions[] = {
+    {"quiet", kQuiet, "print nothing on success, and no warnings"},
+    {"verbose", kVerbose, "also name each file written, and count each step"},
+    {"web", kWeb,
+     "write the web edition instead: UTF-8 pages with a style\n"
+     "sheet and a search page, and no help project files"},
+    {"compile", kCompile, "then compile the help project with chmcmd into Marlix.chm"},
+    {"help", kHelp, "show this help and exit"},
+    {"version", kVersion, "show the version and the licence and exit"},
+};
+
+constexpr char kUsageLine[] =
+    "Usage: marlix2html-cli [OPTION]... SOURCE_FOLDER DESTINATION_FOLDER NAME\n";
+
+constexpr char kDescription[] =
     "\n"
     "Converts the Marlix 2.10 reference text files (*.txt starting with \"@\") in\n"
     "SOURCE_FOLDER into HTML pages and help project files, written into the new\n"
     "folder NAME created inside the existing DESTINATION_FOLDER. NAME must not\n"
     "exist yet: nothing already on disk is ever overwritten. Source files are\n"
-    "only read.\n"
+    "only read. Options may come before or after the folders; \"--\" ends them.\n"
     "\n"
-    "Options:\n"
-    "  --web      write the web edition instead: UTF-8 pages with a style sheet\n"
-    "             and a search page, and no help project files\n"
-    "  --help     show this text and exit\n"
-    "  --version  show the version and exit\n"
+    "Options:\n";
+
+constexpr char kExitStatuses[] =
     "\n"
     "Exit status:\n"
     "  0  conversion completed\n"
-    "  1  wrong arguments\n"
+    "  1  wrong options or arguments\n"
     "  2  an argument is empty\n"
     "  3  the destination folder could not be created (it exists, or its parent does not)\n"
     "  4  no valid Marlix 2.10 text files in the source folder\n"
     "  5  Index.htm could not be created\n"
-    "  6  conversion finished, but some output files could not be written\n";
+    "  6  conversion finished, but some output files could not be written\n"
+    "  7  --compile: the help project could not be compiled\n"
+    "  8  standard output could not be written\n";
+
+constexpr char kLicence[] =
+    "MIT License, Copyright (c) 2026 the Marlix to HTML authors; see the file LICENSE.\n";
+
+struct Arguments {
+  bool quiet = false;
+  bool verbose = false;
+  bool compile = false;
+  bool web = false;
+  bool help = false;
+  bool version = false;
+  std::vector<const char*> operands;
+};
+
+void PrintHelp(std::FILE* out) {
+  std::fputs(kUsageLine, out);
+  std::fputs(kDescription, out);
+  for (const OptionSpec& option : kOptions) {
+    std::string flags = option.id < kLongOnly ? std::string("-") + char(option.id) + ", " : "    ";
+    flags += "--";
+    flags += option.name;
+    std::string help = option.help;
+    for (std::size_t at = help.find('\n'); at != std::string::npos; at = help.find('\n', at + 1)) {
+      help.insert(at + 1, 18, ' ');
+    }
+    std::fprintf(out, "  %-16s%s\n", flags.c_str(), help.c_str());
+  }
+  std::fputs(kExitStatuses, out);
+}
+
+// Says what was wrong with the command line, the way every such error ends.
+int UsageError(std::FILE* err, const std::string& what) {
+  std::fprintf(err, "%s: %s\nTry '%s --help' for more information.\n", kProgram, what.c_str(),
+               kProgram);
+  return kExitUsage;
+}
+
+// A long option as the user typed it, without any "=value".
+std::string TypedLongOption(const char* argument) {
+  std::string typed = argument;
+  return typed.substr(0, typed.find('='));
+}
+
+bool IsKnownOption(int id) {
+  for (const OptionSpec& spec : kOptions) {
+    if (spec.id == id) return true;
+  }
+  return false;
+}
+
+// Parses argv with getopt_long (options may come before, between or after
+// the operands); returns 0, or the exit status of a usage error after
+// reporting it.
+int ParseArguments(int argc, const char* const* argv, Arguments& arguments, std::FILE* err) {
+  std::vector<option> longOptions;
+  std::string shortOptions = ":";
+  for (const OptionSpec& spec : kOptions) {
+    longOptions.push_back({spec.name, no_argument, nullptr, spec.id});
+    if (spec.id < kLongOnly) shortOptions += char(spec.id);
+  }
+  longOptions.push_back({nullptr, 0, nullptr, 0});
+
+  // getopt_long reorders its array, so it gets a copy.
+  std::vector<char*> args;
+  for (int i = 0; i < argc; ++i) args.push_back(const_cast<char*>(argv[i]));
+  args.push_back(nullptr);
+
+  opterr = 0;
+  optind = 0;  // start afresh, also when called more than once
+  while (true) {
+    int id = getopt_long(argc, args.data(), shortOptions.c_str(), longOptions.data(), nullptr);
+    if (id == -1) break;
+    switch (id) {
+      case kQuiet:
+        arguments.quiet = true;
+        break;
+      case kVerbose:
+        arguments.verbose = true;
+        break;
+      case kCompile:
+        arguments.compile = true;
+        break;
+      case kWeb:
+        arguments.web = true;
+        break;
+      case kHelp:
+        arguments.help = true;
+        break;
+      case kVersion:
+        arguments.version = true;
+        break;
+      default:
+        // An unknown short option leaves it in optopt; a long option given
+        // a value leaves its id there; an unknown or ambiguous long option
+        // leaves 0. A long option's text is the element just passed.
+        if (optopt != 0 && IsKnownOption(optopt)) {
+          return UsageError(err,
+                            "option '" + TypedLongOption(args[optind - 1]) + "' takes no value");
+        }
+        if (optopt != 0)
+          return UsageError(err, std::string("unknown option '-") + char(optopt) + "'");
+        return UsageError(
+            err, "unknown or ambiguous option '" + TypedLongOption(args[optind - 1]) + "'");
+    }
+  }
+  for (int i = optind; i < argc; ++i) arguments.operands.push_back(args[i]);
+  return 0;
+}
+
+int CheckOperands(const Arguments& arguments, std::FILE* err) {
+  static const char* const kNames[] = {"SOURCE_FOLDER", "DESTINATION_FOLDER", "NAME"};
+  std::size_t count = arguments.operands.size();
+  if (count > 3)
+    return UsageError(err, std::string("extra operand '") + arguments.operands[3] + "'");
+  if (count < 3) {
+    std::string missing = 3 - count == 1 ? "missing operand " : "missing operands ";
+    for (std::size_t i = count; i < 3; ++i)
+      missing += std::string(i > count ? " " : "") + kNames[i];
+    return UsageError(err, missing);
+  }
+  if (arguments.quiet && arguments.verbose) {
+    return UsageError(err, "--quiet and --verbose cannot be used together");
+  }
+  if (arguments.compile && arguments.web) {
+    return UsageError(
+        err, "--compile and --web cannot be used together (the web edition has no help project)");
+  }
+  return 0;
+}
+
+int Compile(const ConversionRequest& request, bool quiet, std::FILE* out, std::FILE* err) {
+  std::string folder = DestinationFolder(request).CStr();
+  std::fflush(out);
+  CompileReport report = CompileHelpProject(folder, quiet);
+  switch (report.result) {
+    case CompileResult::Compiled:
+      if (!quiet) {
+        std::fprintf(out, "Compiled %s\n",
+                     JoinPath(DestinationFolder(request), "Marlix.chm").CStr());
+      }
+      return 0;
+    case CompileResult::NotInstalled:
+      std::fprintf(err,
+                   "%s: --compile: chmcmd is not installed (not found on PATH), so %s was not "
+                   "compiled; on Debian it comes with the package fp-utils\n",
+                   kProgram, JoinPath(DestinationFolder(request), "Marlix.hhp").CStr());
+      return kExitCompileFailed;
+    case CompileResult::Failed:
+      std::fprintf(err, "%s: --compile: compiling %s failed: %s\n", kProgram,
+                   JoinPath(DestinationFolder(request), "Marlix.hhp").CStr(),
+                   report.detail.c_str());
+      return kExitCompileFailed;
+  }
+  return kExitCompileFailed;
+}
+
+int Convert(const Arguments& arguments, std::FILE* out, std::FILE* err) {
+  // The arguments are taken exactly as given, like the dialog's fields.
+  ConversionRequest request;
+  request.sourceFolderPath = arguments.operands[0];
+  request.destinationFolderPath = arguments.operands[1];
+  request.destinationFolderName = arguments.operands[2];
+  if (arguments.web) request.edition = OutputEdition::Web;
+
+  RunReport report(request, arguments.verbose, out);
+  ConversionSummary summary;
+  ConversionOutcome outcome = RunConversion(request, summary, report);
+  if (outcome != ConversionOutcome::Completed) {
+    OutcomeMessage message = DescribeOutcome(outcome);
+    std::fprintf(err, "%s: %s: %s\n", kProgram, message.title, message.text);
+    report.PrintFailureDetails(outcome, err);
+    if (outcome == ConversionOutcome::IncompleteOutput) {
+      std::fprintf(err,
+                   "%s: %u files written, %u could not be written, %u source files unreadable.\n",
+                   kProgram, summary.filesWritten, summary.filesFailed, summary.sourcesUnreadable);
+    }
+  }
+  if (!arguments.quiet) report.PrintWarnings(err);
+  if (outcome != ConversionOutcome::Completed) {
+    if (arguments.compile && outcome == ConversionOutcome::IncompleteOutput) {
+      std::fprintf(err, "%s: --compile: not compiled, the conversion is incomplete\n", kProgram);
+    }
+    return ExitStatusFor(outcome);
+  }
+
+  if (!arguments.quiet) {
+    TextString index = JoinPath(DestinationFolder(request), "Index.htm");
+    std::fprintf(out, "Converted %u source file%s with %u topic%s into %u files: %s\n",
+                 summary.sourceFiles, summary.sourceFiles == 1 ? "" : "s", summary.topics,
+                 summary.topics == 1 ? "" : "s", summary.filesWritten, index.CStr());
+  }
+  return arguments.compile ? Compile(request, arguments.quiet, out, err) : 0;
+}
 
 }  // namespace
 
@@ -54,46 +289,28 @@ int ExitStatusFor(ConversionOutcome outcome) {
 }
 
 int RunCommandLine(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
-  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-    std::fputs(kUsage, out);
-    return 0;
-  }
-  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-    std::fprintf(out, "marlix2html-cli %s\n", MARLIX_VERSION);
-    return 0;
-  }
-  ConversionRequest request;
-  if (argc == 5 && std::strcmp(argv[1], "--web") == 0) {
-    request.edition = OutputEdition::Web;
-    ++argv;
-    --argc;
-  }
-  if (argc != 4) {
-    std::fputs(kUsage, err);
-    return kExitUsage;
+  Arguments arguments;
+  int status = ParseArguments(argc, argv, arguments, err);
+  if (status != 0) return status;
+
+  if (arguments.help) {
+    PrintHelp(out);
+  } else if (arguments.version) {
+    std::fprintf(out, "%s %s\n%s", kProgram, MARLIX_VERSION, kLicence);
+  } else {
+    status = CheckOperands(arguments, err);
+    if (status != 0) return status;
+    status = Convert(arguments, out, err);
   }
 
-  // The arguments are taken exactly as given, like the dialog's fields.
-  request.sourceFolderPath = argv[1];
-  request.destinationFolderPath = argv[2];
-  request.destinationFolderName = argv[3];
-
-  ConversionSummary summary;
-  ConversionOutcome outcome = RunConversion(request, summary);
-  if (outcome != ConversionOutcome::Completed) {
-    OutcomeMessage message = DescribeOutcome(outcome);
-    std::fprintf(err, "%s: %s\n", message.title, message.text);
-    if (outcome == ConversionOutcome::IncompleteOutput) {
-      std::fprintf(err, "%u files written, %u could not be written, %u source files unreadable.\n",
-                   summary.filesWritten, summary.filesFailed, summary.sourcesUnreadable);
-    }
-    return ExitStatusFor(outcome);
+  // Output that never arrived is an error, not a success.
+  errno = 0;
+  if (std::fflush(out) != 0 || std::ferror(out)) {
+    std::fprintf(err, "%s: cannot write to standard output: %s\n", kProgram,
+                 ErrorReason(errno, PathUse::File));
+    if (status == 0) status = kExitOutputFailed;
   }
-  TextString index = JoinPath(DestinationFolder(request), "Index.htm");
-  std::fprintf(out, "Converted %u source file%s with %u topic%s into %u files: %s\n",
-               summary.sourceFiles, summary.sourceFiles == 1 ? "" : "s", summary.topics,
-               summary.topics == 1 ? "" : "s", summary.filesWritten, index.CStr());
-  return 0;
+  return status;
 }
 
 }  // namespace marlix

@@ -1,4 +1,5 @@
-// The command line front end: marlix2html-cli SOURCE_FOLDER DESTINATION_FOLDER NAME.
+// The command line front end:
+//   marlix2html-cli [OPTION]... SOURCE_FOLDER DESTINATION_FOLDER NAME
 #pragma once
 
 #include <cstdio>
@@ -7,8 +8,10 @@
 
 namespace marlix {
 
-// Exit status of the program, one per outcome; 1 is a usage error.
+// Exit statuses besides the one per outcome (ExitStatusFor).
 constexpr int kExitUsage = 1;
+constexpr int kExitCompileFailed = 7;
+constexpr int kExitOutputFailed = 8;  // standard output could not be written
 int ExitStatusFor(ConversionOutcome outcome);
 
 // Runs the program with its arguments; returns the exit status.

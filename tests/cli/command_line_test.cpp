@@ -15,8 +15,10 @@ namespace marlix {
 namespace {
 
 using testing::ListFolder;
+using testing::PathExists;
 using testing::ReadFileBytes;
 using testing::ScratchFolder;
+using testing::WriteFileBytes;
 
 struct CliRun {
   int status;
@@ -30,10 +32,12 @@ std::string Quoted(const std::string& argument) {
   return quoted + "'";
 }
 
-CliRun RunCli(const ScratchFolder& scratch, std::initializer_list<std::string> arguments) {
-  std::string command = MARLIX_CLI;
+// Runs the program; environment is put before it ("PATH=... ").
+CliRun RunCli(const ScratchFolder& scratch, std::initializer_list<std::string> arguments,
+              const std::string& environment = "", const std::string& stdoutTo = "") {
+  std::string command = environment + " " MARLIX_CLI;
   for (const std::string& argument : arguments) command.append(" ").append(Quoted(argument));
-  command.append(" > ").append(Quoted(scratch / "stdout"));
+  command.append(" > ").append(stdoutTo.empty() ? Quoted(scratch / "stdout") : stdoutTo);
   command.append(" 2> ").append(Quoted(scratch / "stderr")).append(" < /dev/null");
   int raw = std::system(command.c_str());
   CliRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFileBytes(scratch / "stdout"),
@@ -41,6 +45,12 @@ CliRun RunCli(const ScratchFolder& scratch, std::initializer_list<std::string> a
   std::filesystem::remove(scratch / "stdout");
   std::filesystem::remove(scratch / "stderr");
   return run;
+}
+
+std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n') + 1); }
+
+bool Holds(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
 }
 
 TEST(CommandLine, ExitStatusAndMessagePerOutcome) {
@@ -52,36 +62,160 @@ TEST(CommandLine, ExitStatusAndMessagePerOutcome) {
   CliRun completed = RunCli(scratch, {MARLIX_SAMPLES, dest, "html"});
   EXPECT_EQ(completed.status, 0);
   EXPECT_EQ(completed.err, "");
-  EXPECT_NE(completed.out.find("Converted 4 source files"), std::string::npos) << completed.out;
-  EXPECT_NE(completed.out.find(dest + "/html/Index.htm\n"), std::string::npos) << completed.out;
+  EXPECT_EQ(completed.out,
+            "Converted 4 source files with 52 topics into 60 files: " + dest + "/html/Index.htm\n");
 
+  // The outcome's title and text come first; the details name the path and why.
   CliRun again = RunCli(scratch, {MARLIX_SAMPLES, dest, "html"});
   EXPECT_EQ(again.status, 3);
-  EXPECT_EQ(again.err, "Error: Unable to create destination folder.\n");
+  EXPECT_EQ(again.err, "marlix2html-cli: Error: Unable to create destination folder.\n" + dest +
+                           "/html: error: cannot create this folder: exists already\n");
+  CliRun orphan = RunCli(scratch, {MARLIX_SAMPLES, dest + "/missing", "html"});
+  EXPECT_EQ(orphan.status, 3);
+  EXPECT_TRUE(Holds(orphan.err, dest + "/missing/html: error: cannot create this folder: "
+                                       "parent folder does not exist\n"))
+      << orphan.err;
 
   CliRun missing = RunCli(scratch, {MARLIX_SAMPLES, dest, ""});
   EXPECT_EQ(missing.status, 2);
-  EXPECT_EQ(missing.err, "Info Missing: Please Fill Information then try again.\n");
+  EXPECT_EQ(missing.err,
+            "marlix2html-cli: Info Missing: Please Fill Information then try again.\n");
 
-  CliRun invalid = RunCli(scratch, {scratch / "empty", dest, "none"});
-  EXPECT_EQ(invalid.status, 4);
-  EXPECT_EQ(invalid.err,
-            "Unknown Path: No valid Marlix 2.10 text files available in selected path.\n");
-  EXPECT_EQ(ListFolder(dest), "html none");
+  const std::string noValid =
+      "marlix2html-cli: Unknown Path: No valid Marlix 2.10 text files available in selected "
+      "path.\n";
+  CliRun none = RunCli(scratch, {scratch / "empty", dest, "none"});
+  EXPECT_EQ(none.status, 4);
+  EXPECT_EQ(none.err, noValid + scratch / "empty" + ": error: holds no *.txt file\n");
+  CliRun unlisted = RunCli(scratch, {scratch / "absent", dest, "unlisted"});
+  EXPECT_EQ(unlisted.status, 4);
+  EXPECT_EQ(unlisted.err,
+            noValid + scratch / "absent" + ": error: cannot be listed: does not exist\n");
+  EXPECT_EQ(ListFolder(dest), "html none unlisted");
 }
 
-TEST(CommandLine, UsageHelpAndVersion) {
+// Files left out are warned about one by one; when none is left, the error
+// counts and names them.
+TEST(CommandLine, LeftOutSourceFiles) {
   ScratchFolder scratch;
-  CliRun tooFew = RunCli(scratch, {"a", "b"});
-  EXPECT_EQ(tooFew.status, 1);
-  EXPECT_NE(tooFew.err.find("Usage: marlix2html-cli [--web] SOURCE_FOLDER DESTINATION_FOLDER NAME"),
-            std::string::npos);
-  CliRun help = RunCli(scratch, {"--help"});
+  std::filesystem::create_directory(scratch / "src");
+  const std::string src = scratch / "src";
+  WriteFileBytes(src + "/a.txt", " @Blank first");
+  WriteFileBytes(src + "/b.txt", "\xEF\xBB\xBF@Marked");
+  WriteFileBytes(src + "/c.txt", "");
+  CliRun run = RunCli(scratch, {src, scratch.Path(), "out"});
+  EXPECT_EQ(run.status, 4);
+  EXPECT_EQ(run.err,
+            "marlix2html-cli: Unknown Path: No valid Marlix 2.10 text files available in selected "
+            "path.\n" +
+                src +
+                ": error: holds 3 *.txt files, but none is a valid text file (one starting with "
+                "\"@\"): a.txt, b.txt, c.txt\n" +
+                src + "/a.txt: warning: left out: its first byte is a blank (0x20), not \"@\"\n" +
+                src +
+                "/b.txt: warning: left out: it starts with a UTF-8 byte-order mark, not \"@\" "
+                "(save it as code page 437)\n" +
+                src + "/c.txt: warning: left out: the file is empty\n");
+
+  // A warning never changes the outcome; --quiet silences it.
+  WriteFileBytes(src + "/d.txt", "@Valid\r\n:Alpha\r\nAlpha\r\n text");
+  CliRun warned = RunCli(scratch, {src, scratch.Path(), "warned"});
+  EXPECT_EQ(warned.status, 0);
+  EXPECT_TRUE(Holds(warned.err, "/c.txt: warning: left out: the file is empty\n")) << warned.err;
+  CliRun quiet = RunCli(scratch, {src, scratch.Path(), "quiet", "-q"});
+  EXPECT_EQ(quiet.status, 0);
+  EXPECT_EQ(quiet.out + quiet.err, "");
+}
+
+TEST(CommandLine, UsageErrors) {
+  ScratchFolder scratch;
+  const char* const kTry = "Try 'marlix2html-cli --help' for more information.\n";
+  struct Case {
+    std::initializer_list<std::string> arguments;
+    const char* firstLine;
+  };
+  for (const Case& c : {
+           Case{{}, "missing operands SOURCE_FOLDER DESTINATION_FOLDER NAME"},
+           Case{{"a", "b"}, "missing operand NAME"},
+           Case{{"a", "b", "c", "d"}, "extra operand 'd'"},
+           Case{{"-x", "a", "b", "c"}, "unknown option '-x'"},
+           Case{{"a", "b", "c", "--colour"}, "unknown or ambiguous option '--colour'"},
+           Case{{"--ver"}, "unknown or ambiguous option '--ver'"},
+           Case{{"--compile=yes", "a", "b", "c"}, "option '--compile' takes no value"},
+           Case{{"-qv", "a", "b", "c"}, "--quiet and --verbose cannot be used together"},
+       }) {
+    CliRun run = RunCli(scratch, c.arguments);
+    EXPECT_EQ(run.status, 1) << c.firstLine;
+    EXPECT_EQ(run.err, std::string("marlix2html-cli: ") + c.firstLine + "\n" + kTry);
+    EXPECT_EQ(run.out, "");
+  }
+}
+
+TEST(CommandLine, OptionsAnywhereAndDoubleDash) {
+  ScratchFolder scratch;
+  const std::string dest = scratch.Path();
+  // Options after the operands still count; after "--" a leading "-" is a name.
+  CliRun after = RunCli(scratch, {MARLIX_SAMPLES, dest, "one", "--quiet"});
+  EXPECT_EQ(after.status, 0);
+  EXPECT_EQ(after.out, "");
+  CliRun dashed = RunCli(scratch, {"-q", "--", MARLIX_SAMPLES, dest, "-two"});
+  EXPECT_EQ(dashed.status, 0) << dashed.err;
+  EXPECT_TRUE(PathExists(scratch / "-two/Index.htm"));
+
+  CliRun help = RunCli(scratch, {"-h"});
   EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("Exit status:"), std::string::npos);
+  EXPECT_TRUE(Holds(help.out, "Exit status:")) << help.out;
   CliRun version = RunCli(scratch, {"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out.rfind("marlix2html-cli ", 0), 0u);
+  EXPECT_TRUE(Holds(version.out, "MIT License")) << version.out;
+  // Output that cannot be written is an error, not a success.
+  CliRun full = RunCli(scratch, {"-V"}, "", "/dev/full");
+  EXPECT_EQ(full.status, 8);
+  EXPECT_EQ(full.err,
+            "marlix2html-cli: cannot write to standard output: no space left on the device\n");
+}
+
+TEST(CommandLine, VerboseNamesEachFileAndCountsPerStep) {
+  ScratchFolder scratch;
+  const std::string out = scratch / "html";
+  CliRun run = RunCli(scratch, {"-v", MARLIX_SAMPLES, scratch.Path(), "html"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(Holds(run.out, out + "/Index.htm\nIndex page: 1 file written\n")) << run.out;
+  EXPECT_TRUE(Holds(run.out, "\n" + out + "/B0P0.htm\n")) << run.out;
+  EXPECT_TRUE(Holds(run.out, "Topic pages: 52 files written\n")) << run.out;
+  EXPECT_TRUE(Holds(run.out, out + "/toc.hhc\nHelp project: 3 files written\nConverted 4"))
+      << run.out;
+}
+
+// chmcmd runs on the finished folder; a stand-in on PATH plays a broken one.
+TEST(CommandLine, CompileWithAndWithoutTheCompiler) {
+  ScratchFolder scratch;
+  std::filesystem::create_directory(scratch / "bin");
+  const std::string dest = scratch.Path();
+
+  CliRun absent = RunCli(scratch, {"--compile", MARLIX_SAMPLES, dest, "absent"},
+                         "PATH=" + Quoted(scratch / "bin"));
+  EXPECT_EQ(absent.status, 7);
+  EXPECT_TRUE(Holds(absent.err, "--compile: chmcmd is not installed")) << absent.err;
+  EXPECT_TRUE(PathExists(scratch / "absent/Index.htm"));
+
+  WriteFileBytes(scratch / "bin/chmcmd", "#!/bin/sh\necho \"compiling $1 in $(pwd)\"\nexit 3\n");
+  std::filesystem::permissions(scratch / "bin/chmcmd", std::filesystem::perms::owner_all);
+  CliRun failing = RunCli(scratch, {MARLIX_SAMPLES, dest, "failing", "--compile"},
+                          "PATH=" + Quoted(scratch / "bin") + ":/bin:/usr/bin");
+  EXPECT_EQ(failing.status, 7);
+  EXPECT_TRUE(Holds(failing.out, "compiling Marlix.hhp in " + dest + "/failing\n")) << failing.out;
+  EXPECT_TRUE(Holds(failing.err, "failing/Marlix.hhp failed: " + scratch / "bin/chmcmd" +
+                                     " ended with exit status 3\n"))
+      << failing.err;
+
+  // The real compiler, which the test set-up installs.
+  std::filesystem::remove(scratch / "bin/chmcmd");
+  CliRun real = RunCli(scratch, {"--compile", MARLIX_SAMPLES, dest, "real"});
+  EXPECT_EQ(real.status, 0) << real.err;
+  EXPECT_TRUE(Holds(real.out, "Compiled " + dest + "/real/Marlix.chm\n")) << real.out;
+  EXPECT_GT(std::filesystem::file_size(scratch / "real/Marlix.chm"), 1000u);
 }
 
 // The failures of a full disk, played in-process with a file system that
@@ -96,29 +230,54 @@ TEST(CommandLine, LostOutputOutcomes) {
     std::FILE* errFile = std::tmpfile();
     int status = RunCommandLine(4, argv, out, errFile);
     std::rewind(errFile);
-    char buffer[512] = {};
+    char buffer[4096] = {};
     err.assign(buffer, std::fread(buffer, 1, sizeof buffer - 1, errFile));
     std::fclose(out);
     std::fclose(errFile);
     return status;
   };
 
-  testing::FaultyFileSystem faulty;
-  platform::ScopedFileSystem guard(faulty);
   std::string err;
-  faulty.refuseCreate = {"Index.htm"};
-  EXPECT_EQ(runInProcess("unexpected", err), 5);
-  EXPECT_EQ(err, "Error: Unexpected error during conversion. \n");
-
-  faulty.refuseCreate = {"toc.hhc"};
-  faulty.diskFullFor = {"B0P0.htm"};
-  faulty.diskFullAfterBytes = 10;
-  EXPECT_EQ(runInProcess("incomplete", err), 6);
-  EXPECT_EQ(err.substr(0, err.find('\n') + 1),
-            "Incomplete Conversion: Conversion finished, but some output files could not be "
-            "written.\n");
-  EXPECT_NE(err.find(", 2 could not be written, 0 source files unreadable."), std::string::npos)
-      << err;
+  {
+    testing::FaultyFileSystem faulty;
+    platform::ScopedFileSystem guard(faulty);
+    faulty.refuseCreate = {"Index.htm"};
+    EXPECT_EQ(runInProcess("unexpected", err), 5);
+    EXPECT_EQ(err, "marlix2html-cli: Error: Unexpected error during conversion. \n" + dest +
+                       "/unexpected/Index.htm: error: cannot be created: permission denied\n");
+  }
+  {
+    testing::FaultyFileSystem faulty;
+    platform::ScopedFileSystem guard(faulty);
+    faulty.refuseCreate = {"toc.hhc"};
+    faulty.diskFullFor = {"B0P0.htm"};
+    faulty.diskFullAfterBytes = 10;
+    faulty.vanishOnOpen = {"editor.txt"};
+    faulty.vanishFromOpen = 2;  // after discovery
+    EXPECT_EQ(runInProcess("incomplete", err), 6);
+    EXPECT_EQ(FirstLine(err),
+              "marlix2html-cli: Incomplete Conversion: Conversion finished, but some output files "
+              "could not be written.\n");
+    const std::string out = dest + "/incomplete/";
+    EXPECT_TRUE(Holds(err, out + "B0P0.htm: error: not written in full: no space left on the "
+                                 "device\n"))
+        << err;
+    EXPECT_TRUE(Holds(err, out + "toc.hhc: error: cannot be created: permission denied\n")) << err;
+    EXPECT_TRUE(Holds(err, "/editor.txt: error: cannot be read again: does not exist\n")) << err;
+  }
+  {
+    // Only the first ten lost files are named.
+    testing::FaultyFileSystem faulty;
+    platform::ScopedFileSystem guard(faulty);
+    for (int i = 0; i < 4; ++i) faulty.refuseCreate.insert("Topic" + std::to_string(i) + ".htm");
+    for (int i = 0; i < 8; ++i) faulty.refuseCreate.insert("B0P" + std::to_string(i) + ".htm");
+    EXPECT_EQ(runInProcess("many", err), 6);
+    EXPECT_TRUE(Holds(err,
+                      "B0P5.htm: error: cannot be created: permission denied\n... and 2 "
+                      "more files\nmarlix2html-cli: 48 files written, 12 could not be "
+                      "written"))
+        << err;
+  }
 }
 
 }  // namespace
