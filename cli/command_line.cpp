@@ -10,10 +10,7 @@
 #include "cli/error_reason.h"
 #include "cli/help_compiler.h"
 #include "cli/run_report.h"
-
-#ifndef MARLIX_VERSION
-#define MARLIX_VERSION "unknown"
-#endif
+#include "support/program_info.h"
 
 namespace marlix {
 namespace {
@@ -74,9 +71,6 @@ constexpr char kExitStatuses[] =
     "  6  conversion finished, but some output files could not be written\n"
     "  7  --compile: the help project could not be compiled\n"
     "  8  standard output could not be written\n";
-
-constexpr char kLicence[] =
-    "MIT License, Copyright (c) 2026 the Marlix to HTML authors; see the file LICENSE.\n";
 
 struct Arguments {
   bool quiet = false;
@@ -296,7 +290,7 @@ int RunCommandLine(int argc, const char* const* argv, std::FILE* out, std::FILE*
   if (arguments.help) {
     PrintHelp(out);
   } else if (arguments.version) {
-    std::fprintf(out, "%s %s\n%s", kProgram, MARLIX_VERSION, kLicence);
+    std::fprintf(out, "%s %s\n%s\n", kProgram, kProgramVersion, kLicenceLine);
   } else {
     status = CheckOperands(arguments, err);
     if (status != 0) return status;

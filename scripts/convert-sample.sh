@@ -1,14 +1,42 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and converts the bundled sample reference
-# into a fresh folder under out/.
+# Quick start: installs only what the sample conversion needs (a C++ compiler,
+# make and CMake), builds only the command line program into build/sample
+# (no desktop program, tests or benchmarks), and converts the bundled sample
+# reference into a fresh folder under out/. scripts/test.sh builds everything.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-"$root/scripts/install-dependencies.sh"
-"$root/scripts/build.sh"
+build="$root/build/sample"
+step() { printf '==> %s\n' "$*"; }
+
+missing=()
+command -v cmake >/dev/null || missing+=(cmake)
+command -v c++ >/dev/null || missing+=(g++)
+command -v make >/dev/null || missing+=(make)
+if [ ${#missing[@]} -gt 0 ]; then
+  if ! command -v apt-get >/dev/null; then
+    echo "Please install: ${missing[*]}" >&2
+    exit 1
+  fi
+  sudo=""
+  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+  step "Installing ${missing[*]}"
+  $sudo apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+step "Configuring $build"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DMARLIX_BUILD_DESKTOP=OFF \
+  -DMARLIX_BUILD_TESTS=OFF -DMARLIX_BUILD_BENCH=OFF >/dev/null
+step "Building marlix2html-cli"
+cmake --build "$build" --target marlix2html-cli -j "$(nproc)"
 
 mkdir -p "$root/out"
 name="sample-$(date +%Y%m%d-%H%M%S)"
 suffix=0
-while [ -e "$root/out/$name" ]; do suffix=$((suffix + 1)); name="sample-$(date +%Y%m%d-%H%M%S)-$suffix"; done
-"$root/build/release/marlix2html-cli" "$root/samples/reference" "$root/out" "$name"
+while [ -e "$root/out/$name" ]; do
+  suffix=$((suffix + 1))
+  name="sample-$(date +%Y%m%d-%H%M%S)-$suffix"
+done
+step "Converting samples/reference into out/$name"
+"$build/marlix2html-cli" "$root/samples/reference" "$root/out" "$name"
 echo "Open $root/out/$name/Index.htm in a browser."

@@ -7,7 +7,7 @@ packages=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev fonts-liberation fonts-dejavu-core
-  fp-utils p7zip-full
+  fp-utils p7zip-full man-db
   chromium tidy python3
 )
 # Node.js with npm runs the browser tests; any installation that provides npm will do.
