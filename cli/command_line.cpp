@@ -243,6 +243,10 @@ int Convert(const Arguments& arguments, std::FILE* out, std::FILE* err) {
       std::fprintf(err,
                    "%s: %u files written, %u could not be written, %u source files unreadable.\n",
                    kProgram, summary.filesWritten, summary.filesFailed, summary.sourcesUnreadable);
+      if (summary.allocationsFailed > 0) {
+        std::fprintf(err, "%s: %u copies or appends could not be made (out of memory)\n", kProgram,
+                     summary.allocationsFailed);
+      }
     }
   }
   if (!arguments.quiet) report.PrintWarnings(err);
