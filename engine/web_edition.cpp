@@ -108,8 +108,9 @@ void AppendFindForm(TextString& page, const char* label) {
 // column count that tab expansion needs.
 class LineVisitor {
  public:
-  LineVisitor(TextString& html, const TopicCatalogue& catalogue)
-      : html_(html), catalogue_(catalogue) {}
+  // shown is scratch for the text of a reference, reused from line to line.
+  LineVisitor(TextString& html, TextString& shown, const TopicCatalogue& catalogue)
+      : html_(html), shown_(shown), catalogue_(catalogue) {}
 
   void Text(const char* bytes, std::uint32_t n) {
     for (std::uint32_t i = 0; i < n && !drawing_; ++i) drawing_ = IsDrawingByte(bytes[i]);
@@ -120,16 +121,24 @@ class LineVisitor {
     ++column_;
   }
   void Reference(const char* name, std::uint32_t n) {
+    shown_.Empty();
+    AppendWebText(shown_, name, n, column_);
+    // A name of blanks shows as its blanks: an element with nothing to see
+    // would only be a trap for the pointer.
+    if (IsBlank(shown_)) {
+      html_ += shown_;
+      return;
+    }
     std::int64_t entry = catalogue_.FindEntry(name, n);
     if (entry >= 0) {
       html_.Append("<a href=\"");
       html_ += *catalogue_.Entries().ValueRef(static_cast<std::uint32_t>(entry));
       html_.Append("\">");
-      AppendWebText(html_, name, n, column_);
+      html_ += shown_;
       html_.Append("</a>");
     } else {
       html_.Append("<b>");
-      AppendWebText(html_, name, n, column_);
+      html_ += shown_;
       html_.Append("</b>");
     }
   }
@@ -137,6 +146,7 @@ class LineVisitor {
 
  private:
   TextString& html_;
+  TextString& shown_;
   const TopicCatalogue& catalogue_;
   std::uint32_t column_ = 0;
   bool drawing_ = false;
@@ -194,7 +204,8 @@ class WebEditionWriter {
   TextString pending_;
   bool hasPending_ = false;
 
-  TextString line_;   // scratch for one rendered line
+  TextString line_;       // scratch for one rendered line
+  TextString reference_;  // scratch for the text of one reference
   TextString frame_;  // scratch for the frame of a topic page
   TextString indexItems_;
   TextString searchSections_;
@@ -314,7 +325,7 @@ void WebEditionWriter::RenderBodyLine(const char* bytes, std::uint32_t length) {
   LineKind kind = LineKind::PlainLine;
   if (length >= 2) {
     kind = ClassifyLine(bytes, length);
-    LineVisitor visitor(line_, catalogue_);
+    LineVisitor visitor(line_, reference_, catalogue_);
     ParseCrossReferences(bytes + 1, length - 1, visitor);
     drawing = visitor.Drawing();
   }

@@ -59,10 +59,10 @@ TEST(WebEdition, EscapesNamesAndTitlesAndDropsLineEndResidue) {
   ScratchFolder scratch;
   std::filesystem::create_directory(scratch / "src");
   // A title and a name with the HTML specials; a line whose CR LF falls
-  // across the 80-byte limit; a link and a tab; the DOS end-of-file mark.
+  // across the 80-byte limit; links and tabs; the DOS end-of-file mark.
   std::string source = "@R&D <1>\r\n:A<B>:\"Q\"\r\n T & <t>\r\n ";
   source.append(78, 'x');
-  source.append("\r\n see ~\"q\"~\tend\r\n:Last\r\n Last\r\n\x1A");
+  source.append("\r\n see ~\"q\"~\tend\r\n x~ \t~y\r\n:Last\r\n Last\r\n\x1A");
   WriteFileBytes(scratch / "src/a.txt", source);
   const std::string out = Convert(scratch, scratch / "src", "web", OutputEdition::Web);
 
@@ -71,6 +71,8 @@ TEST(WebEdition, EscapesNamesAndTitlesAndDropsLineEndResidue) {
   EXPECT_NE(first.find("<div>see <a href=\"B0P0.htm\">&quot;q&quot;</a> end</div>"),
             std::string::npos);
   EXPECT_NE(first.find("<div>" + std::string(78, 'x') + "</div>"), std::string::npos);
+  // A reference of blanks is its blanks, not an empty element.
+  EXPECT_NE(first.find("<div>x       y</div>"), std::string::npos);
   EXPECT_EQ(first.find("\xE2\x99\xAA"), std::string::npos);  // no CR shown as a note
   EXPECT_NE(first.find("rel=\"next\">Last \xE2\x86\x92</a>"), std::string::npos);
 
