@@ -125,6 +125,50 @@ void RunReport::StepFinished(ConversionStep step, unsigned written, unsigned los
   std::fputc('\n', out_);
 }
 
+void RunReport::LineSet::Add(std::uint32_t lineNumber, std::size_t times) {
+  // Lines come in reading order, so a repeated line is the last one added.
+  if (lines == 0 || last != lineNumber) {
+    ++lines;
+    last = lineNumber;
+    if (first.size() < kLineNumbersShown) first.push_back(lineNumber);
+  }
+  count += times;
+}
+
+std::string RunReport::LineSet::Describe() const {
+  if (first.size() < 2) return "";
+  std::string text = " (lines ";
+  for (std::size_t i = 0; i < first.size(); ++i) {
+    text += (i ? ", " : "") + std::to_string(first[i]);
+  }
+  return text + (lines > first.size() ? ", ...)" : ")");
+}
+
+RunReport::SourceWarnings& RunReport::WarningsFor(const char* path) {
+  // Each file is looked at in one go, so only the last one can match.
+  if (sourceWarnings_.empty() || sourceWarnings_.back().path != path) {
+    sourceWarnings_.emplace_back();
+    sourceWarnings_.back().path = path;
+  }
+  return sourceWarnings_.back();
+}
+
+void RunReport::LongLine(const char* path, std::uint32_t lineNumber) {
+  WarningsFor(path).longLines.Add(lineNumber);
+}
+
+void RunReport::LooksLikeUtf8(const char* path, std::uint32_t firstLine) {
+  WarningsFor(path).utf8Line = firstLine;
+}
+
+void RunReport::UnresolvedReferences(const char* path, std::uint32_t lineNumber,
+                                     std::uint32_t count, const char* name,
+                                     std::size_t nameLength) {
+  SourceWarnings& warnings = WarningsFor(path);
+  if (warnings.unresolved.count == 0) warnings.firstUnresolved.assign(name, nameLength);
+  warnings.unresolved.Add(lineNumber, count);
+}
+
 void RunReport::PrintFailureDetails(ConversionOutcome outcome, std::FILE* err) const {
   switch (outcome) {
     case ConversionOutcome::Completed:
@@ -167,6 +211,33 @@ void RunReport::PrintFailureDetails(ConversionOutcome outcome, std::FILE* err) c
 
 void RunReport::PrintWarnings(std::FILE* err) const {
   for (const std::string& line : warnings_) std::fprintf(err, "%s\n", line.c_str());
+  for (const SourceWarnings& file : sourceWarnings_) {
+    const char* path = file.path.c_str();
+    if (file.utf8Line != 0) {
+      std::fprintf(err,
+                   "%s:%u: warning: this looks like UTF-8, not code page 437: its accented "
+                   "letters and symbols will show wrongly\n",
+                   path, file.utf8Line);
+    }
+    if (file.longLines.count > 0) {
+      std::size_t n = file.longLines.count;
+      std::fprintf(err,
+                   "%s:%u: warning: %zu line%s longer than 80 bytes%s: %s split into 80-byte "
+                   "pieces, and the first byte of each further piece is read as its format "
+                   "column\n",
+                   path, file.longLines.first[0], n, n == 1 ? "" : "s",
+                   file.longLines.Describe().c_str(), n == 1 ? "it is" : "each is");
+    }
+    if (file.unresolved.count > 0) {
+      std::size_t n = file.unresolved.count;
+      std::fprintf(err,
+                   "%s:%u: warning: %zu \"~\" reference%s name%s no topic and become%s bold "
+                   "text%s, the first \"~%s~\"\n",
+                   path, file.unresolved.first[0], n, n == 1 ? "" : "s", n == 1 ? "s" : "",
+                   n == 1 ? "s" : "", file.unresolved.Describe().c_str(),
+                   file.firstUnresolved.c_str());
+    }
+  }
 }
 
 }  // namespace marlix

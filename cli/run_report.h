@@ -18,6 +18,8 @@ class RunReport : public Diagnostics {
   static constexpr std::size_t kLostFilesShown = 10;
   // Left-out files named when no valid source file was found.
   static constexpr std::size_t kLeftOutNamesShown = 5;
+  // Line numbers given in a warning about several lines of a file.
+  static constexpr std::size_t kLineNumbersShown = 5;
 
   // With verbose, each output file and a count per step go to out as the
   // run goes on.
@@ -32,6 +34,10 @@ class RunReport : public Diagnostics {
   void OutputWritten(const char* path) override;
   void CatalogueBuilt(std::uint32_t topics, std::uint32_t names) override;
   void StepFinished(ConversionStep step, unsigned written, unsigned lost) override;
+  void LongLine(const char* path, std::uint32_t lineNumber) override;
+  void LooksLikeUtf8(const char* path, std::uint32_t firstLine) override;
+  void UnresolvedReferences(const char* path, std::uint32_t lineNumber, std::uint32_t count,
+                            const char* name, std::size_t nameLength) override;
 
   // The lines after an outcome's title and text: where and why it failed.
   void PrintFailureDetails(ConversionOutcome outcome, std::FILE* err) const;
@@ -41,14 +47,33 @@ class RunReport : public Diagnostics {
  private:
   void NoteLost(std::string line);
 
+  // Lines of one file that a warning is about: how many, and the first few.
+  struct LineSet {
+    std::size_t count = 0;  // occurrences, several on one line possible
+    std::size_t lines = 0;
+    std::vector<std::uint32_t> first;
+    std::uint32_t last = 0;
+    void Add(std::uint32_t lineNumber, std::size_t times = 1);
+    std::string Describe() const;  // "(lines 3, 9, ...)" or "" for one line
+  };
+  struct SourceWarnings {
+    std::string path;
+    LineSet longLines;
+    std::uint32_t utf8Line = 0;  // 0: does not look like UTF-8
+    LineSet unresolved;
+    std::string firstUnresolved;
+  };
+  SourceWarnings& WarningsFor(const char* path);
+
   ConversionRequest request_;
   bool verbose_;
   std::FILE* out_;
-  std::string folderError_;                // the destination folder line, if it failed
-  std::string listingError_;               // the source listing line, if it failed
-  std::vector<std::string> leftOutNames_;  // "*.txt" files left out, bare names
-  std::vector<std::string> warnings_;
-  std::vector<std::string> lost_;  // the first kLostFilesShown lost files
+  std::string folderError_;                     // the destination folder line, if it failed
+  std::string listingError_;                    // the source listing line, if it failed
+  std::vector<std::string> leftOutNames_;       // "*.txt" files left out, bare names
+  std::vector<std::string> warnings_;           // one line each, from discovery
+  std::vector<SourceWarnings> sourceWarnings_;  // per source file, in reading order
+  std::vector<std::string> lost_;               // the first kLostFilesShown lost files
   std::size_t lostCount_ = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "engine/help_project.h"
 #include "engine/index_pages.h"
 #include "engine/output_tally.h"
+#include "engine/source_checks.h"
 #include "engine/source_discovery.h"
 #include "engine/topic_catalogue.h"
 #include "engine/topic_pages.h"
@@ -119,8 +120,14 @@ ConversionOutcome Convert(const ConversionRequest& request, ConversionSummary& s
     }
     RunStep(ConversionStep::SectionPages, tally, diagnostics,
             [&] { WriteSectionPages(folder, sourceFiles, catalogue, tally); });
-    RunStep(ConversionStep::TopicPages, tally, diagnostics,
-            [&] { WriteTopicPages(folder, sourceFiles, catalogue, tally); });
+    RunStep(ConversionStep::TopicPages, tally, diagnostics, [&] {
+      if (diagnostics == nullptr) {
+        WriteTopicPages(folder, sourceFiles, catalogue, tally);
+      } else {
+        SourceChecks checks(*diagnostics);
+        WriteTopicPages(folder, sourceFiles, catalogue, tally, &checks);
+      }
+    });
     RunStep(ConversionStep::HelpProject, tally, diagnostics,
             [&] { WriteHelpProject(folder, sourceFiles, catalogue, tally); });
   }

@@ -51,6 +51,20 @@ class Diagnostics {
   virtual void CatalogueBuilt(std::uint32_t /*topics*/, std::uint32_t /*names*/) {}
   // An output step has ended, having written and lost this many files.
   virtual void StepFinished(ConversionStep /*step*/, unsigned /*written*/, unsigned /*lost*/) {}
+
+  // What in a source file will likely come out wrong, told by the step that
+  // writes the topic pages (each source line is looked at once per run).
+  // Physical line lineNumber (from 1) is longer than the 80-byte pieces lines
+  // are read in; each further piece starts with a byte read as a format column.
+  virtual void LongLine(const char* /*path*/, std::uint32_t /*lineNumber*/) {}
+  // The file holds valid multi-byte UTF-8 sequences and nothing that is not
+  // UTF-8, the first on line firstLine: it is likely not code page 437.
+  virtual void LooksLikeUtf8(const char* /*path*/, std::uint32_t /*firstLine*/) {}
+  // count "~" references on line lineNumber name no topic (they become bold
+  // text); name is the first of them.
+  virtual void UnresolvedReferences(const char* /*path*/, std::uint32_t /*lineNumber*/,
+                                    std::uint32_t /*count*/, const char* /*name*/,
+                                    std::size_t /*nameLength*/) {}
 };
 
 }  // namespace marlix

@@ -13,6 +13,8 @@ class HtmlContent {
 
   void Text(const char* bytes, std::uint32_t n) { AppendHtmlText(html_, bytes, n); }
   void Tilde() { html_.AppendChar('~'); }
+  // References so far that named no topic.
+  std::uint32_t Unresolved() const { return unresolved_; }
   void Reference(const char* name, std::uint32_t n) {
     std::int64_t entry = catalogue_.FindEntry(name, n);
     if (entry >= 0) {
@@ -23,6 +25,7 @@ class HtmlContent {
       html_.AppendBytes(name, n);
       html_.Append("</A>");
     } else {
+      ++unresolved_;
       html_.Append("<B>");
       html_.AppendBytes(name, n);
       html_.Append("</B>");
@@ -32,6 +35,7 @@ class HtmlContent {
  private:
   TextString& html_;
   const TopicCatalogue& catalogue_;
+  std::uint32_t unresolved_ = 0;
 };
 
 }  // namespace
@@ -50,11 +54,11 @@ LineKind ClassifyLine(const char* line, std::uint32_t length) {
   }
 }
 
-void RenderLine(TextString& html, const TopicCatalogue& catalogue, const char* line,
-                std::uint32_t length) {
+std::uint32_t RenderLine(TextString& html, const TopicCatalogue& catalogue, const char* line,
+                         std::uint32_t length) {
   if (length < 2) {
     html.Append("<BR>");
-    return;
+    return 0;
   }
   const LineKind kind = ClassifyLine(line, length);
   switch (kind) {
@@ -89,6 +93,7 @@ void RenderLine(TextString& html, const TopicCatalogue& catalogue, const char* l
       html.Append("</font></b><br>");
       break;
   }
+  return content.Unresolved();
 }
 
 }  // namespace marlix

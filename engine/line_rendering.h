@@ -43,12 +43,13 @@ inline LineKind ClassifyLine(const TextString& line) {
 template <typename Visitor>
 void ParseCrossReferences(const char* text, std::uint32_t length, Visitor& visitor);
 
-// Appends the HTML of one body line (no line break) to html.
-void RenderLine(TextString& html, const TopicCatalogue& catalogue, const char* line,
-                std::uint32_t length);
-inline void RenderLine(TextString& html, const TopicCatalogue& catalogue,
-                       const TextString& line) {
-  RenderLine(html, catalogue, line.CStr(), line.Length());
+// Appends the HTML of one body line (no line break) to html. Returns how many
+// of its "~" references named no topic (and became bold text).
+std::uint32_t RenderLine(TextString& html, const TopicCatalogue& catalogue, const char* line,
+                         std::uint32_t length);
+inline std::uint32_t RenderLine(TextString& html, const TopicCatalogue& catalogue,
+                                const TextString& line) {
+  return RenderLine(html, catalogue, line.CStr(), line.Length());
 }
 
 template <typename Visitor>

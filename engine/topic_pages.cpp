@@ -3,6 +3,7 @@
 #include "engine/line_rendering.h"
 #include "engine/output_tally.h"
 #include "engine/page_skeleton.h"
+#include "engine/source_checks.h"
 #include "engine/source_scanner.h"
 #include "support/file_names.h"
 #include "support/output_file.h"
@@ -26,7 +27,7 @@ void FinishPage(OutputFile& page, OutputTally& tally) {
 }  // namespace
 
 void WriteTopicPages(const TextString& folder, const SourceFileList& sourceFiles,
-                     const TopicCatalogue& catalogue, OutputTally& tally) {
+                     const TopicCatalogue& catalogue, OutputTally& tally, SourceChecks* checks) {
   SourceScanner scanner;
   OutputFile page;
   TextString html;
@@ -36,8 +37,10 @@ void WriteTopicPages(const TextString& folder, const SourceFileList& sourceFiles
     if (!tally.OpenSource(scanner, sourceFiles, fileIndex, catalogue.FirstTopicOf(fileIndex))) {
       continue;
     }
+    if (checks != nullptr) checks->BeginFile(*sourceFiles.Ref(fileIndex), scanner.SectionTitle());
     while (scanner.Next()) {
       const SourceLine& line = scanner.Line();
+      if (checks != nullptr) checks->Check(line);
       if (line.opensPage) {
         // The page stays open across the end of a source file: lines before
         // the next file's first topic line still belong to it.
@@ -50,9 +53,11 @@ void WriteTopicPages(const TextString& folder, const SourceFileList& sourceFiles
       if (!page.IsOpen()) continue;
       if (line.title) WritePageHead(page, line.Rest());
       html.Empty();
-      RenderLine(html, catalogue, line.bytes, line.length);
+      std::uint32_t unresolved = RenderLine(html, catalogue, line.bytes, line.length);
+      if (unresolved > 0 && checks != nullptr) checks->Unresolved(line, unresolved, catalogue);
       page.WriteLine(html);
     }
+    if (checks != nullptr) checks->EndFile();
     tally.EndSource(scanner, fileIndex);
   }
   FinishPage(page, tally);

@@ -9,12 +9,15 @@
 namespace marlix {
 
 class OutputTally;
+class SourceChecks;
 
 // The bytes of a topic line from its second byte up to the next ":".
 TextString FirstTopicName(const TextString& topicLine);
 
 // Writes one page per topic into folder, the page the catalogue named for it.
+// When checks are given, every piece of every file goes past them as well.
 void WriteTopicPages(const TextString& folder, const SourceFileList& sourceFiles,
-                     const TopicCatalogue& catalogue, OutputTally& tally);
+                     const TopicCatalogue& catalogue, OutputTally& tally,
+                     SourceChecks* checks = nullptr);
 
 }  // namespace marlix

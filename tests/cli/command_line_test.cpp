@@ -61,7 +61,10 @@ TEST(CommandLine, ExitStatusAndMessagePerOutcome) {
 
   CliRun completed = RunCli(scratch, {MARLIX_SAMPLES, dest, "html"});
   EXPECT_EQ(completed.status, 0);
-  EXPECT_EQ(completed.err, "");
+  // The sample names one topic it lacks on purpose.
+  EXPECT_EQ(completed.err, std::string(MARLIX_SAMPLES) +
+                               "/Functions.txt:192: warning: 1 \"~\" reference names no topic "
+                               "and becomes bold text, the first \"~GRAPHICS~\"\n");
   EXPECT_EQ(completed.out,
             "Converted 4 source files with 52 topics into 60 files: " + dest + "/html/Index.htm\n");
 
@@ -125,6 +128,48 @@ TEST(CommandLine, LeftOutSourceFiles) {
   CliRun quiet = RunCli(scratch, {src, scratch.Path(), "quiet", "-q"});
   EXPECT_EQ(quiet.status, 0);
   EXPECT_EQ(quiet.out + quiet.err, "");
+}
+
+// Lines that will come out wrong are warned about with file and line; the
+// warnings change neither the exit status nor a byte of the output.
+TEST(CommandLine, SourceLineWarnings) {
+  ScratchFolder scratch;
+  std::filesystem::create_directory(scratch / "src");
+  const std::string source = scratch / "src/a.txt";
+  WriteFileBytes(source, "@Section\r\n:Alpha:Beta\r\n Alpha\r\n see ~Gamma~ and ~beta~\r\n " +
+                             std::string(100, 'x') + "\r\n ~Nope~ ~~ ~Nada~\r\n " +
+                             std::string(79, 'y') + "\r\n caf\xC3\xA9\r\n");
+  CliRun run = RunCli(scratch, {scratch / "src", scratch.Path(), "warned"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err,
+            source +
+                ":8: warning: this looks like UTF-8, not code page 437: its accented letters and "
+                "symbols will show wrongly\n" +
+                source +
+                ":5: warning: 1 line longer than 80 bytes: it is split into 80-byte pieces, and "
+                "the first byte of each further piece is read as its format column\n" +
+                source +
+                ":4: warning: 3 \"~\" references name no topic and become bold text (lines 4, "
+                "6), the first \"~Gamma~\"\n");
+
+  ConversionRequest request{(scratch / "src").c_str(), scratch.Path().c_str(), "silent"};
+  ASSERT_EQ(RunConversion(request), ConversionOutcome::Completed);
+  const std::string names = ListFolder(scratch / "warned");
+  EXPECT_EQ(names, ListFolder(scratch / "silent"));
+  for (std::size_t start = 0; start < names.size();) {
+    std::size_t end = std::min(names.find(' ', start), names.size());
+    const std::string name = names.substr(start, end - start);
+    EXPECT_EQ(ReadFileBytes(scratch / ("warned/" + name)),
+              ReadFileBytes(scratch / ("silent/" + name)))
+        << name;
+    start = end + 1;
+  }
+
+  // Code page 437 text with accented letters is no UTF-8.
+  WriteFileBytes(source, "@Section\r\n:Alpha\r\n Alpha\r\n caf\x82 \xC9\xCD\xBB\r\n");
+  CliRun plain = RunCli(scratch, {scratch / "src", scratch.Path(), "plain"});
+  EXPECT_EQ(plain.status, 0);
+  EXPECT_EQ(plain.err, "");
 }
 
 TEST(CommandLine, UsageErrors) {
