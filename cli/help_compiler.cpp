@@ -89,10 +89,13 @@ std::string FindProgram(const std::string& program) {
   const char* start = path;
   while (true) {
     const char* end = std::strchr(start, kListSeparator);
-    std::string folder(start, end ? static_cast<std::size_t>(end - start) : std::strlen(start));
-    if (folder.empty()) folder = ".";
+    std::size_t length = end ? static_cast<std::size_t>(end - start) : std::strlen(start);
     for (const char* extension : kExtensions) {
-      std::string candidate = folder + "/" + program + extension;
+      // An empty entry of PATH is the current folder.
+      std::string candidate = length > 0 ? std::string(start, length) : std::string(1, '.');
+      candidate.push_back('/');
+      candidate.append(program);
+      candidate.append(extension);
       if (IsExecutableFile(candidate)) return candidate;
     }
     if (end == nullptr) return "";
