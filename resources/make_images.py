@@ -4,10 +4,15 @@
   marlix2html.ico  application icon, 32 x 32, for Windows
   marlix2html.png  the same icon for the Linux desktop and Qt
   about.bmp        the About box picture, 100 x 200
+  icons/           the icon for the desktop's icon theme: drawn afresh at
+                   16, 32, 48, 64, 128 and 256 pixels (marlix2html-N.png,
+                   true colour with alpha) and as marlix2html.svg
 
 Only Python's standard library is used: the pictures are drawn into RGB(A)
 float canvases with 4x supersampling, reduced to at most 255 colours by a
-median cut, and the file formats are written byte by byte.
+median cut, and the file formats are written byte by byte. The icon is drawn
+from one description at every size: small sizes get fewer text lines and
+strokes of at least one pixel, large ones more lines.
 
 Run from anywhere:  python3 resources/make_images.py
 """
@@ -45,12 +50,19 @@ class Canvas:
             p[i] = (colour[i] * a + p[i] * p[3] * (1 - a)) / out_a
         p[3] = out_a
 
-    def fill(self, inside, colour):
-        """Paints every sample whose centre (in output pixels) is inside."""
+    def fill(self, inside, colour, box=None):
+        """Paints every sample whose centre (in output pixels) is inside;
+        box (x0, y0, x1, y1) bounds the shape, so that samples outside it
+        are not tested."""
         s = SUPERSAMPLE
-        for y in range(self.height):
+        xs, ys = range(self.width), range(self.height)
+        if box is not None:
+            x0, y0, x1, y1 = box
+            xs = range(max(0, math.floor(x0 * s) - 1), min(self.width, math.ceil(x1 * s) + 1))
+            ys = range(max(0, math.floor(y0 * s) - 1), min(self.height, math.ceil(y1 * s) + 1))
+        for y in ys:
             fy = (y + 0.5) / s
-            for x in range(self.width):
+            for x in xs:
                 if inside((x + 0.5) / s, fy):
                     self.blend(x, y, colour)
 
@@ -65,7 +77,7 @@ class Canvas:
                     self.blend(x, y, c)
 
     def rect(self, x0, y0, x1, y1, colour):
-        self.fill(lambda x, y: x0 <= x < x1 and y0 <= y < y1, colour)
+        self.fill(lambda x, y: x0 <= x < x1 and y0 <= y < y1, colour, (x0, y0, x1, y1))
 
     def round_rect(self, x0, y0, x1, y1, r, colour):
         def inside(x, y):
@@ -74,7 +86,7 @@ class Canvas:
             cx = min(max(x, x0 + r), x1 - r)
             cy = min(max(y, y0 + r), y1 - r)
             return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
-        self.fill(inside, colour)
+        self.fill(inside, colour, (x0, y0, x1, y1))
 
     def circle(self, cx, cy, r, colour):
         self.fill(lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r, colour)
@@ -89,7 +101,8 @@ class Canvas:
                     if x < ax + (y - ay) * (bx - ax) / (by - ay):
                         hit = not hit
             return hit
-        self.fill(inside, colour)
+        self.fill(inside, colour, (min(p[0] for p in points), min(p[1] for p in points),
+                                   max(p[0] for p in points), max(p[1] for p in points)))
 
     def line(self, x0, y0, x1, y1, width, colour):
         dx, dy = x1 - x0, y1 - y0
@@ -100,7 +113,8 @@ class Canvas:
             t = max(0.0, min(1.0, ((x - x0) * dx + (y - y0) * dy) / length2))
             px, py = x0 + t * dx, y0 + t * dy
             return (x - px) ** 2 + (y - py) ** 2 <= half * half
-        self.fill(inside, colour)
+        self.fill(inside, colour, (min(x0, x1) - half, min(y0, y1) - half,
+                                   max(x0, x1) + half, max(y0, y1) + half))
 
     def text(self, x, y, string, scale, colour):
         """Draws string in the 5 x 7 block font below at (x, y)."""
@@ -236,6 +250,21 @@ def png_bytes(width, height, palette, indexes, transparent_index):
     return out
 
 
+def png_rgba_bytes(width, height, pixels):
+    """pixels: RGBA tuples, written as 8-bit true colour with alpha."""
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+    raw = b"".join(b"\x00" + b"".join(bytes(p) for p in pixels[y * width:(y + 1) * width])
+                   for y in range(height))
+    out = b"\x89PNG\r\n\x1a\n"
+    out += chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
+    out += chunk(b"IDAT", zlib.compress(raw, 9))
+    out += chunk(b"IEND", b"")
+    return out
+
+
 def dib_palette(palette):
     return b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
 
@@ -278,26 +307,99 @@ def ico_bytes(width, height, palette, indexes):
 # The pictures
 
 
-def draw_icon():
-    c = Canvas(32, 32)
+ICON_SIZES = (16, 32, 48, 64, 128, 256)
+
+
+def paint_icon(c, size):
+    """Draws the icon at size x size pixels on c (a Canvas or an SvgPicture).
+
+    The shapes are laid out on a 32-unit grid. Borders stay one pixel wide up
+    to 48 pixels and then grow slowly; strokes never get thinner than one
+    pixel; the page carries two text lines at 16 pixels, four at 32 and six
+    from 48 on."""
+    k = size / 32.0
+    border = (1.0 if size <= 48 else size / 48.0) / k  # in units
+    lines = 2 if size <= 16 else 4 if size <= 32 else 6
+
+    def pts(points):
+        return [(x * k, y * k) for x, y in points]
+
+    def line(x0, y0, x1, y1, width, colour):
+        c.line(x0 * k, y0 * k, x1 * k, y1 * k, max(1.0, width * k), colour)
+
+    def round_rect(x0, y0, x1, y1, r, colour):
+        c.round_rect(x0 * k, y0 * k, x1 * k, y1 * k, r * k, colour)
+
+    b = border
     # A text page with a folded corner ...
     page = [(4, 2), (18, 2), (24, 8), (24, 29), (4, 29)]
-    c.polygon([(x + 0.8, y + 0.8) for x, y in page], rgb("#1b2a3a", 0.35))
-    c.polygon(page, rgb("#2c3e50"))
-    c.polygon([(5, 3), (17.6, 3), (23, 8.4), (23, 28), (5, 28)], rgb("#fdfdf8"))
-    c.polygon([(18, 2), (18, 8), (24, 8)], rgb("#c9ced6"))
-    c.line(18, 2.5, 18, 8, 1, rgb("#2c3e50"))
-    c.line(18, 8, 23.5, 8, 1, rgb("#2c3e50"))
-    for i, y in enumerate((7, 10.5, 14, 17.5)):
-        c.line(7.5, y, (15 if i == 0 else 20) - (i % 2) * 3, y, 1.6, rgb("#8a94a3"))
+    c.polygon(pts([(x + 0.8, y + 0.8) for x, y in page]), rgb("#1b2a3a", 0.35))
+    c.polygon(pts(page), rgb("#2c3e50"))
+    c.polygon(pts([(4 + b, 2 + b), (18 - 0.4 * b, 2 + b), (24 - b, 8 + 0.4 * b),
+                   (24 - b, 29 - b), (4 + b, 29 - b)]), rgb("#fdfdf8"))
+    c.polygon(pts([(18, 2), (18, 8), (24, 8)]), rgb("#c9ced6"))
+    line(18, 2 + b / 2, 18, 8, b, rgb("#2c3e50"))
+    line(18, 8, 24 - b / 2, 8, b, rgb("#2c3e50"))
+    rows = (7, 11) if lines == 2 else tuple(7 + 3.5 * i for i in range(lines))
+    for i, y in enumerate(rows):
+        line(7.5, y, (15 if i == 0 else 20) - (i % 2) * 3, y, 1.6, rgb("#8a94a3"))
     # ... turned into a web page: a badge with angle brackets.
-    c.round_rect(13, 16, 31, 31, 3.5, rgb("#123f8c"))
-    c.round_rect(14, 17, 30, 30, 2.8, rgb("#1f6fd1"))
-    c.line(20, 19.5, 16.8, 23.5, 2.0, rgb("#ffffff"))
-    c.line(16.8, 23.5, 20, 27.5, 2.0, rgb("#ffffff"))
-    c.line(24, 19.5, 27.2, 23.5, 2.0, rgb("#ffffff"))
-    c.line(27.2, 23.5, 24, 27.5, 2.0, rgb("#ffffff"))
+    round_rect(13, 16, 31, 31, 3.5, rgb("#123f8c"))
+    round_rect(13 + b, 16 + b, 31 - b, 31 - b, 3.5 - 0.7 * b, rgb("#1f6fd1"))
+    line(20, 19.5, 16.8, 23.5, 2.0, rgb("#ffffff"))
+    line(16.8, 23.5, 20, 27.5, 2.0, rgb("#ffffff"))
+    line(24, 19.5, 27.2, 23.5, 2.0, rgb("#ffffff"))
+    line(27.2, 23.5, 24, 27.5, 2.0, rgb("#ffffff"))
+
+
+def draw_icon(size=32):
+    c = Canvas(size, size)
+    paint_icon(c, size)
     return c.downsample()
+
+
+class SvgPicture:
+    """Takes the drawing calls of a Canvas and writes them as SVG shapes."""
+
+    def __init__(self, width, height):
+        self.width, self.height = width, height
+        self.shapes = []
+
+    @staticmethod
+    def _paint(colour, kind):
+        r, g, b = (int(round(v * 255)) for v in colour[:3])
+        text = '%s="#%02x%02x%02x"' % (kind, r, g, b)
+        if len(colour) > 3 and colour[3] < 1.0:
+            text += ' %s-opacity="%s"' % (kind, _number(colour[3]))
+        return text
+
+    def polygon(self, points, colour):
+        self.shapes.append('<polygon points="%s" %s/>' % (
+            " ".join("%s,%s" % (_number(x), _number(y)) for x, y in points),
+            self._paint(colour, "fill")))
+
+    def line(self, x0, y0, x1, y1, width, colour):
+        self.shapes.append(
+            '<line x1="%s" y1="%s" x2="%s" y2="%s" stroke-width="%s" '
+            'stroke-linecap="round" %s/>' % (
+                _number(x0), _number(y0), _number(x1), _number(y1), _number(width),
+                self._paint(colour, "stroke")))
+
+    def round_rect(self, x0, y0, x1, y1, r, colour):
+        self.shapes.append('<rect x="%s" y="%s" width="%s" height="%s" rx="%s" %s/>' % (
+            _number(x0), _number(y0), _number(x1 - x0), _number(y1 - y0), _number(r),
+            self._paint(colour, "fill")))
+
+    def text(self):
+        return ('<?xml version="1.0" encoding="UTF-8"?>\n'
+                '<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" '
+                'viewBox="0 0 %d %d">\n%s\n</svg>\n' % (
+                    self.width, self.height, self.width, self.height,
+                    "\n".join("  " + shape for shape in self.shapes)))
+
+
+def _number(v):
+    return ("%.3f" % v).rstrip("0").rstrip(".")
 
 
 def draw_about():
@@ -354,6 +456,17 @@ def main():
         f.write(png_bytes(w, h, palette, indexes, transparent_index=True))
     with open(os.path.join(HERE, "marlix2html.ico"), "wb") as f:
         f.write(ico_bytes(w, h, palette, indexes))
+
+    icons = os.path.join(HERE, "icons")
+    os.makedirs(icons, exist_ok=True)
+    for size in ICON_SIZES:
+        w, h, pixels = draw_icon(size)
+        with open(os.path.join(icons, "marlix2html-%d.png" % size), "wb") as f:
+            f.write(png_rgba_bytes(w, h, pixels))
+    svg = SvgPicture(256, 256)
+    paint_icon(svg, 256)
+    with open(os.path.join(icons, "marlix2html.svg"), "w", encoding="utf-8", newline="\n") as f:
+        f.write(svg.text())
 
     w, h, pixels = draw_about()
     palette, indexes = quantise(pixels, transparent_index=False)
