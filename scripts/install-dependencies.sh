@@ -9,6 +9,9 @@ packages=(
   qt6-base-dev fonts-liberation fonts-dejavu-core
   fp-utils p7zip-full man-db
   chromium tidy python3
+  # Packages: the Debian package's tools and checkers, the Windows installer's
+  # compiler.
+  dpkg-dev lintian appstream desktop-file-utils nsis
 )
 # Node.js with npm runs the browser tests; any installation that provides npm will do.
 if ! command -v npm >/dev/null; then packages+=(nodejs npm); fi

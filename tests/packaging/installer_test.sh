@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Checks the Windows installers. The 64-bit one is run silently under Wine
+# into a scratch folder: the files, the Start-menu shortcut and the uninstall
+# registry entry are checked, the installed marlix2html-cli.exe converts the
+# sample reference (its output must equal the Linux build's), and the silent
+# uninstall must leave nothing behind. The 32-bit one cannot run here: its
+# file list and the machine type of its programs are checked with 7z.
+#   installer_test.sh SETUP_X64 SETUP_X86 VERSION SAMPLE_FOLDER BUILT_CLI SCRATCH
+set -euo pipefail
+setup64="$1" setup32="$2" version="$3" samples="$4" built_cli="$5" scratch="$6"
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+failures=0
+fail() { echo "installer_test: FAIL: $*" >&2; failures=$((failures + 1)); }
+
+rm -rf "$scratch"
+mkdir -p "$scratch"
+programs=(marlix2html.exe marlix2html-cli.exe LICENSE.txt)
+
+# The programs inside each installer, for the right machine.
+check_archive() {  # installer, objdump format of its programs
+  local setup="$1" format="$2" listing name unpacked
+  listing="$(7z l -ba "$setup" 2>&1)" || { fail "7z cannot list $setup: $listing"; return; }
+  for name in "${programs[@]}"; do
+    grep -Eq "[[:space:]]$name\$" <<<"$listing" || fail "$(basename "$setup") lacks $name"
+  done
+  unpacked="$scratch/unpacked-$(basename "$setup" .exe)"
+  7z e -y -o"$unpacked" "$setup" marlix2html.exe marlix2html-cli.exe >/dev/null
+  for name in marlix2html.exe marlix2html-cli.exe; do
+    objdump -f "$unpacked/$name" 2>/dev/null | grep -q "file format $format" ||
+      fail "$name in $(basename "$setup") is not $format"
+  done
+}
+check_archive "$setup32" pei-i386
+check_archive "$setup64" pei-x86-64
+
+# Wine: the project's prefix; no menu entries made on the Linux desktop.
+wine="$root/scripts/wine-run.sh"
+export WINEPREFIX="${WINEPREFIX:-$root/build/windows-x64/wine-prefix}"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winhlp32.exe=n;winemenubuilder.exe=d"
+wineserver="$(dpkg -L wine64 2>/dev/null | grep -m1 '/wineserver64$' || true)"
+[ -x "$wineserver" ] || wineserver="$(command -v wineserver)"
+settle() { "$wineserver" -w; }  # waits until every program of the prefix has ended
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+folder="$scratch/programs/marlix2html"
+shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Marlix to HTML.lnk"
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\marlix2html'
+registry_value() { "$wine" reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z]* *//p"; }
+
+"$wine" "$setup64" /S "/D=$(windows_path "$folder")" || fail "silent install exited with $?"
+settle
+for name in "${programs[@]}" Uninstall.exe; do
+  [ -f "$folder/$name" ] || fail "install folder lacks $name"
+done
+[ -f "$shortcut" ] || fail "no Start-menu shortcut 'Marlix to HTML'"
+[ -f "$shortcut" ] && ! grep -aq "marlix2html.exe" "$shortcut" && fail "the shortcut does not name marlix2html.exe"
+[ "$(registry_value DisplayName)" = "Marlix to HTML" ] || fail "uninstall entry DisplayName is '$(registry_value DisplayName)'"
+[ "$(registry_value DisplayVersion)" = "$version" ] || fail "uninstall entry DisplayVersion is '$(registry_value DisplayVersion)'"
+uninstall="$(registry_value UninstallString)"
+[ "$uninstall" = "\"$(windows_path "$folder")\\Uninstall.exe\"" ] || fail "UninstallString is '$uninstall'"
+
+# The installed command line program converts the sample like the Linux one.
+mkdir -p "$scratch/out"
+"$wine" "$folder/marlix2html-cli.exe" --quiet "$(windows_path "$samples")" \
+  "$(windows_path "$scratch/out")" installed || fail "installed marlix2html-cli.exe exited with $?"
+"$built_cli" --quiet "$samples" "$scratch/out" built || fail "built conversion exited with $?"
+[ -f "$scratch/out/installed/Index.htm" ] || fail "the installed program wrote no Index.htm"
+diff -r "$scratch/out/built" "$scratch/out/installed" >/dev/null ||
+  fail "the installed program's conversion differs from the Linux build's"
+
+# The silent uninstall removes the folder, the shortcut and the entry.
+"$wine" "$folder/Uninstall.exe" /S || fail "silent uninstall exited with $?"
+settle
+[ ! -e "$folder" ] || fail "uninstall left $(cd "$folder" && ls -A | tr '\n' ' ')in the folder"
+[ ! -e "$shortcut" ] || fail "uninstall left the shortcut"
+"$wine" reg query "$key" >/dev/null 2>&1 && fail "uninstall left the registry entry"
+
+if [ "$failures" -ne 0 ]; then
+  echo "installer_test: $failures check(s) failed" >&2
+  exit 1
+fi
+echo "installer_test: $(basename "$setup64") and $(basename "$setup32") passed"
