@@ -1,49 +1,156 @@
-// Feeds arbitrary bytes to a whole conversion as the content of one or two
-// source files: no input may crash the engine, hang it, or make it write
-// outside its new folder.
-#include <sys/stat.h>
-#include <unistd.h>
-
+// Whole conversions in memory: several source files with fuzzed names and
+// contents, and at times one failure of the file system played part-way.
+//
+// Input: one byte for the file count (1 to 4) and whether a failure is
+// played, then (when it is) one byte for its kind and two for the call it
+// hits; then for every file but the last a name length byte, a two-byte
+// content length and the name; the rest is the last file's name length, name
+// and content.
+//
+// After each run: the outcome agrees with the input (no failure and a listed
+// source starting with "@" is Completed; no such source is
+// NoValidSourceFiles; a failure that loses output is never Completed), every
+// file was created inside the new folder, every handle was closed, and no
+// file that existed before was changed.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
+#include <map>
 #include <string>
 
 #include "engine/conversion_driver.h"
+#include "fuzz_input.h"
+#include "support/file_names.h"
+#include "support/platform/memory_file_system.h"
 
 namespace {
 
-std::string MakeScratch() {
-  char pattern[] = "/tmp/marlix-fuzz-XXXXXX";
-  const char* made = mkdtemp(pattern);
-  if (made == nullptr) std::abort();
-  return made;
+using marlix::ConversionOutcome;
+using marlix::platform::MemoryFileSystem;
+
+enum class Failure { None, Create, Write, Read, Listing, Close, Size, Open, MakeFolder, Hold };
+constexpr unsigned kFailureKinds = 9;
+
+ConversionOutcome outcome = ConversionOutcome::Completed;
+
+void Check(bool ok, const char* what) {
+  if (ok) return;
+  std::fprintf(stderr, "check failed: %s (outcome %d)\n", what, static_cast<int>(outcome));
+  std::abort();
 }
 
-void WriteBytes(const std::string& path, const std::uint8_t* data, std::size_t size) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) std::abort();
-  if (size > 0) std::fwrite(data, 1, size, file);
-  std::fclose(file);
+std::string SafeName(std::string name) {
+  for (char& c : name) {
+    if (c == '/' || c == 0) c = '_';
+  }
+  return name;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const std::string scratch = MakeScratch();
-  const std::string source = scratch + "/src";
-  std::filesystem::remove_all(source);
-  std::filesystem::remove_all(scratch + "/out");
-  std::filesystem::create_directory(source);
+  marlix::fuzz::FuzzInput input(data, size);
+  const std::uint8_t head = input.Byte();
+  const unsigned fileCount = (head & 3u) + 1;
+  Failure failure = Failure::None;
+  std::uint32_t failAt = 0;
+  if ((head & 4u) != 0) {
+    failure = static_cast<Failure>(input.Byte() % kFailureKinds + 1);
+    failAt = input.Short() % 64 + 1;
+  }
 
-  // A zero byte, if any, splits the input into two files.
-  std::size_t split = 0;
-  while (split < size && data[split] != 0) ++split;
-  WriteBytes(source + "/a.txt", data, split);
-  if (split < size) WriteBytes(source + "/b.txt", data + split + 1, size - split - 1);
+  MemoryFileSystem files;
+  files.AddFolder("/src");
+  files.AddFolder("/dst");
+  bool validSource = false;
+  for (unsigned i = 0; i < fileCount && input.Left() > 0; ++i) {
+    const bool last = i + 1 == fileCount;
+    std::size_t nameLength = input.Byte() % 16;
+    std::size_t contentLength = last ? 0 : input.Short();
+    std::string name = SafeName(input.Bytes(nameLength));
+    // Most names get the extension the listing looks for.
+    if ((nameLength & 1u) == 0) name += ".txt";
+    std::string content = last ? input.Rest() : input.Bytes(contentLength);
+    if (name == "." || name == ".." || !files.AddFile("/src/" + name, content)) continue;
+    if (marlix::MatchesPattern(name.c_str(), "*.txt") && !content.empty() && content[0] == '@') {
+      validSource = true;
+    }
+  }
+  const std::map<std::string, std::string> before = files.AllFiles();
 
-  marlix::ConversionRequest request{source.c_str(), scratch.c_str(), "out"};
-  marlix::RunConversion(request);
+  MemoryFileSystem::Faults& faults = files.faults;
+  switch (failure) {
+    case Failure::None:
+      break;
+    case Failure::Create:
+      faults.createFailsAt = failAt;
+      break;
+    case Failure::Write:
+      faults.writeFailsAt = failAt;
+      break;
+    case Failure::Read:
+      faults.readFailsAt = failAt;
+      break;
+    case Failure::Listing:
+      faults.listingFailsAt = failAt % 2 + 1;  // the source folder's or the new folder's
+      faults.namesBeforeFailure = failAt / 2 % 4;
+      break;
+    case Failure::Close:
+      faults.closeFailsAt = failAt;
+      break;
+    case Failure::Size:
+      faults.sizeFailsAt = failAt;
+      break;
+    case Failure::Open:
+      faults.openFailsAt = failAt;
+      break;
+    case Failure::MakeFolder:
+      faults.makeFolderFailsAt = 1;
+      break;
+    case Failure::Hold:
+      faults.holdFailsAt = 1;
+      break;
+  }
+
+  {
+    marlix::platform::ScopedFileSystem guard(files);
+    marlix::ConversionRequest request{"/src", "/dst", "out"};
+    outcome = marlix::RunConversion(request);
+  }
+
+  Check(files.OpenFiles() == 0, "every file closed");
+  Check(files.HeldFolders() == 0, "every folder released");
+  for (const std::string& folder : files.CreatedInFolders()) {
+    Check(folder == "/dst/out", "every file created inside the new folder");
+  }
+  const std::map<std::string, std::string> after = files.AllFiles();
+  for (const auto& [path, bytes] : before) {
+    auto it = after.find(path);
+    Check(it != after.end() && it->second == bytes, "nothing that existed was changed");
+  }
+
+  const bool played = files.FaultsPlayed() > 0;
+  if (!played) {
+    Check(outcome ==
+              (validSource ? ConversionOutcome::Completed : ConversionOutcome::NoValidSourceFiles),
+          "the outcome of a run without failures");
+  } else {
+    switch (failure) {
+      case Failure::Create:
+      case Failure::Write:
+      case Failure::Read:
+      case Failure::Listing:
+        Check(outcome != ConversionOutcome::Completed, "a lost output is never Completed");
+        break;
+      case Failure::MakeFolder:
+        Check(outcome == ConversionOutcome::DestinationNotCreated, "the folder not made");
+        break;
+      case Failure::Hold:
+        Check(outcome == ConversionOutcome::UnexpectedError, "the folder not held");
+        break;
+      default:  // a failed open, close or size can be no loss at all
+        break;
+    }
+  }
   return 0;
 }

@@ -12,6 +12,8 @@ packages=(
   # Packages: the Debian package's tools and checkers, the Windows installer's
   # compiler.
   dpkg-dev lintian appstream desktop-file-utils nsis
+  # The sanitizer build and the fuzz targets: clang and its runtimes.
+  clang libclang-rt-dev
 )
 # Node.js with npm runs the browser tests; any installation that provides npm will do.
 if ! command -v npm >/dev/null; then packages+=(nodejs npm); fi

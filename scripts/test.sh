@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test.
+# Installs what is missing, builds, and runs every test; then the unit tests
+# again under AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz
+# target for a minute on its seeds.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/install-dependencies.sh"
@@ -9,3 +11,14 @@ ctest --test-dir "$root/build/release" --output-on-failure -j "$(nproc)"
 # The packages, made from the builds above, then installed and checked.
 "$root/scripts/package.sh" >/dev/null
 "$root/tests/packaging/check_packages.sh"
+
+# The sanitizer build leaves out the desktop program, the benchmarks and the
+# browser checks of the web edition (they test the pages, not the program's
+# memory use).
+sanitize="$root/build/sanitize"
+CXX=clang++ cmake -S "$root" -B "$sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DMARLIX_SANITIZE=ON -DMARLIX_BUILD_DESKTOP=OFF -DMARLIX_BUILD_BENCH=OFF >/dev/null
+cmake --build "$sanitize" -j "$(nproc)" >/dev/null
+ctest --test-dir "$sanitize" --output-on-failure -j "$(nproc)" -E '^web_edition_'
+
+"$root/scripts/fuzz.sh" 60
