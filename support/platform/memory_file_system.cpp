@@ -1,6 +1,7 @@
 #include "support/platform/memory_file_system.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace marlix::platform {
@@ -36,6 +37,7 @@ bool MemoryFileSystem::Fault(std::uint64_t& calls, std::uint64_t failsAt) {
   ++calls;
   if (failsAt == 0 || calls != failsAt) return false;
   ++faultsPlayed_;
+  errno = EIO;  // what LastError reports for a played failure
   return true;
 }
 
@@ -80,8 +82,13 @@ int MemoryFileSystem::AddNode(int parent, const std::string& name, bool folder) 
 
 std::string MemoryFileSystem::PathOf(int node) const {
   if (node == 0) return "/";
+  std::vector<int> chain;
+  for (; node != 0; node = nodes_[node].parent) chain.push_back(node);
   std::string path;
-  for (; node != 0; node = nodes_[node].parent) path = "/" + nodes_[node].name + path;
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+    path += '/';
+    path += nodes_[*it].name;
+  }
   return path;
 }
 
