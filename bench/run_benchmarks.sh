@@ -1,29 +1,30 @@
 #!/usr/bin/env bash
-# Times marlix2html-cli on synthetic references of 1x and 10x size.
+# Times marlix2html-cli against the floor program on synthetic references of
+# 1x and 10x size, and counts its instructions and peak memory.
 #
-#   bench/run_benchmarks.sh [--strict] [BUILD_FOLDER]
+#   bench/run_benchmarks.sh [--strict] [--rounds N] [BUILD_FOLDER]
 #
-# BUILD_FOLDER (default: build) must hold marlix2html-cli and
-# bench/generate_reference. The corpora and every output go into a fresh
-# temporary folder that is removed at exit (about 0.5 GB at its fullest).
+# BUILD_FOLDER (default: build/release) must hold marlix2html-cli,
+# bench/generate_reference and bench/write_floor. Corpora and outputs go into
+# a fresh temporary folder that is removed at exit (about 1.5 GB at 10x).
 #
-# For each corpus: the best wall-clock time of 5 conversions (each into a new
-# output folder), the best of 5 "cp -r" of the produced output folder (the
-# floor: writing the same files without converting anything), and the peak
-# resident memory of one more conversion. Conversions and copies take turns,
-# each after an untimed sync, so that machine noise hits both alike. Targets:
-#   1x conversion  <= 1.5 x its cp -r time
-#   10x conversion <= 12 x the 1x conversion
-#   10x peak RSS   <  16 MB
-# Prints PASS/FAIL per target. Exits non-zero on a failed target only with
-# --strict; exits 2 on a usage or run error in any case.
+# For each corpus, one conversion makes the reference output, which the floor
+# program packs. Then, after one warm-up round, N rounds (default 11) each run
+# three writers of that same output, in an order that rotates from round to
+# round: the converter, the floor program (the same files with the same
+# bytes, written from memory: one exclusive create, one write and one close
+# per file) and "cp -r" of the reference output. Every run writes a fresh
+# folder; nothing is deleted until all rounds of a corpus are done, so no run
+# is measured right after a tree was removed. Reported: for each round the
+# ratio converter / floor and cp -r / floor, and their median, min and max.
+# With valgrind, also the converter's instructions (callgrind) at 1x and 10x;
+# with /usr/bin/time, its peak resident memory at 10x. Targets:
+#   converter / floor, median, <= 1.15 at 1x and at 10x
+#   instructions at 1x <= 15 million; 10x <= 10.5 x 1x
+#   peak resident memory at 10x < 6 MB
+# Prints PASS/FAIL/SKIP per target. Exits non-zero on a failed target only
+# with --strict; exits 2 on a usage or run error in any case.
 set -euo pipefail
-
-readonly runs=5
-
-usage() {
-  sed -n '2,/^set -euo/{/^set -euo/d;s/^# \{0,1\}//;p}' "$0"
-}
 
 die() {
   echo "run_benchmarks.sh: $*" >&2
@@ -31,25 +32,37 @@ die() {
 }
 
 strict=0
-build=build
+rounds=11
+build=build/release
 build_given=0
-for arg in "$@"; do
-  case $arg in
+while (($#)); do
+  case $1 in
     --strict) strict=1 ;;
-    -h | --help) usage; exit 0 ;;
-    -*) die "unknown option '$arg' (see --help)" ;;
+    --rounds)
+      shift
+      [[ ${1:-} =~ ^[1-9][0-9]*$ ]] || die "--rounds needs a positive number"
+      rounds=$1
+      ;;
+    -h | --help)
+      sed -n '2,/^set -euo/{/^set -euo/d;s/^# \{0,1\}//;p}' "$0"
+      exit 0
+      ;;
+    -*) die "unknown option '$1' (see --help)" ;;
     *)
       ((build_given == 0)) || die "more than one build folder given"
-      build=$arg
+      build=$1
       build_given=1
       ;;
   esac
+  shift
 done
 
 cli=$build/marlix2html-cli
 generator=$build/bench/generate_reference
+floor=$build/bench/write_floor
 [[ -x $cli ]] || die "no converter at '$cli'; build the project first"
 [[ -x $generator ]] || die "no generator at '$generator'; build with MARLIX_BUILD_BENCH=ON"
+[[ -x $floor ]] || die "no floor program at '$floor'; build with MARLIX_BUILD_BENCH=ON"
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/marlix-bench.XXXXXX")
 trap 'rm -rf -- "$tmp"' EXIT
@@ -60,112 +73,117 @@ now_us() {
   REPLY=$((10#$t))
 }
 
-# convert SOURCE DESTINATION_PARENT NAME: one conversion; elapsed µs in REPLY.
-convert() {
+# timed COMMAND...: runs it quietly, elapsed µs in REPLY; dies when it fails.
+timed() {
   local start
   now_us
   start=$REPLY
-  if ! "$cli" "$1" "$2" "$3" >"$tmp/cli.out" 2>"$tmp/cli.err"; then
-    echo "run_benchmarks.sh: $cli $1 $2 $3 failed:" >&2
-    cat "$tmp/cli.out" "$tmp/cli.err" >&2
+  if ! "$@" >"$tmp/run.out" 2>"$tmp/run.err"; then
+    echo "run_benchmarks.sh: $* failed:" >&2
+    cat "$tmp/run.out" "$tmp/run.err" >&2
     exit 2
   fi
   now_us
   REPLY=$((REPLY - start))
 }
 
-# Peak resident memory in kB of one conversion, in REPLY ("" when unknown).
-peak_rss_kb() {
-  REPLY=""
-  if [[ -x /usr/bin/time ]]; then
-    /usr/bin/time -f %M -o "$tmp/rss" "$cli" "$@" >/dev/null 2>"$tmp/cli.err" ||
-      die "$cli $* failed: $(cat "$tmp/cli.err")"
-    REPLY=$(tail -n 1 "$tmp/rss")
-  elif command -v python3 >/dev/null; then
-    REPLY=$(python3 -c '
-import resource, subprocess, sys
-code = subprocess.call(sys.argv[1:], stdout=subprocess.DEVNULL)
-print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss if code == 0 else "")
-' "$cli" "$@") || REPLY=""
-    [[ -n $REPLY ]] || die "$cli $* failed"
-  fi
+# stats RATIO...: "median min max" of the numbers given.
+stats() {
+  printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END {
+    m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+    printf "%.3f %.3f %.3f", m, v[1], v[NR] }'
 }
 
-# measure SCALE: fills the result arrays for one corpus. Conversions and
-# copies take turns, so that both meet the same state of the machine; the
-# page cache is flushed (untimed) before each, and nothing is deleted until
-# all runs of the corpus are done.
-declare -A bytes topics files conv_us copy_us rss_kb
+declare -A conv_stats copy_stats instr rss_kb files conv_ms floor_ms
 measure() {
-  local scale=$1 src=$tmp/source$1 dst=$tmp/output$1 copies=$tmp/copies$1
-  local i start best_conv='' best_copy=''
+  local scale=$1 src=$tmp/source$1 out=$tmp/out$1 i k order writer
   "$generator" "$src" "$scale" >/dev/null
-  bytes[$scale]=$(cat "$src"/* | wc -c)
-  topics[$scale]=$(awk 'FNR > 1 && /^:/ { n++ } END { print n + 0 }' "$src"/*)
-  mkdir "$dst" "$copies"
+  mkdir "$out"
+  timed "$cli" "$src" "$out" reference
+  files[$scale]=$(find "$out/reference" -type f | wc -l)
+  "$floor" pack "$out/reference" "$tmp/pack$scale" || die "cannot pack the output"
 
-  for ((i = 1; i <= runs; i++)); do
-    sync
-    convert "$src" "$dst" "run$i"
-    if [[ -z $best_conv ]] || ((REPLY < best_conv)); then best_conv=$REPLY; fi
-
-    sync
-    now_us
-    start=$REPLY
-    cp -r -- "$dst/run$i" "$copies/copy$i"
-    now_us
-    REPLY=$((REPLY - start))
-    if [[ -z $best_copy ]] || ((REPLY < best_copy)); then best_copy=$REPLY; fi
+  local -a conv_ratio=() copy_ratio=() conv_times=() floor_times=()
+  local -A took
+  for ((i = 0; i <= rounds; i++)); do
+    for ((k = 0; k < 3; k++)); do
+      order=$(((i + k) % 3))
+      case $order in
+        0) writer=conv; timed "$cli" "$src" "$out" "conv$i" ;;
+        1) writer=floor; timed "$floor" write "$tmp/pack$scale" "$out" "floor$i" ;;
+        2) writer=copy; timed cp -r -- "$out/reference" "$out/copy$i" ;;
+      esac
+      took[$writer]=$REPLY
+    done
+    ((i > 0)) || continue # round 0 warms up
+    conv_ratio+=("$(awk -v a="${took[conv]}" -v b="${took[floor]}" 'BEGIN { print a / b }')")
+    copy_ratio+=("$(awk -v a="${took[copy]}" -v b="${took[floor]}" 'BEGIN { print a / b }')")
+    conv_times+=("${took[conv]}")
+    floor_times+=("${took[floor]}")
   done
-  conv_us[$scale]=$best_conv
-  copy_us[$scale]=$best_copy
-  files[$scale]=$(find "$dst/run1" -type f | wc -l)
+  conv_stats[$scale]=$(stats "${conv_ratio[@]}")
+  copy_stats[$scale]=$(stats "${copy_ratio[@]}")
+  conv_ms[$scale]=$(stats "${conv_times[@]}" | awk '{ printf "%.1f", $1 / 1000 }')
+  floor_ms[$scale]=$(stats "${floor_times[@]}" | awk '{ printf "%.1f", $1 / 1000 }')
 
-  sync
-  peak_rss_kb "$src" "$dst" rss
-  rss_kb[$scale]=$REPLY
-  rm -rf -- "$src" "$dst" "$copies"
+  instr[$scale]=""
+  if command -v valgrind >/dev/null; then
+    valgrind --tool=callgrind --callgrind-out-file="$tmp/callgrind$scale" \
+      "$cli" "$src" "$out" instructions >/dev/null 2>"$tmp/valgrind$scale" ||
+      die "valgrind run failed: $(cat "$tmp/valgrind$scale")"
+    instr[$scale]=$(awk '/Collected :/ { print $NF }' "$tmp/valgrind$scale")
+  fi
+  rss_kb[$scale]=""
+  if [[ -x /usr/bin/time ]]; then
+    /usr/bin/time -f %M -o "$tmp/rss$scale" "$cli" "$src" "$out" memory >/dev/null 2>&1 ||
+      die "the memory run failed"
+    rss_kb[$scale]=$(tail -n 1 "$tmp/rss$scale")
+  fi
+  rm -rf -- "$src" "$out"
 }
 
 measure 1
 measure 10
 
-ms() { awk -v us="$1" 'BEGIN { printf "%.1f", us / 1000 }'; }
-
-printf '%-7s %13s %7s %8s %11s %9s %6s %9s\n' \
-  corpus "source bytes" topics "out files" "convert ms" "cp -r ms" ratio "peak MB"
+echo "rounds: $rounds (after one warm-up round); ratios are paired within each round"
+printf '%-6s %9s %10s %9s %-26s %-26s %13s %8s\n' corpus "out files" "convert ms" "floor ms" \
+  "convert/floor med min max" "cp -r/floor med min max" instructions "peak MB"
 for scale in 1 10; do
-  ratio=$(awk -v a="${conv_us[$scale]}" -v b="${copy_us[$scale]}" \
-    'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }')
-  if [[ -n ${rss_kb[$scale]} ]]; then
-    peak=$(awk -v kb="${rss_kb[$scale]}" 'BEGIN { printf "%.1f", kb / 1024 }')
-  else
-    peak=n/a
-  fi
-  printf '%-7s %13s %7s %8s %11s %9s %6s %9s\n' "${scale}x" "${bytes[$scale]}" \
-    "${topics[$scale]}" "${files[$scale]}" "$(ms "${conv_us[$scale]}")" \
-    "$(ms "${copy_us[$scale]}")" "$ratio" "$peak"
+  peak=n/a
+  [[ -z ${rss_kb[$scale]} ]] || peak=$(awk -v kb="${rss_kb[$scale]}" 'BEGIN { printf "%.1f", kb / 1024 }')
+  printf '%-6s %9s %10s %9s %-26s %-26s %13s %8s\n' "${scale}x" "${files[$scale]}" \
+    "${conv_ms[$scale]}" "${floor_ms[$scale]}" "${conv_stats[$scale]}" "${copy_stats[$scale]}" \
+    "${instr[$scale]:-n/a}" "$peak"
 done
 echo
 
 failed=0
-verdict() { # CONDITION_HOLDS TEXT
-  if (($1)); then
+verdict() { # HOLDS TEXT
+  if [[ $1 == skip ]]; then
+    echo "SKIP  $2"
+  elif (($1)); then
     echo "PASS  $2"
   else
     echo "FAIL  $2"
     failed=1
   fi
 }
-verdict "2 * ${conv_us[1]} <= 3 * ${copy_us[1]}" \
-  "1x conversion $(ms "${conv_us[1]}") ms <= 1.5 x cp -r $(ms "${copy_us[1]}") ms"
-verdict "${conv_us[10]} <= 12 * ${conv_us[1]}" \
-  "10x conversion $(ms "${conv_us[10]}") ms <= 12 x 1x conversion $(ms "${conv_us[1]}") ms"
-if [[ -n ${rss_kb[10]} ]]; then
-  verdict "${rss_kb[10]} < 16 * 1024" "10x peak RSS ${rss_kb[10]} kB < 16 MB"
+holds() { awk "BEGIN { exit !($1) }" && echo 1 || echo 0; }
+for scale in 1 10; do
+  median=${conv_stats[$scale]%% *}
+  verdict "$(holds "$median <= 1.15")" "${scale}x converter/floor median $median <= 1.15"
+done
+if [[ -n ${instr[1]} && -n ${instr[10]} ]]; then
+  verdict "$(holds "${instr[1]} <= 15000000")" "1x instructions ${instr[1]} <= 15000000"
+  growth=$(awk -v a="${instr[10]}" -v b="${instr[1]}" 'BEGIN { printf "%.2f", a / b }')
+  verdict "$(holds "$growth <= 10.5")" "10x instructions = $growth x 1x <= 10.5"
 else
-  echo "SKIP  10x peak RSS < 16 MB (neither /usr/bin/time nor python3 found)"
-  failed=1
+  verdict skip "instruction counts (no valgrind)"
+fi
+if [[ -n ${rss_kb[10]} ]]; then
+  verdict "$(holds "${rss_kb[10]} < 6 * 1024")" "10x peak RSS ${rss_kb[10]} kB < 6 MB"
+else
+  verdict skip "10x peak RSS (no /usr/bin/time)"
 fi
 
 if ((failed && strict)); then
