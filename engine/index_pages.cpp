@@ -37,10 +37,10 @@ bool WriteIndexPage(const TextString& folder, const SourceFileList& sourceFiles,
 }
 
 void WriteTopicLinks(OutputFile& file, const char* topicLine, std::uint32_t length,
-                     const TextString& page) {
+                     const char* page, std::uint32_t pageLength) {
   VisitTopicNames(topicLine, length, [&](const char* name, std::size_t nameLength) {
     file.WriteLine("<A HREF=\"");
-    file.Write(page);
+    file.WriteBytes(page, pageLength);
     file.Write("\">");
     file.WriteBytes(name, nameLength);
     file.Write("</A><BR>");
@@ -51,6 +51,7 @@ void WriteSectionPages(const TextString& folder, const SourceFileList& sourceFil
                        const TopicCatalogue& catalogue, OutputTally& tally) {
   SourceScanner scanner;
   OutputFile section;
+  char page[kMaxPageNameBytes];
   for (std::uint32_t fileIndex = 0; fileIndex < sourceFiles.Count(); ++fileIndex) {
     // Topic numbers as the catalogue gave them: each name links to its own
     // topic line's page.
@@ -65,7 +66,8 @@ void WriteSectionPages(const TextString& folder, const SourceFileList& sourceFil
     while (scanner.Next()) {
       const SourceLine& line = scanner.Line();
       if (!line.topic) continue;
-      WriteTopicLinks(section, line.bytes, line.length, PageName(fileIndex, line.topicNumber));
+      WriteTopicLinks(section, line.bytes, line.length, page,
+                      FormatPageName(page, fileIndex, line.topicNumber));
     }
     tally.EndSource(scanner, fileIndex);
     WritePageFoot(section);

@@ -26,6 +26,6 @@ void WriteSectionPages(const TextString& folder, const SourceFileList& sourceFil
 
 // One link line per name of the topic line, each to page, the topic line's own page.
 void WriteTopicLinks(OutputFile& file, const char* topicLine, std::uint32_t length,
-                     const TextString& page);
+                     const char* page, std::uint32_t pageLength);
 
 }  // namespace marlix

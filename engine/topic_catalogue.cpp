@@ -29,17 +29,26 @@ bool EqualFolded(const TextString& key, const char* name, std::size_t length) {
 
 }  // namespace
 
-TextString PageName(std::uint32_t fileIndex, std::uint32_t topicNumber) {
-  // "B" + 10 digits + "P" + 10 digits + ".htm", built backwards.
-  char name[26];
-  char* end = name + sizeof name;
+std::uint32_t FormatPageName(char (&name)[kMaxPageNameBytes], std::uint32_t fileIndex,
+                             std::uint32_t topicNumber) {
+  // "B" + up to 10 digits + "P" + up to 10 digits + ".htm", built backwards
+  // and moved to the front.
+  char* end = name + kMaxPageNameBytes;
   char* start = end - 4;
   std::memcpy(start, ".htm", 4);
   start = FormatDecimal(topicNumber, start);
   *--start = 'P';
   start = FormatDecimal(fileIndex, start);
   *--start = 'B';
-  return TextString(start, static_cast<std::size_t>(end - start));
+  auto length = static_cast<std::uint32_t>(end - start);
+  std::memmove(name, start, length);
+  return length;
+}
+
+TextString PageName(std::uint32_t fileIndex, std::uint32_t topicNumber) {
+  char name[kMaxPageNameBytes];
+  std::uint32_t length = FormatPageName(name, fileIndex, topicNumber);
+  return TextString(name, length);
 }
 
 StringList TopicNames(const TextString& line) {
@@ -54,6 +63,11 @@ TopicCatalogue::~TopicCatalogue() { ReleaseBytes(slots_); }
 bool TopicCatalogue::Add(const TextString& name, const TextString& page) {
   indexed_ = false;
   return entries_.Add(name, page);
+}
+
+bool TopicCatalogue::Add(TextString&& name, const TextString& page) {
+  indexed_ = false;
+  return entries_.Add(std::move(name), page);
 }
 
 void TopicCatalogue::NoteFileStart(std::uint32_t firstTopic) {

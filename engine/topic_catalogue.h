@@ -20,6 +20,10 @@ class OutputTally;
 
 // "B" + file index + "P" + topic number + ".htm".
 TextString PageName(std::uint32_t fileIndex, std::uint32_t topicNumber);
+// The same into name, without allocating; returns its length.
+constexpr std::uint32_t kMaxPageNameBytes = 26;
+std::uint32_t FormatPageName(char (&name)[kMaxPageNameBytes], std::uint32_t fileIndex,
+                             std::uint32_t topicNumber);
 
 // Calls visit(bytes, length) for each name of a topic line, left to right:
 // the pieces after the leading ":" cut at every further ":", empty ones kept.
@@ -49,6 +53,7 @@ class TopicCatalogue {
   ~TopicCatalogue();
 
   bool Add(const TextString& name, const TextString& page);
+  bool Add(TextString&& name, const TextString& page);
   std::uint32_t Count() const { return entries_.Count(); }
   TextString KeyAt(std::uint32_t i) const { return entries_.KeyAt(i); }
   TextString ValueAt(std::uint32_t i) const { return entries_.ValueAt(i); }

@@ -18,9 +18,15 @@ TextString FirstTopicName(const TextString& topicLine) {
 
 namespace {
 
-void FinishPage(OutputFile& page, OutputTally& tally) {
+// A topic page is built in memory and written in one go when it ends, or in
+// parts of this size when it grows large.
+constexpr std::uint32_t kPageFlushBytes = 64 * 1024;
+
+void FinishPage(OutputFile& page, TextString& text, OutputTally& tally) {
   if (!page.IsOpen()) return;
-  WritePageFoot(page);
+  AppendPageFoot(text);
+  page.Write(text);
+  text.Empty();
   tally.Finish(page);
 }
 
@@ -30,7 +36,10 @@ void WriteTopicPages(const TextString& folder, const SourceFileList& sourceFiles
                      const TopicCatalogue& catalogue, OutputTally& tally, SourceChecks* checks) {
   SourceScanner scanner;
   OutputFile page;
-  TextString html;
+  TextString text;  // the current page's bytes not yet written
+  const TextString prefix = JoinPath(folder, "");
+  TextString path;
+  char name[kMaxPageNameBytes];
   for (std::uint32_t fileIndex = 0; fileIndex < sourceFiles.Count(); ++fileIndex) {
     // Topic numbers as the catalogue gave them, so that every topic lands on
     // the page the catalogue names for it.
@@ -44,23 +53,33 @@ void WriteTopicPages(const TextString& folder, const SourceFileList& sourceFiles
       if (line.opensPage) {
         // The page stays open across the end of a source file: lines before
         // the next file's first topic line still belong to it.
-        FinishPage(page, tally);
-        tally.Create(page, JoinPath(folder, PageName(fileIndex, line.topicNumber)));
+        FinishPage(page, text, tally);
+        path = prefix;
+        path.AppendBytes(name, FormatPageName(name, fileIndex, line.topicNumber));
+        tally.Create(page, path);
         continue;
       }
       // Lines for a page that is not open (before the first topic line, or
       // of a page that could not be created) are lost.
       if (!page.IsOpen()) continue;
-      if (line.title) WritePageHead(page, line.Rest());
-      html.Empty();
-      std::uint32_t unresolved = RenderLine(html, catalogue, line.bytes, line.length);
+      if (line.title) {
+        // The title is the title line without its format column.
+        const std::uint32_t titleLength = line.length > 1 ? line.length - 1 : 0;
+        AppendPageHead(text, line.bytes + (titleLength > 0 ? 1 : 0), titleLength);
+      }
+      // Every body line follows the head, so each is a new line.
+      text.AppendBytes("\r\n", 2);
+      std::uint32_t unresolved = RenderLine(text, catalogue, line.bytes, line.length);
       if (unresolved > 0 && checks != nullptr) checks->Unresolved(line, unresolved, catalogue);
-      page.WriteLine(html);
+      if (text.Length() >= kPageFlushBytes) {
+        page.Write(text);
+        text.Empty();
+      }
     }
     if (checks != nullptr) checks->EndFile();
     tally.EndSource(scanner, fileIndex);
   }
-  FinishPage(page, tally);
+  FinishPage(page, text, tally);
 }
 
 }  // namespace marlix

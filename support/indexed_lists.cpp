@@ -47,6 +47,14 @@ bool PairList::Add(const TextString& key, const TextString& value) {
   return true;
 }
 
+bool PairList::Add(TextString&& key, const TextString& value) {
+  Pair pair{std::move(key), value};
+  if (pair.value.Length() != value.Length()) return false;
+  if (!items_.Append(std::move(pair))) return false;
+  Reset();
+  return true;
+}
+
 TextString PairList::KeyAt(std::uint32_t i) const {
   const TextString* key = KeyRef(i);
   return key ? *key : TextString();

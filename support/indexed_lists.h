@@ -131,6 +131,8 @@ class PairList : public ListCursor {
  public:
   std::uint32_t Count() const { return items_.Count(); }
   bool Add(const TextString& key, const TextString& value);
+  // The same, taking over key instead of copying it.
+  bool Add(TextString&& key, const TextString& value);
   TextString KeyAt(std::uint32_t i) const;
   TextString ValueAt(std::uint32_t i) const;
   const TextString* KeyRef(std::uint32_t i) const;

@@ -9,6 +9,7 @@
 namespace marlix {
 namespace {
 constexpr std::size_t kBufferBytes = 32 * 1024;
+constexpr std::size_t kDirectWriteBytes = 1024;
 constexpr char kLineBreak[] = "\r\n";
 }  // namespace
 
@@ -65,9 +66,10 @@ bool OutputFile::Fail() {
 bool OutputFile::WriteBytes(const char* bytes, std::size_t n) {
   if (file_ == platform::kNoFile || failed_) return false;
   if (n == 0) return true;
-  if (buffered_ + n > kBufferBytes) {
+  // Large writes with nothing buffered go straight to the file, uncopied.
+  if (buffered_ + n > kBufferBytes || (buffered_ == 0 && n >= kDirectWriteBytes)) {
     if (!Flush()) return false;
-    if (n > kBufferBytes) {
+    if (n > kBufferBytes || n >= kDirectWriteBytes) {
       if (!platform::Files().Write(file_, bytes, n)) return Fail();
       bytesWritten_ += n;
       return true;

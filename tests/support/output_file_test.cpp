@@ -166,7 +166,8 @@ TEST_F(OutputFileTest, FullDiskFailsTheWritesAndTheClose) {
   // A failure that shows only when Close flushes the rest.
   ASSERT_TRUE(out.Create(Path("late.htm").c_str()));
   EXPECT_FALSE(out.WriteFailed());
-  EXPECT_TRUE(out.Write(std::string(1500, 'x').c_str()));
+  EXPECT_TRUE(out.Write(std::string(600, 'x').c_str()));
+  EXPECT_TRUE(out.Write(std::string(600, 'y').c_str()));
   EXPECT_FALSE(out.Close());
 
   // A clean file after a failed one closes as a success.
