@@ -157,7 +157,7 @@ TextString& TextString::AppendN(const char* text, std::size_t n) {
   return AppendBytes(text, BoundedLength(text, n));
 }
 
-TextString& TextString::AppendBytes(const char* text, std::size_t n) {
+TextString& TextString::AppendBytesSlowly(const char* text, std::size_t n) {
   if (n == 0) return *this;
   if (static_cast<std::size_t>(length_) + n > kMaxLength) {
     NoteLostAllocation();

@@ -59,8 +59,17 @@ class TextString {
     }
     return c != 0 ? AppendBytes(&c, 1) : *this;
   }
-  // Appends n bytes that the caller knows hold no zero byte.
-  TextString& AppendBytes(const char* bytes, std::size_t n);
+  // Appends n bytes that the caller knows hold no zero byte. Inline while
+  // there is room, so that short known-length appends cost a copy.
+  TextString& AppendBytes(const char* bytes, std::size_t n) {
+    if (data_ != nullptr && n <= capacity_ - length_) {
+      std::memcpy(data_ + length_, bytes, n);
+      length_ += static_cast<std::uint32_t>(n);
+      data_[length_] = 0;
+      return *this;
+    }
+    return AppendBytesSlowly(bytes, n);
+  }
   // For callers that write into the string directly: makes room for n more
   // bytes after the content and returns where they go (nullptr, the string
   // emptied and the loss counted, when memory runs out). CommitAppended(k)
@@ -85,6 +94,7 @@ class TextString {
   TextString Right(std::uint32_t n) const;
 
  private:
+  TextString& AppendBytesSlowly(const char* bytes, std::size_t n);
   bool Reserve(std::size_t length);                 // room for length bytes plus terminator
   void SetBytes(const char* bytes, std::size_t n);     // n bytes without zeros
   // Whether text points into this string's own buffer, and where.
