@@ -79,7 +79,8 @@ CreationKey KeyOf(const std::string& name) {
   unsigned long topic = 0;
   char tail[8] = {};
   if (name == "Index.htm") return {0, 0, name};
-  if (std::sscanf(name.c_str(), "Topic%lu%7s", &file, tail) == 2 && std::strcmp(tail, ".htm") == 0) {
+  if (std::sscanf(name.c_str(), "Topic%lu%7s", &file, tail) == 2 &&
+      std::strcmp(tail, ".htm") == 0) {
     return {1, file, name};
   }
   if (std::sscanf(name.c_str(), "B%luP%lu%7s", &file, &topic, tail) == 3 &&

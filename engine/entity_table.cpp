@@ -93,7 +93,8 @@ constexpr EntitySlots kSlots = [] {
     std::size_t length = 0;
     while (row.text[length] != 0) ++length;
     slots.length[row.byte] = static_cast<std::uint8_t>(length);
-    for (std::size_t i = 0; i < length && i < kSlotBytes; ++i) slots.text[row.byte][i] = row.text[i];
+    for (std::size_t i = 0; i < length && i < kSlotBytes; ++i)
+      slots.text[row.byte][i] = row.text[i];
   }
   return slots;
 }();

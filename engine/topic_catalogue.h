@@ -17,7 +17,6 @@ namespace marlix {
 
 class OutputTally;
 
-
 // "B" + file index + "P" + topic number + ".htm".
 TextString PageName(std::uint32_t fileIndex, std::uint32_t topicNumber);
 // The same into name, without allocating; returns its length.

@@ -96,7 +96,7 @@ class TextString {
  private:
   TextString& AppendBytesSlowly(const char* bytes, std::size_t n);
   bool Reserve(std::size_t length);                 // room for length bytes plus terminator
-  void SetBytes(const char* bytes, std::size_t n);     // n bytes without zeros
+  void SetBytes(const char* bytes, std::size_t n);  // n bytes without zeros
   // Whether text points into this string's own buffer, and where.
   bool OffsetInBuffer(const char* text, std::size_t& offset) const;
 

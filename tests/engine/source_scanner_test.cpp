@@ -21,11 +21,11 @@ std::string Walk(SourceScanner& scanner) {
   std::string walk;
   while (scanner.Next()) {
     const SourceLine& line = scanner.Line();
-    char kind = line.absent             ? 'A'
-                : line.opensPage        ? 'T'
-                : line.topic            ? 't'
-                : line.title            ? 'H'
-                                        : 'b';
+    char kind = line.absent      ? 'A'
+                : line.opensPage ? 'T'
+                : line.topic     ? 't'
+                : line.title     ? 'H'
+                                 : 'b';
     walk += std::to_string(line.lineNumber) + (line.continuation ? ".c " : " ") + kind + " " +
             (line.topicNumber == SourceLine::kNoTopic ? "-" : std::to_string(line.topicNumber)) +
             " " + std::string(line.bytes, line.length) + "|";
