@@ -14,6 +14,11 @@ packages=(
   dpkg-dev lintian appstream desktop-file-utils nsis
   # The sanitizer build and the fuzz targets: clang and its runtimes.
   clang libclang-rt-dev
+  # Windows: cross compilers, GoogleTest sources to build for Windows, 64-bit
+  # Wine (never wine32: 32-bit Linux programs cannot run here), a virtual X
+  # server, X event injection and screenshots for the dialog tests.
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine64
+  xvfb xdotool imagemagick
 )
 # Node.js with npm runs the browser tests; any installation that provides npm will do.
 if ! command -v npm >/dev/null; then packages+=(nodejs npm); fi

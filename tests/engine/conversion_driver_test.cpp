@@ -38,8 +38,9 @@ struct Workspace {
 };
 
 TEST(DestinationFolder, JoinsPathAndName) {
-  ConversionRequest request{"src", "/data", "html"};
-  EXPECT_EQ(DestinationFolder(request), "/data/html");
+  const std::string data = std::string(1, kPathSeparator) + "data";
+  ConversionRequest request{"src", data.c_str(), "html"};
+  EXPECT_EQ(DestinationFolder(request), (data + kPathSeparator + "html").c_str());
 }
 
 TEST(OutcomeMessages, TextsTitlesAndKinds) {

@@ -1,7 +1,12 @@
 #include "engine/entity_table.h"
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
 #include <iconv.h>
+#endif
 
 #include <string>
 
@@ -13,6 +18,15 @@ std::string Encode(unsigned char c) {
   return EncodeHtmlChar(TextString(text)).CStr();
 }
 
+#ifdef _WIN32
+// The Unicode code point the system's code page 437 converter gives a byte.
+unsigned CodePoint437(unsigned char c) {
+  const char in[1] = {static_cast<char>(c)};
+  wchar_t out[2] = {};
+  if (::MultiByteToWideChar(437, MB_ERR_INVALID_CHARS, in, 1, out, 2) != 1) return 0;
+  return static_cast<unsigned>(out[0]);
+}
+#else
 // The Unicode code point the C library's code page 437 converter gives a byte.
 unsigned CodePoint437(unsigned char c) {
   iconv_t converter = iconv_open("UTF-32LE", "CP437");
@@ -28,6 +42,7 @@ unsigned CodePoint437(unsigned char c) {
   if (result == static_cast<std::size_t>(-1)) return 0;
   return out[0] | out[1] << 8 | out[2] << 16 | static_cast<unsigned>(out[3]) << 24;
 }
+#endif
 
 TEST(EncodeHtmlChar, HtmlSpecialsAndBlanks) {
   EXPECT_EQ(Encode(' '), "&nbsp;");

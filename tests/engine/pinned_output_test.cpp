@@ -29,7 +29,7 @@ void ExpectPinnedConversion(const std::string& name) {
   ASSERT_EQ(ListFolder(produced), ListFolder(expected));
   for (const auto& entry : std::filesystem::directory_iterator(expected)) {
     const std::string file = entry.path().filename().string();
-    EXPECT_EQ(ReadFileBytes(produced + "/" + file), ReadFileBytes(entry.path().string()))
+    EXPECT_EQ(ReadFileBytes(testing::JoinedPath(produced, file)), ReadFileBytes(entry.path().string()))
         << name << ": " << file;
   }
 }

@@ -28,7 +28,7 @@ std::set<std::string> BrokenLinks(const std::string& folder, int& links) {
       std::string link = (*it)[1].matched ? (*it)[1].str() : (*it)[2].str();
       if (link.find(':') != std::string::npos) continue;  // http:, mailto:
       ++links;
-      if (!std::filesystem::exists(folder + "/" + link)) broken.insert(link);
+      if (!std::filesystem::exists(testing::JoinedPath(folder, link))) broken.insert(link);
     }
   }
   return broken;
@@ -56,6 +56,8 @@ TEST(SampleReference, OnlyUnwrittenTopicsOfThePinnedEdgesAreMissing) {
   EXPECT_EQ(BrokenLinks(out, links), std::set<std::string>{"B0P2.htm"});
 }
 
+#ifndef _WIN32
+// The help compiler and the archive lister are Linux programs.
 TEST(SampleReference, CompilesWithAHelpCompiler) {
   ScratchFolder scratch;
   std::string out = ConvertInto(scratch, MARLIX_SAMPLES);
@@ -75,6 +77,7 @@ TEST(SampleReference, CompilesWithAHelpCompiler) {
   }
   EXPECT_GT(pages, 30);
 }
+#endif
 
 }  // namespace
 }  // namespace marlix

@@ -1,14 +1,17 @@
 #include "engine/source_discovery.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <string>
 
+#include "engine/conversion_driver.h"
 #include "support/faulty_file_system.h"
 #include "support/scratch_folder.h"
 
@@ -44,14 +47,15 @@ TEST(DiscoverSourceFiles, TakesMarkedTextFilesInListingOrder) {
   SourceFileList files;
   DiscoverSourceFiles(folder.Path().c_str(), files);
   const std::string base = folder.Path();
-  EXPECT_EQ(Joined(files), base + "/A.TXT|" + base + "/b.Txt|" + base + "/c.txt");
+  EXPECT_EQ(Joined(files), folder / "A.TXT" + "|" + folder / "b.Txt" + "|" + folder / "c.txt");
 
   // A trailing separator on the folder gives the same paths.
   SourceFileList again;
-  DiscoverSourceFiles((base + "/").c_str(), again);
+  DiscoverSourceFiles((base + kPathSeparator).c_str(), again);
   EXPECT_EQ(Joined(again), Joined(files));
 }
 
+#ifndef _WIN32
 TEST(DiscoverSourceFiles, NeverBlocksOnSpecialFiles) {
   ScratchFolder folder;
   ASSERT_EQ(::mkfifo((folder / "pipe.txt").c_str(), 0644), 0);
@@ -75,6 +79,7 @@ TEST(DiscoverSourceFiles, NeverBlocksOnSpecialFiles) {
   // A link to a regular file counts as that file.
   EXPECT_EQ(Joined(files), folder / "link.txt" + "|" + folder / "real.txt");
 }
+#endif
 
 TEST(DiscoverSourceFiles, UnreadableOrMissingFoldersGiveNothing) {
   ScratchFolder folder;

@@ -5,7 +5,7 @@
 namespace marlix::testing {
 
 std::string BaseName(const std::string& path) {
-  std::size_t slash = path.find_last_of('/');
+  std::size_t slash = path.find_last_of("/\\");
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 

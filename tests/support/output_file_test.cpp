@@ -114,6 +114,7 @@ TEST_F(OutputFileTest, CreateNeverReplacesAnything) {
   EXPECT_FALSE(out.Create(Path("old.htm").c_str()));
   EXPECT_EQ(ReadFileBytes(Path("old.htm")), "keep me");
 
+#ifndef _WIN32
   // A link at the final name is not written through, dangling or not.
   ASSERT_EQ(::symlink("old.htm", Path("link.htm").c_str()), 0);
   EXPECT_FALSE(out.Create(Path("link.htm").c_str()));
@@ -121,6 +122,7 @@ TEST_F(OutputFileTest, CreateNeverReplacesAnything) {
   ASSERT_EQ(::symlink("target.htm", Path("dangling.htm").c_str()), 0);
   EXPECT_FALSE(out.Create(Path("dangling.htm").c_str()));
   EXPECT_FALSE(PathExists(Path("target.htm")));
+#endif
 
   EXPECT_FALSE(out.Create(Path("no-such-folder/x.htm").c_str()));
   EXPECT_FALSE(PathExists(Path("no-such-folder")));
@@ -132,7 +134,11 @@ TEST_F(OutputFileTest, CreateNeverReplacesAnything) {
   EXPECT_FALSE(out.WriteLine(""));
   EXPECT_FALSE(out.WriteBreaks(1));
   EXPECT_FALSE(out.Close());
+#ifndef _WIN32
   EXPECT_EQ(testing::ListFolder(folder_.Path()), "dangling.htm link.htm old.htm");
+#else
+  EXPECT_EQ(testing::ListFolder(folder_.Path()), "old.htm");
+#endif
 
   // A failed Create closes the file that was open before it.
   ASSERT_TRUE(out.Create(Path("new.htm").c_str()));

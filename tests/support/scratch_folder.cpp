@@ -10,8 +10,35 @@
 #include <sstream>
 #include <vector>
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
+
+#include "engine/conversion_driver.h"
+
 namespace marlix::testing {
 
+std::string JoinedPath(const std::string& folder, const std::string& name) {
+  return folder + kPathSeparator + name;
+}
+
+#ifdef _WIN32
+ScratchFolder::ScratchFolder() {
+  // No mkdtemp here: try numbered names until a new folder is made.
+  static unsigned serial = 0;
+  const std::string base = std::filesystem::temp_directory_path().string();
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    std::string candidate = JoinedPath(base, "marlix-test-" + std::to_string(::GetCurrentProcessId()) +
+                                                 "-" + std::to_string(++serial));
+    if (::CreateDirectoryA(candidate.c_str(), nullptr)) {
+      path_ = candidate;
+      return;
+    }
+  }
+  ADD_FAILURE() << "cannot make a scratch folder";
+}
+#else
 ScratchFolder::ScratchFolder() {
   std::string pattern = (std::filesystem::temp_directory_path() / "marlix-test-XXXXXX").string();
   std::vector<char> buffer(pattern.begin(), pattern.end());
@@ -19,6 +46,7 @@ ScratchFolder::ScratchFolder() {
   if (::mkdtemp(buffer.data()) == nullptr) ADD_FAILURE() << "cannot make a scratch folder";
   path_ = buffer.data();
 }
+#endif
 
 ScratchFolder::~ScratchFolder() {
   std::error_code ignored;

@@ -6,6 +6,13 @@
 
 namespace marlix::testing {
 
+// folder + this platform's separator + name.
+std::string JoinedPath(const std::string& folder, const std::string& name);
+// Lets scratch / "a" / "b" read like a path.
+inline std::string operator/(const std::string& folder, const std::string& name) {
+  return JoinedPath(folder, name);
+}
+
 class ScratchFolder {
  public:
   ScratchFolder();
@@ -14,8 +21,8 @@ class ScratchFolder {
   ScratchFolder& operator=(const ScratchFolder&) = delete;
 
   const std::string& Path() const { return path_; }
-  // Path of name inside the folder.
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  // Path of name inside the folder, joined with this platform's separator.
+  std::string operator/(const std::string& name) const { return JoinedPath(path_, name); }
 
  private:
   std::string path_;

@@ -7,7 +7,7 @@ namespace marlix::testing {
 SourceScratch::SourceScratch() { std::filesystem::create_directory(*this / "src"); }
 
 void SourceScratch::AddSource(const std::string& name, const std::string& bytes) const {
-  WriteFileBytes(*this / ("src/" + name), bytes);
+  WriteFileBytes(*this / "src" / name, bytes);
 }
 
 ConversionOutcome SourceScratch::Convert() const {

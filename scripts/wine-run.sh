@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Runs a Windows program under 64-bit Wine with the project's own prefix
+# (made on first use under build/, about half a minute) and no Wine debug
+# output. Used as the emulator of the cross-built tests.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export WINEPREFIX="${WINEPREFIX:-$root/build/wine-prefix}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEARCH=win64
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+loader="$(dpkg -L wine64 2>/dev/null | grep -m1 '/wine64$' || true)"
+if [ -z "$loader" ] || [ ! -x "$loader" ]; then
+  echo "wine-run.sh: the wine64 loader is missing (scripts/install-dependencies.sh --windows)" >&2
+  exit 127
+fi
+exec "$loader" "$@"
