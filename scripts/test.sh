@@ -2,6 +2,8 @@
 # Installs what is missing, builds, and runs every test; then the unit tests
 # again under AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz
 # target for a minute on its seeds.
+# Installs what is missing, builds, and runs every test: the Linux build's,
+# then the Windows programs' under Wine.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/install-dependencies.sh"
@@ -22,3 +24,4 @@ cmake --build "$sanitize" -j "$(nproc)" >/dev/null
 ctest --test-dir "$sanitize" --output-on-failure -j "$(nproc)" -E '^web_edition_'
 
 "$root/scripts/fuzz.sh" 60
+"$root/scripts/test-windows.sh"

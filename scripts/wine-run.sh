@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Runs a Windows program under 64-bit Wine with the project's own prefix
-# (made on first use under build/, about half a minute) and no Wine debug
+# (made on first use under build/windows-x64, about half a minute) and no Wine debug
 # output. Used as the emulator of the cross-built tests.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-export WINEPREFIX="${WINEPREFIX:-$root/build/wine-prefix}"
+export WINEPREFIX="${WINEPREFIX:-$root/build/windows-x64/wine-prefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEARCH=win64
 # No .NET or browser engine offers while the prefix is made. A help viewer
