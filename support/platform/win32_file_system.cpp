@@ -73,22 +73,23 @@ class Win32FileSystem final : public FileSystem {
 
   bool MakeFolder(const char* path) override { return ::CreateDirectoryA(path, nullptr) != 0; }
 
-  bool ListFiles(const char* folder, const char* pattern, NameVisitor visit,
-                 void* context) override {
+  bool ListFolder(const char* folder, NameVisitor visit, void* context) override {
     TextString search(folder);
     const std::size_t length = std::strlen(folder);
     if (length == 0 || folder[length - 1] != '\\') search.AppendChar('\\');
-    search += pattern;
+    search.AppendChar('*');
 
     WIN32_FIND_DATAA entry;
     HANDLE listing = ::FindFirstFileA(search.CStr(), &entry);
     if (listing == INVALID_HANDLE_VALUE) {
-      // A folder without a match is listed, just empty.
+      // An empty drive root has no entry at all, not even "." and "..".
       return ::GetLastError() == ERROR_FILE_NOT_FOUND;
     }
-    // The order in which the search returns the names, never sorted.
+    // In the order the search returns the names; folders are left out.
     do {
-      if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) visit(entry.cFileName, context);
+      if ((entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0) {
+        visit(entry.cFileName, context);
+      }
     } while (::FindNextFileA(listing, &entry));
     const bool complete = ::GetLastError() == ERROR_NO_MORE_FILES;
     ::FindClose(listing);

@@ -89,7 +89,12 @@ TEST(ListFiles, MatchesSortsAndAppendsWithoutClearing) {
   StringList names;
   names.Add("kept");
   EXPECT_TRUE(ListFiles(folder.Path().c_str(), "*.htm", names));
+#ifdef _WIN32
+  // Names that differ only in letter case are one file here.
+  EXPECT_EQ(Joined(names), "kept|A.htm|b.htm|B0P1.htm|B0P10.htm|Index.HTM|Topic1.htm");
+#else
   EXPECT_EQ(Joined(names), "kept|A.htm|a.htm|b.htm|B0P1.htm|B0P10.htm|Index.HTM|Topic1.htm");
+#endif
 
   EXPECT_EQ(Listed(folder.Path(), "*.txt"), "");
   bool complete = true;

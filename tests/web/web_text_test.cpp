@@ -1,6 +1,11 @@
 // Code page 437 to UTF-8, escaping and tab expansion of the web edition.
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
 #include <iconv.h>
+#endif
 
 #include <string>
 
@@ -15,6 +20,19 @@ std::string Utf8Of(unsigned char c) {
   return std::string(utf8.bytes, utf8.length);
 }
 
+#ifdef _WIN32
+// The system's own code page 437 converter, as an independent table.
+std::string IconvUtf8(unsigned char c) {
+  const char in[1] = {static_cast<char>(c)};
+  wchar_t wide[2] = {};
+  if (::MultiByteToWideChar(437, MB_ERR_INVALID_CHARS, in, 1, wide, 2) != 1) {
+    return "(not converted)";
+  }
+  char out[8] = {};
+  int length = ::WideCharToMultiByte(CP_UTF8, 0, wide, 1, out, sizeof out, nullptr, nullptr);
+  return std::string(out, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+#else
 // The C library's own code page 437 converter, as an independent table.
 std::string IconvUtf8(unsigned char c) {
   iconv_t converter = iconv_open("UTF-8", "CP437");
@@ -30,6 +48,7 @@ std::string IconvUtf8(unsigned char c) {
   if (result == static_cast<std::size_t>(-1)) return "(not converted)";
   return std::string(out, sizeof out - outLeft);
 }
+#endif
 
 TEST(Cp437Unicode, PrintableBytesMatchTheCLibrary) {
   for (int c = 0x20; c < 0x100; ++c) {
