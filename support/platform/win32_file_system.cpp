@@ -29,6 +29,43 @@ FileHandle KeepDiskFile(HANDLE handle) {
 // One call moves at most this many bytes, so that the count fits a DWORD.
 constexpr std::size_t kLargestTransfer = 0x40000000;
 
+// A held folder: a handle opened without FILE_SHARE_DELETE, so that nobody
+// can rename, remove or replace the folder while it is held, and the path
+// it was held by, which therefore keeps naming it. A few fixed slots: a run
+// holds one folder, and holding allocates nothing.
+struct HeldSlot {
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  char path[MAX_PATH] = {};
+};
+constexpr int kHeldSlots = 8;
+HeldSlot held[kHeldSlots];
+
+HeldSlot* SlotOf(FolderHandle folder) {
+  if (folder < 0 || folder >= kHeldSlots) return nullptr;
+  HeldSlot& slot = held[folder];
+  return slot.handle == INVALID_HANDLE_VALUE ? nullptr : &slot;
+}
+
+// One name directly inside a folder: no separator, no drive or stream colon,
+// not "." or "..".
+bool IsBareName(const char* name) {
+  if (name[0] == 0 || std::strpbrk(name, "\\/:") != nullptr) return false;
+  return std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0;
+}
+
+// folder + a backslash unless it ends in one + name, into out (MAX_PATH).
+bool JoinInto(char* out, const char* folder, const char* name) {
+  const std::size_t folderLength = std::strlen(folder);
+  const bool separator = folderLength == 0 || folder[folderLength - 1] != '\\';
+  const std::size_t nameLength = std::strlen(name);
+  if (folderLength + (separator ? 1 : 0) + nameLength >= MAX_PATH) return false;
+  std::memcpy(out, folder, folderLength);
+  std::size_t at = folderLength;
+  if (separator) out[at++] = '\\';
+  std::memcpy(out + at, name, nameLength + 1);
+  return true;
+}
+
 class Win32FileSystem final : public FileSystem {
  public:
   FileHandle OpenExisting(const char* path) override {
@@ -72,6 +109,55 @@ class Win32FileSystem final : public FileSystem {
   bool Close(FileHandle file) override { return ::CloseHandle(ToHandle(file)) != 0; }
 
   bool MakeFolder(const char* path) override { return ::CreateDirectoryA(path, nullptr) != 0; }
+
+  FolderHandle HoldFolder(const char* path) override {
+    // A separator at the end is ignored (a drive root such as C:\ keeps it).
+    std::size_t length = std::strlen(path);
+    while (length > 3 && (path[length - 1] == '\\' || path[length - 1] == '/')) --length;
+    if (length == 0 || length >= MAX_PATH) return kNoFolder;
+    int index = 0;
+    while (index < kHeldSlots && held[index].handle != INVALID_HANDLE_VALUE) ++index;
+    if (index == kHeldSlots) return kNoFolder;
+    HeldSlot& slot = held[index];
+    std::memcpy(slot.path, path, length);
+    slot.path[length] = 0;
+
+    // The link itself when path is one (FILE_FLAG_OPEN_REPARSE_POINT), so
+    // that a link is refused rather than followed.
+    HANDLE handle = ::CreateFileA(slot.path, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return kNoFolder;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!::GetFileInformationByHandle(handle, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+      ::CloseHandle(handle);
+      return kNoFolder;
+    }
+    slot.handle = handle;
+    return index;
+  }
+
+  FileHandle CreateNewIn(FolderHandle folder, const char* name) override {
+    const HeldSlot* slot = SlotOf(folder);
+    char path[MAX_PATH];
+    if (slot == nullptr || !IsBareName(name) || !JoinInto(path, slot->path, name)) return kNoFile;
+    return CreateNew(path);
+  }
+
+  bool ListHeldFolder(FolderHandle folder, NameVisitor visit, void* context) override {
+    const HeldSlot* slot = SlotOf(folder);
+    return slot != nullptr && ListFolder(slot->path, visit, context);
+  }
+
+  bool ReleaseFolder(FolderHandle folder) override {
+    HeldSlot* slot = SlotOf(folder);
+    if (slot == nullptr) return false;
+    const bool closed = ::CloseHandle(slot->handle) != 0;
+    slot->handle = INVALID_HANDLE_VALUE;
+    return closed;
+  }
 
   bool ListFolder(const char* folder, NameVisitor visit, void* context) override {
     TextString search(folder);

@@ -264,6 +264,31 @@ TEST(RunConversion, AFolderListingThatFailsPartWayIsNoSilentSuccess) {
 // Another process renames the new folder mid-run and puts a link to a
 // folder of its choosing in its place: the rest of the output still goes into
 // the folder the run made, and the project file lists that folder.
+#ifdef _WIN32
+TEST(RunConversion, TheHeldFolderCannotBeMovedDuringTheRun) {
+  // Held without FILE_SHARE_DELETE: nobody can rename the folder away, so
+  // its path names it to the end of the run.
+  Workspace work;
+  const std::string out = work.destination + "/out";
+  bool moved = true;
+  FaultyFileSystem faulty;
+  faulty.beforeCreate = [&](const std::string& name) {
+    if (name != "Topic0.htm") return;
+    std::error_code error;
+    std::filesystem::rename(out, work.destination + "/moved", error);
+    moved = !error;
+  };
+  platform::ScopedFileSystem guard(faulty);
+  EXPECT_EQ(RunConversion(work.Request()), ConversionOutcome::Completed);
+  EXPECT_FALSE(moved);
+  EXPECT_EQ(ListFolder(out),
+            "B0P0.htm B1P1.htm Index.hhk Index.htm Marlix.hhp Topic0.htm Topic1.htm toc.hhc");
+  // Released at the end of the run.
+  std::error_code error;
+  std::filesystem::rename(out, work.destination + "/moved", error);
+  EXPECT_FALSE(error) << error.message();
+}
+#else
 TEST(RunConversion, OutputStaysInTheFolderItMadeWhenItsPathIsRedirected) {
   Workspace work;
   const std::string out = work.destination + "/out";
@@ -287,6 +312,7 @@ TEST(RunConversion, OutputStaysInTheFolderItMadeWhenItsPathIsRedirected) {
   EXPECT_EQ(project.find("decoy"), std::string::npos);
   EXPECT_EQ(faulty.createsByPath, 0u);
 }
+#endif
 
 }  // namespace
 }  // namespace marlix
