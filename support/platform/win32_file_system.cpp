@@ -4,6 +4,7 @@
 #endif
 #include <windows.h>
 
+#include <cerrno>
 #include <cstring>
 
 #include "support/platform/file_system.h"
@@ -15,12 +16,63 @@ namespace {
 HANDLE ToHandle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
 FileHandle FromHandle(HANDLE handle) { return reinterpret_cast<FileHandle>(handle); }
 
+// The system's error code of the calling thread as the errno value that
+// names the same reason. Set by the calls below where they fail on their own.
+thread_local int ownError = 0;
+
+int ErrnoOf(DWORD code) {
+  switch (code) {
+    case ERROR_SUCCESS:
+      return 0;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      return EEXIST;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+      return ENOENT;
+    case ERROR_DIRECTORY:
+      return ENOTDIR;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+      return EACCES;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return ENOSPC;
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_BUFFER_OVERFLOW:
+      return ENAMETOOLONG;
+    case ERROR_TOO_MANY_OPEN_FILES:
+      return EMFILE;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+      return ENOMEM;
+    case ERROR_INVALID_NAME:
+    case ERROR_INVALID_PARAMETER:
+    case ERROR_INVALID_HANDLE:
+      return EINVAL;
+    default:
+      return EIO;
+  }
+}
+
+// Remembers why the call that is about to report failure failed.
+void NoteFailure(int error) { ownError = error; }
+void NoteSystemFailure() { ownError = ErrnoOf(::GetLastError()); }
+
 // Only disk files are read or written: a name such as CON.txt or NUL.txt, or
 // a \\.\ path, opens a device, which may block a read or never end.
 FileHandle KeepDiskFile(HANDLE handle) {
-  if (handle == INVALID_HANDLE_VALUE) return kNoFile;
+  if (handle == INVALID_HANDLE_VALUE) {
+    NoteSystemFailure();
+    return kNoFile;
+  }
   if (::GetFileType(handle) != FILE_TYPE_DISK) {
     ::CloseHandle(handle);
+    NoteFailure(ENXIO);
     return kNoFile;
   }
   return FromHandle(handle);
@@ -82,7 +134,10 @@ class Win32FileSystem final : public FileSystem {
   std::int64_t Read(FileHandle file, void* buffer, std::size_t size) override {
     DWORD read = 0;
     DWORD wanted = static_cast<DWORD>(size < kLargestTransfer ? size : kLargestTransfer);
-    if (!::ReadFile(ToHandle(file), buffer, wanted, &read, nullptr)) return -1;
+    if (!::ReadFile(ToHandle(file), buffer, wanted, &read, nullptr)) {
+      NoteSystemFailure();
+      return -1;
+    }
     return read;
   }
 
@@ -91,7 +146,12 @@ class Win32FileSystem final : public FileSystem {
     while (size > 0) {
       DWORD written = 0;
       DWORD chunk = static_cast<DWORD>(size < kLargestTransfer ? size : kLargestTransfer);
-      if (!::WriteFile(ToHandle(file), next, chunk, &written, nullptr) || written == 0) {
+      if (!::WriteFile(ToHandle(file), next, chunk, &written, nullptr)) {
+        NoteSystemFailure();
+        return false;
+      }
+      if (written == 0) {
+        NoteFailure(ENOSPC);
         return false;
       }
       next += written;
@@ -102,22 +162,41 @@ class Win32FileSystem final : public FileSystem {
 
   std::int64_t Size(FileHandle file) override {
     LARGE_INTEGER size;
-    if (!::GetFileSizeEx(ToHandle(file), &size)) return -1;
+    if (!::GetFileSizeEx(ToHandle(file), &size)) {
+      NoteSystemFailure();
+      return -1;
+    }
     return size.QuadPart;
   }
 
-  bool Close(FileHandle file) override { return ::CloseHandle(ToHandle(file)) != 0; }
+  bool Close(FileHandle file) override {
+    if (::CloseHandle(ToHandle(file))) return true;
+    NoteSystemFailure();
+    return false;
+  }
 
-  bool MakeFolder(const char* path) override { return ::CreateDirectoryA(path, nullptr) != 0; }
+  bool MakeFolder(const char* path) override {
+    if (::CreateDirectoryA(path, nullptr)) return true;
+    NoteSystemFailure();
+    return false;
+  }
+
+  int LastError() const override { return ownError; }
 
   FolderHandle HoldFolder(const char* path) override {
     // A separator at the end is ignored (a drive root such as C:\ keeps it).
     std::size_t length = std::strlen(path);
     while (length > 3 && (path[length - 1] == '\\' || path[length - 1] == '/')) --length;
-    if (length == 0 || length >= MAX_PATH) return kNoFolder;
+    if (length == 0 || length >= MAX_PATH) {
+      NoteFailure(length == 0 ? ENOENT : ENAMETOOLONG);
+      return kNoFolder;
+    }
     int index = 0;
     while (index < kHeldSlots && held[index].handle != INVALID_HANDLE_VALUE) ++index;
-    if (index == kHeldSlots) return kNoFolder;
+    if (index == kHeldSlots) {
+      NoteFailure(EMFILE);
+      return kNoFolder;
+    }
     HeldSlot& slot = held[index];
     std::memcpy(slot.path, path, length);
     slot.path[length] = 0;
@@ -127,12 +206,16 @@ class Win32FileSystem final : public FileSystem {
     HANDLE handle = ::CreateFileA(slot.path, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING,
                                   FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return kNoFolder;
+    if (handle == INVALID_HANDLE_VALUE) {
+      NoteSystemFailure();
+      return kNoFolder;
+    }
     BY_HANDLE_FILE_INFORMATION info;
     if (!::GetFileInformationByHandle(handle, &info) ||
         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
         (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
       ::CloseHandle(handle);
+      NoteFailure(ENOTDIR);
       return kNoFolder;
     }
     slot.handle = handle;
@@ -142,19 +225,34 @@ class Win32FileSystem final : public FileSystem {
   FileHandle CreateNewIn(FolderHandle folder, const char* name) override {
     const HeldSlot* slot = SlotOf(folder);
     char path[MAX_PATH];
-    if (slot == nullptr || !IsBareName(name) || !JoinInto(path, slot->path, name)) return kNoFile;
+    if (slot == nullptr || !IsBareName(name)) {
+      NoteFailure(slot == nullptr ? EBADF : EINVAL);
+      return kNoFile;
+    }
+    if (!JoinInto(path, slot->path, name)) {
+      NoteFailure(ENAMETOOLONG);
+      return kNoFile;
+    }
     return CreateNew(path);
   }
 
   bool ListHeldFolder(FolderHandle folder, NameVisitor visit, void* context) override {
     const HeldSlot* slot = SlotOf(folder);
-    return slot != nullptr && ListFolder(slot->path, visit, context);
+    if (slot == nullptr) {
+      NoteFailure(EBADF);
+      return false;
+    }
+    return ListFolder(slot->path, visit, context);
   }
 
   bool ReleaseFolder(FolderHandle folder) override {
     HeldSlot* slot = SlotOf(folder);
-    if (slot == nullptr) return false;
+    if (slot == nullptr) {
+      NoteFailure(EBADF);
+      return false;
+    }
     const bool closed = ::CloseHandle(slot->handle) != 0;
+    if (!closed) NoteSystemFailure();
     slot->handle = INVALID_HANDLE_VALUE;
     return closed;
   }
@@ -169,7 +267,13 @@ class Win32FileSystem final : public FileSystem {
     HANDLE listing = ::FindFirstFileA(search.CStr(), &entry);
     if (listing == INVALID_HANDLE_VALUE) {
       // An empty drive root has no entry at all, not even "." and "..".
-      return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+      if (::GetLastError() == ERROR_FILE_NOT_FOUND) return true;
+      // A file named as the folder: the search fails with "path not found".
+      const DWORD attributes = ::GetFileAttributesA(folder);
+      NoteFailure(attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)
+                      ? ENOTDIR
+                      : ErrnoOf(::GetLastError()));
+      return false;
     }
     // In the order the search returns the names; folders are left out.
     do {
@@ -177,7 +281,9 @@ class Win32FileSystem final : public FileSystem {
         visit(entry.cFileName, context);
       }
     } while (::FindNextFileA(listing, &entry));
-    const bool complete = ::GetLastError() == ERROR_NO_MORE_FILES;
+    const DWORD ended = ::GetLastError();
+    const bool complete = ended == ERROR_NO_MORE_FILES;
+    if (!complete) NoteFailure(ErrnoOf(ended));
     ::FindClose(listing);
     return complete;
   }
