@@ -29,10 +29,11 @@ fail() {
   exit 1
 }
 
-# Window id of the visible window with exactly this title, waiting for it.
+# Window id of the visible window with exactly this title, waiting for it
+# (up to a minute: Wine starts slowly on a busy machine).
 wait_window() {
   local id
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 300); do
     id="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1 || true)"
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.2
