@@ -10,7 +10,13 @@
 ;   SOURCE_DIR   the source tree (licence and icon)
 ;   OUTFILE      the installer to write
 
-Unicode true
+; The 64-bit installer is a 64-bit program itself, the 32-bit one runs on
+; either Windows.
+!if "${ARCH}" == "x64"
+  Target amd64-unicode
+!else
+  Target x86-unicode
+!endif
 SetCompressor /SOLID lzma
 
 !include "MUI2.nsh"

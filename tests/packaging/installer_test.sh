@@ -24,7 +24,8 @@ check_archive() {  # installer, objdump format of its programs
     grep -Eq "[[:space:]]$name\$" <<<"$listing" || fail "$(basename "$setup") lacks $name"
   done
   unpacked="$scratch/unpacked-$(basename "$setup" .exe)"
-  7z e -y -o"$unpacked" "$setup" marlix2html.exe marlix2html-cli.exe >/dev/null
+  7z e -y -o"$unpacked" "$setup" marlix2html.exe marlix2html-cli.exe >/dev/null ||
+    fail "7z cannot unpack the programs of $setup"
   for name in marlix2html.exe marlix2html-cli.exe; do
     objdump -f "$unpacked/$name" 2>/dev/null | grep -q "file format $format" ||
       fail "$name in $(basename "$setup") is not $format"
@@ -45,7 +46,7 @@ windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 folder="$scratch/programs/marlix2html"
 shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Marlix to HTML.lnk"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\marlix2html'
-registry_value() { "$wine" reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z]* *//p"; }
+registry_value() { "$wine" reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z]* *//p" || true; }
 
 "$wine" "$setup64" /S "/D=$(windows_path "$folder")" || fail "silent install exited with $?"
 settle
