@@ -12,3 +12,6 @@ scratch="$root/build/package-test"
 
 "$root/tests/packaging/deb_test.sh" "$packages/marlix2html_${version}_$(dpkg --print-architecture).deb" \
   "$version" "$root/samples/reference" "$release/marlix2html-cli" "$scratch/deb"
+"$root/tests/packaging/installer_test.sh" "$packages/marlix2html-setup-x64.exe" \
+  "$packages/marlix2html-setup-x86.exe" "$version" "$root/samples/reference" \
+  "$release/marlix2html-cli" "$scratch/windows"
