@@ -1,18 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test; then the unit tests
-# again under AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz
-# target for a minute on its seeds.
-# Installs what is missing, builds, and runs every test: the Linux build's,
-# then the Windows programs' under Wine.
+# Installs what is missing, builds, and runs every test: the Linux build's;
+# the unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer;
+# each fuzz target for a minute on its seeds; the Windows programs' under
+# Wine; and last the packages, made from those builds, installed and checked.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/install-dependencies.sh"
 "$root/scripts/build.sh"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$root/build/release" --output-on-failure -j "$(nproc)"
-# The packages, made from the builds above, then installed and checked.
-"$root/scripts/package.sh" >/dev/null
-"$root/tests/packaging/check_packages.sh"
 
 # The sanitizer build leaves out the desktop program, the benchmarks and the
 # browser checks of the web edition (they test the pages, not the program's
@@ -25,3 +21,7 @@ ctest --test-dir "$sanitize" --output-on-failure -j "$(nproc)" -E '^web_edition_
 
 "$root/scripts/fuzz.sh" 60
 "$root/scripts/test-windows.sh"
+
+# The packages reuse the Release build and the Windows cross builds above.
+"$root/scripts/package.sh" >/dev/null
+"$root/tests/packaging/check_packages.sh"

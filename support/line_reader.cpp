@@ -7,7 +7,6 @@
 namespace marlix {
 namespace {
 constexpr std::uint32_t kBufferBytes = 16 * 1024;
-constexpr std::uint32_t kDecidingBytes = LineReader::kDecidingBytes;
 constexpr char kLf = '\n';
 constexpr char kCr = '\r';
 
