@@ -112,8 +112,8 @@ std::string TypedLongOption(const char* argument) {
 }
 
 bool IsKnownOption(int id) {
-  for (const OptionSpec& spec : kOptions) {
-    if (spec.id == id) return true;
+  for (const OptionSpec& entry : kOptions) {
+    if (entry.id == id) return true;
   }
   return false;
 }
@@ -124,9 +124,9 @@ bool IsKnownOption(int id) {
 int ParseArguments(int argc, const char* const* argv, Arguments& arguments, std::FILE* err) {
   std::vector<option> longOptions;
   std::string shortOptions = ":";
-  for (const OptionSpec& spec : kOptions) {
-    longOptions.push_back({spec.name, no_argument, nullptr, spec.id});
-    if (spec.id < kLongOnly) shortOptions += char(spec.id);
+  for (const OptionSpec& entry : kOptions) {
+    longOptions.push_back({entry.name, no_argument, nullptr, entry.id});
+    if (entry.id < kLongOnly) shortOptions += char(entry.id);
   }
   longOptions.push_back({nullptr, 0, nullptr, 0});
 

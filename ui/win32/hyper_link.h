@@ -6,7 +6,7 @@
 
 #include "support/text_string.h"
 #include "ui/common/link_behaviour.h"
-#include "ui/win32/font_spec.h"
+#include "ui/win32/link_font.h"
 #include "ui/win32/win32_headers.h"
 
 namespace marlix::ui::win32 {

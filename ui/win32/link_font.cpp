@@ -1,4 +1,4 @@
-#include "ui/win32/font_spec.h"
+#include "ui/win32/link_font.h"
 
 #include <cstring>
 
