@@ -21,7 +21,7 @@ void KeepMatching(const char* name, void* context) {
   if (MatchesPattern(name, listing.pattern) && !listing.names->Add(name)) listing.lost = true;
 }
 
-int CompareNames(const void* a, const void* b) {
+[[maybe_unused]] int CompareNames(const void* a, const void* b) {
   return CompareListingOrder(*static_cast<const char* const*>(a),
                              *static_cast<const char* const*>(b));
 }
@@ -81,6 +81,12 @@ bool ListFiles(const TextString& folder, const char* pattern, StringList& list) 
 
   std::uint32_t count = names.Count();
   if (count == 0) return complete;
+#ifdef _WIN32
+  for (std::uint32_t i = 0; i < count; ++i) {
+    if (!list.Add(*names.Ref(i))) complete = false;
+  }
+  return complete;
+#else
   const char** sorted = static_cast<const char**>(AllocateBytes(count * sizeof(char*)));
   if (sorted == nullptr) return false;
   for (std::uint32_t i = 0; i < count; ++i) sorted[i] = names.Ref(i)->CStr();
@@ -90,6 +96,7 @@ bool ListFiles(const TextString& folder, const char* pattern, StringList& list) 
   }
   ReleaseBytes(sorted);
   return complete;
+#endif
 }
 
 }  // namespace marlix

@@ -1,8 +1,10 @@
 // Names of files and folders, the same on every platform: joining a folder
 // and a name, matching a wildcard pattern, and the order of a folder listing.
 // The platform layer only hands out raw entry names; which of them match and
-// in which order the conversion sees them is decided here, so that every
-// output name comes out the same wherever the program runs.
+// in which order the conversion sees them is decided here. On Windows the
+// order is the one the folder search returns, as the program has always
+// numbered its files there; elsewhere readdir's order means nothing, so the
+// names are sorted.
 #pragma once
 
 #include "support/indexed_lists.h"
@@ -30,7 +32,8 @@ bool MatchesPattern(const char* name, const char* pattern);
 int CompareListingOrder(const char* a, const char* b);
 
 // Appends to list (not cleared first) the bare names of the regular files of
-// folder that match pattern, in listing order. False when the folder could
+// folder that match pattern, in listing order (on Windows, the search's own
+// order). False when the folder could
 // not be listed to its end: the names that came back before the failure are
 // still appended.
 bool ListFiles(const TextString& folder, const char* pattern, StringList& list);
