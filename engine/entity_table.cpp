@@ -1,8 +1,13 @@
 #include "engine/entity_table.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace marlix {
 namespace {
@@ -102,27 +107,103 @@ constexpr EntitySlots kSlots = [] {
 // The longest text of a row: four non-breaking spaces.
 constexpr std::size_t kLongestEntity = 24;
 
+// Body text is taken 16 bytes at a time: a chunk's bytes that have a row are
+// found at once, and the runs between them are copied with one 16-byte move.
+constexpr std::size_t kChunkBytes = 16;
+
+// The test that picks a chunk's bytes with a row may also pick bytes without
+// one (these go through their slot unchanged), but must never miss a row:
+// bytes below 0x21, above 0x7F, and the four HTML characters.
+constexpr bool MayHaveRow(unsigned c) {
+  return c < 0x21 || c > 0x7F || (c | 0x04) == '&' || (c | 0x02) == '>';
+}
+constexpr bool EveryRowPicked() {
+  for (const EntityRow& row : kEntityRows) {
+    if (!MayHaveRow(row.byte)) return false;
+  }
+  return true;
+}
+static_assert(EveryRowPicked(), "the chunk test must pick every byte with a row");
+
+// Bit i set when byte i of the chunk may have a row; bytes at and after
+// count are never picked.
+inline unsigned PickRowBytes(const unsigned char* chunk, std::size_t count) {
+#if defined(__SSE2__)
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(chunk));
+  // A signed compare takes bytes above 0x7F as negative, so one test finds
+  // both the control bytes with the blank and the code page's upper half.
+  __m128i picked = _mm_cmplt_epi8(v, _mm_set1_epi8(0x21));
+  // '"' and '&' are the two bytes that become '&' with bit 2 set, '<' and '>'
+  // the two that become '>' with bit 1 set.
+  picked = _mm_or_si128(picked,
+                        _mm_cmpeq_epi8(_mm_or_si128(v, _mm_set1_epi8(0x04)), _mm_set1_epi8('&')));
+  picked = _mm_or_si128(picked,
+                        _mm_cmpeq_epi8(_mm_or_si128(v, _mm_set1_epi8(0x02)), _mm_set1_epi8('>')));
+  const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(picked));
+#else
+  unsigned mask = 0;
+  for (std::size_t i = 0; i < kChunkBytes; ++i) {
+    if (MayHaveRow(chunk[i])) mask |= 1u << i;
+  }
+#endif
+  return count < kChunkBytes ? mask & ((1u << count) - 1) : mask;
+}
+
+// Copies count bytes (at most 16) from in to chunk, in at most two moves.
+inline void CopyChunk(unsigned char* chunk, const unsigned char* in, std::size_t count) {
+  if (count == kChunkBytes) {
+    std::memcpy(chunk, in, kChunkBytes);
+  } else if (count >= 8) {
+    // Two moves of 8 that overlap as needed.
+    std::memcpy(chunk, in, 8);
+    std::memcpy(chunk + count - 8, in + count - 8, 8);
+  } else if (count >= 4) {
+    std::memcpy(chunk, in, 4);
+    std::memcpy(chunk + count - 4, in + count - 4, 4);
+  } else {
+    for (std::size_t i = 0; i < count; ++i) chunk[i] = in[i];
+  }
+}
+
+inline void Copy16(char* to, const unsigned char* from) { std::memcpy(to, from, kChunkBytes); }
+
 }  // namespace
 
 void AppendHtmlText(TextString& out, const char* bytes, std::size_t n) {
   if (n == 0) return;
-  // Room for the worst case, plus the slack of the last 8-byte store.
-  char* const start = out.AppendSpace(n * kLongestEntity + kSlotBytes);
+  // Room for the worst case, plus the slack of the last 16-byte move.
+  char* const start = out.AppendSpace(n * kLongestEntity + kChunkBytes);
   if (start == nullptr) return;
   char* next = start;
   const auto* in = reinterpret_cast<const unsigned char*>(bytes);
   const auto* const end = in + n;
-  for (; in != end; ++in) {
-    const unsigned c = *in;
-    const unsigned length = kSlots.length[c];
-    std::uint64_t word;
-    std::memcpy(&word, kSlots.text[c], kSlotBytes);
-    if (length <= kSlotBytes) {
-      std::memcpy(next, &word, kSlotBytes);  // one 8-byte store
-    } else {
-      std::memcpy(next, kEntityByByte[c], length);
+  // Each chunk is copied to a buffer twice its size first, so that every
+  // 16-byte move reads inside it, whatever follows the text.
+  alignas(16) unsigned char chunk[2 * kChunkBytes] = {};
+  while (in != end) {
+    const std::size_t left = static_cast<std::size_t>(end - in);
+    const std::size_t count = left < kChunkBytes ? left : kChunkBytes;
+    CopyChunk(chunk, in, count);
+    // The chunk goes out as it is; then each byte with a row is written over
+    // by its text, and the bytes after it are moved up behind that text.
+    // Byte i of the chunk lands at base + i.
+    char* base = next;
+    Copy16(base, chunk);
+    for (unsigned picked = PickRowBytes(chunk, count); picked != 0; picked &= picked - 1) {
+      const auto at = static_cast<std::size_t>(std::countr_zero(picked));
+      char* const text = base + at;
+      const std::size_t c = chunk[at];
+      const std::size_t length = kSlots.length[c];
+      if (length <= kSlotBytes) {
+        std::memcpy(text, kSlots.text[c], kSlotBytes);  // one 8-byte store
+      } else {
+        std::memcpy(text, kEntityByByte[c], length);
+      }
+      Copy16(text + length, chunk + at + 1);
+      base += static_cast<std::ptrdiff_t>(length) - 1;
     }
-    next += length;
+    next = base + count;
+    in += count;
   }
   out.CommitAppended(static_cast<std::size_t>(next - start));
 }

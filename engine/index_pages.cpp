@@ -63,9 +63,8 @@ void WriteSectionPages(const TextString& folder, const SourceFileList& sourceFil
       continue;
     }
     WritePageHead(section, scanner.SectionTitle());
-    while (scanner.Next()) {
+    while (scanner.NextTopicLine()) {
       const SourceLine& line = scanner.Line();
-      if (!line.topic) continue;
       WriteTopicLinks(section, line.bytes, line.length, page,
                       FormatPageName(page, fileIndex, line.topicNumber));
     }

@@ -21,7 +21,7 @@
 //   SourceScanner scanner;
 //   if (scanner.Open(path, firstTopic)) {
 //     scanner.SectionTitle();          // available at once
-//     while (scanner.Next()) {         // one piece at a time
+//     while (scanner.Next()) {         // one piece at a time (or NextTopicLine)
 //       const SourceLine& line = scanner.Line();
 //       ...                            // line.bytes/length, kind flags, numbers
 //     }
@@ -96,6 +96,20 @@ class SourceScanner {
     return true;
   }
   const SourceLine& Line() const { return line_; }
+
+  // Moves to the next topic line, as calling Next until Line().topic would,
+  // but passing over short lines in bulk; false when there is none.
+  bool NextTopicLine() {
+    for (;;) {
+      // Between whole lines, with no title line due, a line that is not a
+      // topic line changes nothing but the line count.
+      if (!done_ && !awaitTitle_ && !nextContinues_) {
+        lineNumber_ += reader_.SkipShortLinesNotStartingWith(':');
+      }
+      if (!Next()) return false;
+      if (line_.topic) return true;
+    }
+  }
 
   // True when the walk ended because a read failed, not at the file's end.
   bool ReadFailed() const { return reader_.ReadFailed(); }

@@ -9,22 +9,66 @@
 namespace marlix {
 namespace {
 
-std::uint32_t HashFolded(const char* bytes, std::size_t length) {
-  std::uint32_t hash = 2166136261u;  // FNV-1a
+// Names are hashed and compared 8 bytes at a time, with a to z folded to
+// A to Z in all 8 at once, as UpperAscii does byte by byte.
+std::uint64_t FoldWord(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHigh = 0x8080808080808080u;
+  const std::uint64_t low7 = word & ~kHigh;  // no carry can cross a byte below
+  const std::uint64_t fromA = low7 + kOnes * (0x80 - 'a');
+  const std::uint64_t pastZ = low7 + kOnes * (0x80 - 'z' - 1);
+  const std::uint64_t lower = fromA & ~pastZ & ~word & kHigh;
+  return word - (lower >> 2);  // 0x80 >> 2 is the 0x20 between the cases
+}
+
+// Up to 8 bytes as one word, byte i in bits 8i to 8i+7, zeros after them.
+std::uint64_t ShortWord(const char* bytes, std::size_t length) {
+  std::uint64_t word = 0;
   for (std::size_t i = 0; i < length; ++i) {
-    hash ^= static_cast<unsigned char>(UpperAscii(bytes[i]));
-    hash *= 16777619u;
+    word |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
   }
-  return hash;
+  return word;
+}
+
+// The bytes of a name as words: whole words from the front, then (for 8
+// bytes or more) the last 8, overlapping; a shorter name is one word of its
+// bytes padded with zeros.
+template <typename Visit>
+bool ForEachWord(const char* bytes, std::size_t length, Visit&& visit) {
+  if (length < 8) return visit(ShortWord(bytes, length));
+  std::uint64_t word;
+  for (std::size_t i = 0; i + 8 <= length; i += 8) {
+    std::memcpy(&word, bytes + i, 8);
+    if (!visit(word)) return false;
+  }
+  if (length % 8 == 0) return true;
+  std::memcpy(&word, bytes + length - 8, 8);
+  return visit(word);
+}
+
+std::uint32_t HashFolded(const char* bytes, std::size_t length) {
+  std::uint64_t hash = length;
+  ForEachWord(bytes, length, [&hash](std::uint64_t word) {
+    hash = (hash ^ FoldWord(word)) * 0x9E3779B97F4A7C15u;
+    return true;
+  });
+  return static_cast<std::uint32_t>(hash ^ (hash >> 32));
 }
 
 bool EqualFolded(const TextString& key, const char* name, std::size_t length) {
   if (key.Length() != length) return false;
   const char* text = key.CStr();
-  for (std::size_t i = 0; i < length; ++i) {
-    if (UpperAscii(text[i]) != UpperAscii(name[i])) return false;
-  }
-  return true;
+  std::size_t offset = 0;  // of the next word of text
+  return ForEachWord(name, length, [&](std::uint64_t word) {
+    std::uint64_t other;
+    if (length < 8) {
+      other = ShortWord(text, length);
+    } else {
+      std::memcpy(&other, text + (offset + 8 <= length ? offset : length - 8), 8);
+      offset += 8;
+    }
+    return word == other || FoldWord(word) == FoldWord(other);
+  });
 }
 
 }  // namespace
@@ -68,6 +112,11 @@ bool TopicCatalogue::Add(const TextString& name, const TextString& page) {
 bool TopicCatalogue::Add(TextString&& name, const TextString& page) {
   indexed_ = false;
   return entries_.Add(std::move(name), page);
+}
+
+bool TopicCatalogue::Add(TextString&& name, TextString&& page) {
+  indexed_ = false;
+  return entries_.Add(std::move(name), std::move(page));
 }
 
 void TopicCatalogue::NoteFileStart(std::uint32_t firstTopic) {
@@ -134,17 +183,19 @@ void BuildTopicCatalogue(const SourceFileList& sourceFiles, TopicCatalogue& cata
                          OutputTally& tally) {
   std::uint32_t topicNumber = 0;
   SourceScanner scanner;
+  char page[kMaxPageNameBytes];
   for (std::uint32_t fileIndex = 0; fileIndex < sourceFiles.Count(); ++fileIndex) {
     catalogue.NoteFileStart(topicNumber);
     // A file that cannot be opened takes no topic number.
     if (!tally.OpenSource(scanner, sourceFiles, fileIndex, topicNumber)) continue;
-    while (scanner.Next()) {
+    while (scanner.NextTopicLine()) {
       const SourceLine& line = scanner.Line();
-      if (!line.topic) continue;
-      TextString page = PageName(fileIndex, line.topicNumber);
-      // An entry that cannot be added is counted where its memory was refused.
+      const std::uint32_t pageLength = FormatPageName(page, fileIndex, line.topicNumber);
+      // An entry that cannot be made is counted where its memory was refused.
       VisitTopicNames(line.bytes, line.length, [&](const char* name, std::size_t length) {
-        catalogue.Add(TextString(name, length), page);
+        TextString pageName(page, pageLength);
+        if (pageName.Length() == pageLength)
+          catalogue.Add(TextString(name, length), std::move(pageName));
       });
     }
     topicNumber = scanner.NextTopicNumber();

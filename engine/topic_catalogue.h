@@ -53,6 +53,7 @@ class TopicCatalogue {
 
   bool Add(const TextString& name, const TextString& page);
   bool Add(TextString&& name, const TextString& page);
+  bool Add(TextString&& name, TextString&& page);
   std::uint32_t Count() const { return entries_.Count(); }
   TextString KeyAt(std::uint32_t i) const { return entries_.KeyAt(i); }
   TextString ValueAt(std::uint32_t i) const { return entries_.ValueAt(i); }

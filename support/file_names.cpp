@@ -1,6 +1,6 @@
 #include "support/file_names.h"
 
-#include <cstdlib>
+#include <algorithm>
 #include <cstring>
 
 #include "support/allocation.h"
@@ -12,18 +12,27 @@ namespace {
 
 struct Listing {
   const char* pattern;
-  StringList* names;
+  Slots<TextString>* names;
   bool lost = false;  // a matching name that could not be kept
 };
 
 void KeepMatching(const char* name, void* context) {
   Listing& listing = *static_cast<Listing*>(context);
-  if (MatchesPattern(name, listing.pattern) && !listing.names->Add(name)) listing.lost = true;
+  if (!MatchesPattern(name, listing.pattern)) return;
+  TextString kept(name);
+  // A copy that came out empty means memory ran out (a listed name is never empty).
+  if (kept.IsEmpty() || !listing.names->Append(std::move(kept))) listing.lost = true;
 }
 
-[[maybe_unused]] int CompareNames(const void* a, const void* b) {
-  return CompareListingOrder(*static_cast<const char* const*>(a),
-                             *static_cast<const char* const*>(b));
+// The pattern "*" + suffix, the suffix without wildcards: the usual "*.htm".
+bool MatchesStarSuffix(const char* name, const char* suffix, std::size_t suffixLength) {
+  std::size_t nameLength = std::strlen(name);
+  if (nameLength < suffixLength) return false;
+  const char* tail = name + nameLength - suffixLength;
+  for (std::size_t i = 0; i < suffixLength; ++i) {
+    if (UpperAscii(tail[i]) != UpperAscii(suffix[i])) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -38,6 +47,9 @@ TextString JoinPath(const TextString& folder, const TextString& name) {
 }
 
 bool MatchesPattern(const char* name, const char* pattern) {
+  if (pattern[0] == '*' && std::strpbrk(pattern + 1, "*?") == nullptr) {
+    return MatchesStarSuffix(name, pattern + 1, std::strlen(pattern + 1));
+  }
   const char* starPattern = nullptr;
   const char* starName = nullptr;
   while (*name != 0) {
@@ -60,17 +72,24 @@ bool MatchesPattern(const char* name, const char* pattern) {
 }
 
 int CompareListingOrder(const char* a, const char* b) {
-  for (std::size_t i = 0;; ++i) {
+  // Bytes that are equal are equal upper-cased too; the first that differ
+  // also break the tie, should the rest be equal upper-cased.
+  std::size_t i = 0;
+  while (a[i] == b[i]) {
+    if (a[i] == 0) return 0;
+    ++i;
+  }
+  const int tie = static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[i]) ? -1 : 1;
+  for (;; ++i) {
     unsigned char x = static_cast<unsigned char>(UpperAscii(a[i]));
     unsigned char y = static_cast<unsigned char>(UpperAscii(b[i]));
     if (x != y) return x < y ? -1 : 1;
-    if (x == 0) break;
+    if (x == 0) return tie;
   }
-  return std::strcmp(a, b);
 }
 
 bool ListFiles(const TextString& folder, const char* pattern, StringList& list) {
-  StringList names;
+  Slots<TextString> names;
   Listing listing{pattern, &names};
   // A held folder is read through its handle, whatever its path leads to now.
   platform::FolderHandle held = HeldFolder::Holding(folder.CStr());
@@ -83,16 +102,38 @@ bool ListFiles(const TextString& folder, const char* pattern, StringList& list) 
   if (count == 0) return complete;
 #ifdef _WIN32
   for (std::uint32_t i = 0; i < count; ++i) {
-    if (!list.Add(*names.Ref(i))) complete = false;
+    if (!list.Add(std::move(names[i]))) complete = false;
   }
   return complete;
 #else
-  const char** sorted = static_cast<const char**>(AllocateBytes(count * sizeof(char*)));
+  // Sorted by a key of each name's first 8 bytes upper-cased (zero bytes
+  // after a shorter name), read as one number: keys that differ already give
+  // the listing order, equal keys go to the full comparison.
+  struct SortEntry {
+    std::uint64_t key;
+    TextString* name;
+  };
+  auto* sorted = static_cast<SortEntry*>(AllocateBytes(count * sizeof(SortEntry)));
   if (sorted == nullptr) return false;
-  for (std::uint32_t i = 0; i < count; ++i) sorted[i] = names.Ref(i)->CStr();
-  std::qsort(sorted, count, sizeof(char*), CompareNames);
   for (std::uint32_t i = 0; i < count; ++i) {
-    if (!list.Add(sorted[i])) complete = false;
+    const char* text = names[i].CStr();
+    std::uint64_t key = 0;
+    for (std::uint32_t k = 0; k < 8; ++k) {
+      const auto byte = static_cast<unsigned char>(UpperAscii(text[k]));
+      key = (key << 8) | byte;
+      if (byte == 0) {
+        key <<= 8 * (7 - k);
+        break;
+      }
+    }
+    sorted[i] = {key, &names[i]};
+  }
+  std::sort(sorted, sorted + count, [](const SortEntry& a, const SortEntry& b) {
+    if (a.key != b.key) return a.key < b.key;
+    return CompareListingOrder(a.name->CStr(), b.name->CStr()) < 0;
+  });
+  for (std::uint32_t i = 0; i < count; ++i) {
+    if (!list.Add(std::move(*sorted[i].name))) complete = false;
   }
   ReleaseBytes(sorted);
   return complete;

@@ -25,6 +25,12 @@ bool StringList::Add(const TextString& text) {
   return true;
 }
 
+bool StringList::Add(TextString&& text) {
+  if (!items_.Append(std::move(text))) return false;
+  Reset();
+  return true;
+}
+
 TextString StringList::At(std::uint32_t i) const {
   const TextString* item = Ref(i);
   return item ? *item : TextString();
@@ -51,6 +57,12 @@ bool PairList::Add(TextString&& key, const TextString& value) {
   Pair pair{std::move(key), value};
   if (pair.value.Length() != value.Length()) return false;
   if (!items_.Append(std::move(pair))) return false;
+  Reset();
+  return true;
+}
+
+bool PairList::Add(TextString&& key, TextString&& value) {
+  if (!items_.Append(Pair{std::move(key), std::move(value)})) return false;
   Reset();
   return true;
 }

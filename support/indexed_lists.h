@@ -116,6 +116,8 @@ class StringList : public ListCursor {
   std::uint32_t Count() const { return items_.Count(); }
   bool Add(const char* text);
   bool Add(const TextString& text);
+  // The same, taking over text instead of copying it.
+  bool Add(TextString&& text);
   TextString At(std::uint32_t i) const;
   // The element itself, or nullptr when there is none at i.
   const TextString* Ref(std::uint32_t i) const;
@@ -133,6 +135,7 @@ class PairList : public ListCursor {
   bool Add(const TextString& key, const TextString& value);
   // The same, taking over key instead of copying it.
   bool Add(TextString&& key, const TextString& value);
+  bool Add(TextString&& key, TextString&& value);
   TextString KeyAt(std::uint32_t i) const;
   TextString ValueAt(std::uint32_t i) const;
   const TextString* KeyRef(std::uint32_t i) const;

@@ -6,8 +6,13 @@
 // a copy; the view stays valid until the next read, peek or Open/Close.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "support/platform/file_system.h"
 #include "support/text_string.h"
@@ -47,9 +52,8 @@ class LineReader {
     // The common case, inline: a whole short line in the buffer, no zero byte.
     if (end_ - begin_ >= kDecidingBytes && !zeroSeen_) {
       const char* bytes = buffer_ + begin_;
-      const void* lf = std::memchr(bytes, '\n', kMaxLineBytes);
-      if (lf != nullptr) {
-        auto length = static_cast<std::uint32_t>(static_cast<const char*>(lf) - bytes);
+      std::uint32_t length = FindLineFeed(bytes);
+      if (length < kMaxLineBytes) {
         Consume(length + 1);
         if (length > 0 && bytes[length - 1] == '\r') --length;
         piece.bytes = bytes;
@@ -59,6 +63,23 @@ class LineReader {
       }
     }
     return ReadPieceSlowly(piece);
+  }
+  // Passes over the lines ahead that ReadPiece would hand out whole (a line
+  // end within their first 80 bytes) and whose first byte is not mark, as
+  // long as the buffer holds them; returns how many. Stops before a line
+  // that starts with mark, a longer line, a zero byte, or where more must be
+  // read first: ReadPiece then takes over.
+  std::uint32_t SkipShortLinesNotStartingWith(char mark) {
+    std::uint32_t skipped = 0;
+    while (end_ - begin_ >= kDecidingBytes && !zeroSeen_) {
+      const char* bytes = buffer_ + begin_;
+      if (bytes[0] == mark) break;
+      const std::uint32_t length = FindLineFeed(bytes);
+      if (length >= kMaxLineBytes) break;
+      Consume(length + 1);
+      ++skipped;
+    }
+    return skipped;
   }
   // The line ReadPiece would hand out if the next skip bytes were taken first,
   // without taking anything; false when there is no such line.
@@ -76,6 +97,24 @@ class LineReader {
   bool IsOpen() const { return file_ != platform::kNoFile; }
 
  private:
+  // The offset of the first LF among the kMaxLineBytes bytes at bytes, all of
+  // them readable, or kMaxLineBytes when there is none. Inline, since most
+  // lines are short and a call costs more than the search.
+  static std::uint32_t FindLineFeed(const char* bytes) {
+#if defined(__SSE2__)
+    static_assert(kMaxLineBytes % 16 == 0, "the window is searched 16 bytes at a time");
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (std::uint32_t i = 0; i < kMaxLineBytes; i += 16) {
+      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+      const auto found = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lf)));
+      if (found != 0) return i + static_cast<std::uint32_t>(std::countr_zero(found));
+    }
+    return kMaxLineBytes;
+#else
+    const void* lf = std::memchr(bytes, '\n', kMaxLineBytes);
+    return lf ? static_cast<std::uint32_t>(static_cast<const char*>(lf) - bytes) : kMaxLineBytes;
+#endif
+  }
   // Makes at least want bytes available from the position when the file has
   // them; returns how many are available.
   std::uint32_t Fill(std::uint32_t want);

@@ -8,8 +8,6 @@
 
 namespace marlix {
 namespace {
-constexpr std::size_t kBufferBytes = 32 * 1024;
-constexpr std::size_t kDirectWriteBytes = 1024;
 constexpr char kLineBreak[] = "\r\n";
 }  // namespace
 
@@ -63,7 +61,7 @@ bool OutputFile::Fail() {
   return false;
 }
 
-bool OutputFile::WriteBytes(const char* bytes, std::size_t n) {
+bool OutputFile::WriteBytesSlowly(const char* bytes, std::size_t n) {
   if (file_ == platform::kNoFile || failed_) return false;
   if (n == 0) return true;
   // Large writes with nothing buffered go straight to the file, uncopied.
@@ -78,13 +76,6 @@ bool OutputFile::WriteBytes(const char* bytes, std::size_t n) {
   std::memcpy(buffer_ + buffered_, bytes, n);
   buffered_ += n;
   bytesWritten_ += n;
-  return true;
-}
-
-bool OutputFile::Separate() {
-  if (breakCount_ == 0 && bytesWritten_ == 0) return true;
-  if (!WriteBytes(kLineBreak, 2)) return false;
-  ++breakCount_;
   return true;
 }
 

@@ -36,11 +36,23 @@ class OutputFile {
   int Error() const { return error_; }
 
   // Inline so that the length of a literal is known where it is written.
-  bool Write(const char* text) { return WriteBytes(text, text ? std::strlen(text) : 0); }
+  MARLIX_ALWAYS_INLINE bool Write(const char* text) {
+    return WriteBytes(text, text ? std::strlen(text) : 0);
+  }
   bool Write(const TextString& text) { return WriteBytes(text.CStr(), text.Length()); }
   // Writes n bytes as they are; the caller guarantees they hold no zero byte.
-  bool WriteBytes(const char* bytes, std::size_t n);
-  bool WriteLine(const char* text) { return Separate() && Write(text); }
+  // Inline while they fit the buffer, since most writes are a few bytes.
+  MARLIX_ALWAYS_INLINE bool WriteBytes(const char* bytes, std::size_t n) {
+    if (n < kDirectWriteBytes && n <= kBufferBytes - buffered_ && buffer_ != nullptr &&
+        file_ != platform::kNoFile && !failed_) {
+      std::memcpy(buffer_ + buffered_, bytes, n);
+      buffered_ += n;
+      bytesWritten_ += n;
+      return true;
+    }
+    return WriteBytesSlowly(bytes, n);
+  }
+  MARLIX_ALWAYS_INLINE bool WriteLine(const char* text) { return Separate() && Write(text); }
   bool WriteLine(const TextString& text) { return Separate() && Write(text); }
   // A line of n bytes that hold no zero byte.
   bool WriteLineBytes(const char* bytes, std::size_t n) {
@@ -49,7 +61,18 @@ class OutputFile {
   bool WriteBreaks(std::uint32_t n);
 
  private:
-  bool Separate();  // CR LF before a line, unless the file is still empty
+  static constexpr std::size_t kBufferBytes = 32 * 1024;
+  // Writes at least this long skip the buffer when it is empty.
+  static constexpr std::size_t kDirectWriteBytes = 1024;
+
+  bool WriteBytesSlowly(const char* bytes, std::size_t n);
+  // CR LF before a line, unless the file is still empty.
+  bool Separate() {
+    if (breakCount_ == 0 && bytesWritten_ == 0) return true;
+    if (!WriteBytes("\r\n", 2)) return false;
+    ++breakCount_;
+    return true;
+  }
   bool Flush();
   bool Fail();  // marks the current file failed and keeps the reason
 

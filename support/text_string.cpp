@@ -67,7 +67,9 @@ bool TextString::Reserve(std::size_t length) {
   }
   if (data_ != nullptr && length <= capacity_) return true;
   std::size_t capacity = length < 15 ? 15 : length;
-  char* grown = static_cast<char*>(ReallocateBytes(data_, capacity + 1));
+  // A first buffer needs no copy: plain malloc is cheaper than realloc.
+  char* grown = static_cast<char*>(data_ == nullptr ? AllocateBytes(capacity + 1)
+                                                    : ReallocateBytes(data_, capacity + 1));
   if (grown == nullptr) return false;
   data_ = grown;
   capacity_ = static_cast<std::uint32_t>(capacity);
@@ -184,7 +186,7 @@ TextString& TextString::AppendBytesSlowly(const char* text, std::size_t n) {
   return *this;
 }
 
-char* TextString::AppendSpace(std::size_t n) {
+char* TextString::AppendSpaceSlowly(std::size_t n) {
   if (static_cast<std::size_t>(length_) + n > kMaxLength) {
     NoteLostAllocation();
     Clear();

@@ -8,6 +8,14 @@
 #include <cstdint>
 #include <cstring>
 
+// For the few appends on every line's path: inlined even where the compiler
+// would rather call, so that a literal's length and bytes are known there.
+#if defined(__GNUC__)
+#define MARLIX_ALWAYS_INLINE inline __attribute__((always_inline))
+#else
+#define MARLIX_ALWAYS_INLINE inline
+#endif
+
 namespace marlix {
 
 class TextString {
@@ -47,7 +55,9 @@ class TextString {
   TextString& operator+=(const char* text);
   TextString& operator+=(const TextString& other);
   // Inline so that the length of a literal is known where it is appended.
-  TextString& Append(const char* text) { return AppendBytes(text, text ? std::strlen(text) : 0); }
+  MARLIX_ALWAYS_INLINE TextString& Append(const char* text) {
+    return AppendBytes(text, text ? std::strlen(text) : 0);
+  }
   // Appends at most n bytes of text, stopping at a zero byte.
   TextString& AppendN(const char* text, std::size_t n);
   TextString& AppendChar(char c) {  // a zero byte is not appended
@@ -61,7 +71,7 @@ class TextString {
   }
   // Appends n bytes that the caller knows hold no zero byte. Inline while
   // there is room, so that short known-length appends cost a copy.
-  TextString& AppendBytes(const char* bytes, std::size_t n) {
+  MARLIX_ALWAYS_INLINE TextString& AppendBytes(const char* bytes, std::size_t n) {
     if (data_ != nullptr && n <= capacity_ - length_) {
       std::memcpy(data_ + length_, bytes, n);
       length_ += static_cast<std::uint32_t>(n);
@@ -74,7 +84,10 @@ class TextString {
   // bytes after the content and returns where they go (nullptr, the string
   // emptied and the loss counted, when memory runs out). CommitAppended(k)
   // then adds the first k of them, which must hold no zero byte, k <= n.
-  char* AppendSpace(std::size_t n);
+  char* AppendSpace(std::size_t n) {
+    if (data_ != nullptr && n <= capacity_ - length_) return data_ + length_;
+    return AppendSpaceSlowly(n);
+  }
   void CommitAppended(std::size_t k) {
     length_ += static_cast<std::uint32_t>(k);
     data_[length_] = 0;
@@ -95,6 +108,7 @@ class TextString {
 
  private:
   TextString& AppendBytesSlowly(const char* bytes, std::size_t n);
+  char* AppendSpaceSlowly(std::size_t n);
   bool Reserve(std::size_t length);                 // room for length bytes plus terminator
   void SetBytes(const char* bytes, std::size_t n);  // n bytes without zeros
   // Whether text points into this string's own buffer, and where.

@@ -8,6 +8,7 @@
 #include <iconv.h>
 #endif
 
+#include <random>
 #include <string>
 
 namespace marlix {
@@ -92,6 +93,33 @@ TEST(EncodeHtmlChar, UpperHalfRefersToTheUnicodeCharacterOrStaysRaw) {
   EXPECT_EQ(Encode(0xE2), "&#915;");
   EXPECT_EQ(Encode(0xB0), "&#9617;");
   EXPECT_EQ(Encode(0xFE), "&#9632;");
+}
+
+TEST(AppendHtmlText, AgreesWithTheTableByteByByte) {
+  // Texts of every length around the sizes taken at once, each byte value
+  // at each position, after text already in the string; zero bytes dropped.
+  std::mt19937 random(20261209);
+  const std::string heavy = std::string("\t \"&<>~\x01\x1E\xB3\xE1\x7F", 13) + std::string(1, '\0');
+  for (std::size_t length = 0; length <= 70; ++length) {
+    for (int round = 0; round < 40; ++round) {
+      std::string text(length, 'a');
+      for (char& c : text) {
+        c = round % 2 ? static_cast<char>(random() % 256) : heavy[random() % heavy.size()];
+      }
+      std::string expected = "kept";
+      for (char c : text) {
+        if (c != 0) expected += Encode(static_cast<unsigned char>(c));
+      }
+      TextString html("kept");
+      AppendHtmlText(html, text.data(), text.size());
+      ASSERT_EQ(std::string(html.CStr(), html.Length()), expected) << length << " " << round;
+    }
+  }
+  // The longest text of all, a tab, in every byte.
+  std::string tabs(100, '\t');
+  TextString html;
+  AppendHtmlText(html, tabs.data(), tabs.size());
+  EXPECT_EQ(html.Length(), 100u * 24u);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "support/faulty_file_system.h"
@@ -71,6 +72,47 @@ TEST_F(SourceScannerTest, LongLinesComeInPiecesWithTheirLineNumbers) {
             "1.c T 0 :Tail|2 H 0 " + std::string(80, 'y') + "|2.c b 0 " + std::string(20, 'y') +
                 "|3 b 0 z|");
   EXPECT_EQ(title_, x79 + ":");
+}
+
+// The topic lines of a walk, described as Walk does, found with Next or
+// with NextTopicLine.
+std::string TopicWalk(const std::string& path, bool bulk) {
+  SourceScanner scanner;
+  if (!scanner.Open(path.c_str(), 3)) return "<cannot open>";
+  std::string walk;
+  while (bulk ? scanner.NextTopicLine() : scanner.Next()) {
+    const SourceLine& line = scanner.Line();
+    if (!line.topic) continue;
+    walk += std::to_string(line.lineNumber) + (line.continuation ? ".c " : " ") +
+            (line.opensPage ? "T " : "t ") + std::to_string(line.topicNumber) + " " +
+            std::string(line.bytes, line.length) + "|";
+  }
+  return walk + "next " + std::to_string(scanner.NextTopicNumber());
+}
+
+TEST_F(SourceScannerTest, NextTopicLineFindsWhatNextFinds) {
+  // Lines of every length around one piece, topic lines in runs, ":" at the
+  // start of later pieces, both line ends, zero bytes, and files larger than
+  // the reader's buffer.
+  std::mt19937 random(20261209);
+  for (int round = 0; round < 60; ++round) {
+    std::string bytes = "@Title";
+    if (round % 7 == 0) bytes += std::string(90, 't');
+    bytes += "\r\n";
+    const int lines = 20 + static_cast<int>(random() % (round < 50 ? 200 : 3000));
+    for (int i = 0; i < lines; ++i) {
+      std::string line(random() % 4 == 0 ? random() % 200 : random() % 84, 'a');
+      for (std::size_t k = 0; k < line.size(); k += 1 + random() % 40) {
+        line[k] = ":: ~\t"[random() % 5];
+      }
+      if (!line.empty() && random() % 3 == 0) line[0] = ':';
+      if (random() % 50 == 0) line += std::string(1, '\0') + ":";
+      bytes += line + (random() % 2 ? "\r\n" : "\n");
+    }
+    if (random() % 2) bytes += ":last";
+    WriteFileBytes(path_, bytes);
+    ASSERT_EQ(TopicWalk(path_, true), TopicWalk(path_, false)) << "round " << round;
+  }
 }
 
 TEST_F(SourceScannerTest, AFailedReadIsToldFromTheEnd) {

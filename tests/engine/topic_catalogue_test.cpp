@@ -92,6 +92,34 @@ TEST(FindPage, IndexAgreesWithThePlainScan) {
   }
 }
 
+TEST(FindPage, LongNamesFoldOnlyAsciiLetters) {
+  // Names of every length around the 8 bytes compared at once, looked up
+  // with letters of other case, one byte changed, or a byte above 0x7F
+  // whose low bits are a letter.
+  std::mt19937 random(20261209);
+  const char alphabet[] = "aZ_@[`{ \xE1\xC1";
+  std::vector<std::string> names;
+  TopicCatalogue catalogue;
+  for (int i = 0; i < 600; ++i) {
+    std::string name(random() % 25, ' ');
+    for (char& c : name) c = alphabet[random() % (sizeof alphabet - 1)];
+    names.push_back(name);
+    catalogue.Add(name.c_str(), PageName(0, static_cast<std::uint32_t>(i)));
+  }
+  for (int i = 0; i < 5000; ++i) {
+    std::string name = names[random() % names.size()];
+    for (char& c : name) {
+      if (random() % 3 == 0 && c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+      if (random() % 3 == 0 && c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    }
+    if (!name.empty() && random() % 4 == 0) {
+      name[random() % name.size()] = alphabet[random() % (sizeof alphabet - 1)];
+    }
+    TextString text(name.c_str());
+    ASSERT_EQ(FindPage(text, catalogue), FindPageByScan(text, catalogue)) << name;
+  }
+}
+
 TEST(BuildTopicCatalogue, NumbersTopicsAcrossFilesInReadingOrder) {
   ScratchFolder folder;
   WriteFileBytes(folder / "1.txt", "@One\r\n:Alpha:Beta\r\n text\r\n :not a topic\r\n\r\n:Gamma");

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "support/platform/file_system.h"
 #include "support/scratch_folder.h"
@@ -79,7 +81,30 @@ TEST(CompareListingOrder, UpperCasedBytesThenRawBytes) {
   EXPECT_LT(CompareListingOrder("A.txt", "a.txt"), 0);  // a tie broken by the raw bytes
   EXPECT_GT(CompareListingOrder("a.txt", "A.txt"), 0);
   EXPECT_EQ(CompareListingOrder("a.txt", "a.txt"), 0);
+  // The upper-cased bytes decide before the first raw difference does.
+  EXPECT_LT(CompareListingOrder("aB", "Ac"), 0);
+  EXPECT_GT(CompareListingOrder("a_", "Ab"), 0);
+  EXPECT_LT(CompareListingOrder("Ab", "aB"), 0);
+  EXPECT_GT(CompareListingOrder("aB", "Ab"), 0);
 }
+
+#ifndef _WIN32
+TEST(ListFiles, SortsLongNamesThatShareTheirFirstBytes) {
+  // Names that agree in their first 8 bytes upper-cased, or end within them.
+  ScratchFolder folder;
+  std::vector<std::string> names = {"abcdefgh1.htm",    "ABCDEFGH0.htm", "abcdefg.htm",
+                                    "ABCDEFGh.htm",     "abcdefgH.htm",  "abcdefgh.htm",
+                                    "ABCDEFG_.htm",     "abc.htm",       "ABC.htm",
+                                    "abcdefgh\xE1.htm", "abcdefghA.htm"};
+  for (const std::string& name : names) WriteFileBytes(folder / name, "x");
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    return CompareListingOrder(a.c_str(), b.c_str()) < 0;
+  });
+  std::string expected;
+  for (const std::string& name : names) expected += (expected.empty() ? "" : "|") + name;
+  EXPECT_EQ(Listed(folder.Path(), "*.htm"), expected);
+}
+#endif
 
 TEST(ListFiles, MatchesSortsAndAppendsWithoutClearing) {
   ScratchFolder folder;
@@ -97,7 +122,8 @@ TEST(ListFiles, MatchesSortsAndAppendsWithoutClearing) {
   platform::Files().ListFolder(
       folder.Path().c_str(),
       [](const char* name, void* context) {
-        if (MatchesPattern(name, "*.htm")) *static_cast<std::string*>(context) += std::string("|") + name;
+        if (MatchesPattern(name, "*.htm"))
+          *static_cast<std::string*>(context) += std::string("|") + name;
       },
       &searched);
   EXPECT_EQ(Joined(names), searched);
@@ -107,6 +133,8 @@ TEST(ListFiles, MatchesSortsAndAppendsWithoutClearing) {
 #endif
 
   EXPECT_EQ(Listed(folder.Path(), "*.txt"), "");
+  EXPECT_EQ(Listed(folder.Path(), "*.HTM.x"), "");
+  EXPECT_EQ(Listed(folder.Path(), "*DEX.h?M"), "Index.HTM");
   bool complete = true;
   EXPECT_EQ(Listed(folder / "missing", "*", &complete), "");
   EXPECT_FALSE(complete);
