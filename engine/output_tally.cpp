@@ -13,23 +13,31 @@ OutputTally::OutputTally(Diagnostics* diagnostics)
 OutputTally::~OutputTally() { ReleaseBytes(unreadable_); }
 
 bool OutputTally::Create(OutputFile& file, const TextString& path) {
-  if (file.Create(path)) {
-    if (diagnostics_ != nullptr) outputPath_ = path;
-    return true;
-  }
-  ++filesFailed_;
-  if (diagnostics_ != nullptr) diagnostics_->OutputNotCreated(path.CStr(), file.Error());
-  return false;
+  const bool created = file.Create(path);
+  NoteCreated(path.CStr(), created, created ? 0 : file.Error());
+  if (created && diagnostics_ != nullptr) outputPath_ = path;
+  return created;
 }
 
 void OutputTally::Finish(OutputFile& file, bool complete) {
   if (!file.IsOpen()) return;
-  if (file.Close() && complete) {
+  const bool closed = file.Close();
+  NoteFinished(outputPath_.CStr(), closed && complete, file.Error());
+}
+
+void OutputTally::NoteCreated(const char* path, bool created, int error) {
+  if (created) return;
+  ++filesFailed_;
+  if (diagnostics_ != nullptr) diagnostics_->OutputNotCreated(path, error);
+}
+
+void OutputTally::NoteFinished(const char* path, bool complete, int error) {
+  if (complete) {
     ++filesWritten_;
-    if (diagnostics_ != nullptr) diagnostics_->OutputWritten(outputPath_.CStr());
+    if (diagnostics_ != nullptr) diagnostics_->OutputWritten(path);
   } else {
     ++filesFailed_;
-    if (diagnostics_ != nullptr) diagnostics_->OutputNotWritten(outputPath_.CStr(), file.Error());
+    if (diagnostics_ != nullptr) diagnostics_->OutputNotWritten(path, error);
   }
 }
 

@@ -29,6 +29,11 @@ class OutputTally {
   // Closes an open output file and counts it written in full or lost; a file
   // whose content the caller knows to be short (complete false) is lost.
   void Finish(OutputFile& file, bool complete = true);
+  // The same for a file created and closed by someone else (a WriteBehind):
+  // whether path could be created (error: why not), then, for a created
+  // file, whether it was written in full and closed.
+  void NoteCreated(const char* path, bool created, int error);
+  void NoteFinished(const char* path, bool complete, int error);
   // Opens source file fileIndex of the list again; one that cannot be opened
   // counts as unreadable.
   bool OpenSource(SourceScanner& scanner, const SourceFileList& sourceFiles,

@@ -7,6 +7,7 @@
 #include "engine/source_scanner.h"
 #include "support/file_names.h"
 #include "support/output_file.h"
+#include "support/write_behind.h"
 
 namespace marlix {
 
@@ -18,25 +19,25 @@ TextString FirstTopicName(const TextString& topicLine) {
 
 namespace {
 
-// A topic page is built in memory and written in one go when it ends, or in
-// parts of this size when it grows large.
-constexpr std::uint32_t kPageFlushBytes = 64 * 1024;
-
-void FinishPage(OutputFile& page, TextString& text, OutputTally& tally) {
-  if (!page.IsOpen()) return;
-  AppendPageFoot(text);
-  page.Write(text);
-  text.Empty();
-  tally.Finish(page);
-}
+// Tallies what became of each page the WriteBehind wrote.
+struct ReportToTally {
+  OutputTally& tally;
+  void operator()(const WriteBehind::Outcome& outcome) const {
+    if (outcome.begins) tally.NoteCreated(outcome.path, outcome.created, outcome.error);
+    if (outcome.ends) tally.NoteFinished(outcome.path, outcome.complete, outcome.error);
+  }
+};
 
 }  // namespace
 
 void WriteTopicPages(const TextString& folder, const SourceFileList& sourceFiles,
                      const TopicCatalogue& catalogue, OutputTally& tally, SourceChecks* checks) {
   SourceScanner scanner;
-  OutputFile page;
-  TextString text;  // the current page's bytes not yet written
+  // Pages are built straight into the writer's batches and written by its
+  // thread while the next are built.
+  WriteBehind pages;
+  ReportToTally report{tally};
+  bool pageOpen = false;
   const TextString prefix = JoinPath(folder, "");
   TextString path;
   char name[kMaxPageNameBytes];
@@ -53,15 +54,20 @@ void WriteTopicPages(const TextString& folder, const SourceFileList& sourceFiles
       if (line.opensPage) {
         // The page stays open across the end of a source file: lines before
         // the next file's first topic line still belong to it.
-        FinishPage(page, text, tally);
+        if (pageOpen) {
+          AppendPageFoot(pages.Bytes());
+          pages.End(report);
+        }
         path = prefix;
         path.AppendBytes(name, FormatPageName(name, fileIndex, line.topicNumber));
-        tally.Create(page, path);
+        pages.Begin(path, report);
+        pageOpen = true;
         continue;
       }
-      // Lines for a page that is not open (before the first topic line, or
-      // of a page that could not be created) are lost.
-      if (!page.IsOpen()) continue;
+      // Lines before the first topic line belong to no page and are lost (so
+      // are those of a page that could not be created, when it is written).
+      if (!pageOpen) continue;
+      TextString& text = pages.Bytes();
       if (line.title) {
         // The title is the title line without its format column.
         const std::uint32_t titleLength = line.length > 1 ? line.length - 1 : 0;
@@ -71,15 +77,16 @@ void WriteTopicPages(const TextString& folder, const SourceFileList& sourceFiles
       text.AppendBytes("\r\n", 2);
       std::uint32_t unresolved = RenderLine(text, catalogue, line.bytes, line.length);
       if (unresolved > 0 && checks != nullptr) checks->Unresolved(line, unresolved, catalogue);
-      if (text.Length() >= kPageFlushBytes) {
-        page.Write(text);
-        text.Empty();
-      }
+      pages.HandOverIfLarge(report);
     }
     if (checks != nullptr) checks->EndFile();
     tally.EndSource(scanner, fileIndex);
   }
-  FinishPage(page, text, tally);
+  if (pageOpen) {
+    AppendPageFoot(pages.Bytes());
+    pages.End(report);
+  }
+  pages.Drain(report);
 }
 
 }  // namespace marlix

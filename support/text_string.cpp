@@ -24,14 +24,9 @@ TextString::TextString(const char* text, std::size_t maxBytes) {
 
 TextString::TextString(const TextString& other) { SetBytes(other.CStr(), other.length_); }
 
-TextString::TextString(TextString&& other) noexcept
-    : data_(other.data_), length_(other.length_), capacity_(other.capacity_) {
-  other.data_ = nullptr;
-  other.length_ = 0;
-  other.capacity_ = 0;
-}
+TextString::TextString(TextString&& other) noexcept { TakeFrom(other); }
 
-TextString::~TextString() { ReleaseBytes(data_); }
+TextString::~TextString() { ReleaseHeap(); }
 
 TextString& TextString::operator=(const TextString& other) {
   if (this != &other) SetBytes(other.CStr(), other.length_);
@@ -40,15 +35,28 @@ TextString& TextString::operator=(const TextString& other) {
 
 TextString& TextString::operator=(TextString&& other) noexcept {
   if (this != &other) {
-    ReleaseBytes(data_);
-    data_ = other.data_;
-    length_ = other.length_;
-    capacity_ = other.capacity_;
-    other.data_ = nullptr;
-    other.length_ = 0;
-    other.capacity_ = 0;
+    ReleaseHeap();
+    TakeFrom(other);
   }
   return *this;
+}
+
+void TextString::ReleaseHeap() {
+  if (!IsLocal()) ReleaseBytes(data_);
+}
+
+void TextString::TakeFrom(TextString& other) noexcept {
+  length_ = other.length_;
+  capacity_ = other.capacity_;
+  if (other.IsLocal()) {
+    std::memcpy(local_, other.local_, sizeof local_);
+    data_ = local_;
+  } else {
+    data_ = other.data_;
+  }
+  other.data_ = nullptr;
+  other.length_ = 0;
+  other.capacity_ = 0;
 }
 
 bool TextString::OffsetInBuffer(const char* text, std::size_t& offset) const {
@@ -66,10 +74,22 @@ bool TextString::Reserve(std::size_t length) {
     return false;
   }
   if (data_ != nullptr && length <= capacity_) return true;
-  std::size_t capacity = length < 15 ? 15 : length;
-  // A first buffer needs no copy: plain malloc is cheaper than realloc.
-  char* grown = static_cast<char*>(data_ == nullptr ? AllocateBytes(capacity + 1)
-                                                    : ReallocateBytes(data_, capacity + 1));
+  if (data_ == nullptr && length <= kLocalBytes) {
+    data_ = local_;
+    capacity_ = kLocalBytes;
+    return true;
+  }
+  std::size_t capacity = length < kLocalBytes ? kLocalBytes : length;
+  char* grown;
+  if (IsLocal()) {
+    // Out of the object onto the heap, content and terminator with it.
+    grown = static_cast<char*>(AllocateBytes(capacity + 1));
+    if (grown != nullptr) std::memcpy(grown, local_, length_ + 1u);
+  } else {
+    // A first block needs no copy: plain malloc is cheaper than realloc.
+    grown = static_cast<char*>(data_ == nullptr ? AllocateBytes(capacity + 1)
+                                                : ReallocateBytes(data_, capacity + 1));
+  }
   if (grown == nullptr) return false;
   data_ = grown;
   capacity_ = static_cast<std::uint32_t>(capacity);
@@ -128,7 +148,7 @@ TextString& TextString::AssignNumber(std::uint32_t value) {
 }
 
 void TextString::Clear() {
-  ReleaseBytes(data_);
+  ReleaseHeap();
   data_ = nullptr;
   length_ = 0;
   capacity_ = 0;

@@ -114,9 +114,18 @@ class TextString {
   // Whether text points into this string's own buffer, and where.
   bool OffsetInBuffer(const char* text, std::size_t& offset) const;
 
-  char* data_ = nullptr;
+  // Content of up to kLocalBytes bytes is kept in the object itself, so that
+  // short strings (page and file names, most topic names) need no heap block.
+  static constexpr std::uint32_t kLocalBytes = 15;
+  bool IsLocal() const { return data_ == local_; }
+  void ReleaseHeap();  // frees data_ when it is a heap block
+  // Takes over other's content (its heap block, or a copy of its local bytes).
+  void TakeFrom(TextString& other) noexcept;
+
+  char* data_ = nullptr;  // local_, a heap block, or nullptr before any content
   std::uint32_t length_ = 0;
   std::uint32_t capacity_ = 0;  // bytes usable for content, terminator excluded
+  char local_[kLocalBytes + 1];
 };
 
 // The decimal digits of value, without sign or leading zeros, written

@@ -1,0 +1,175 @@
+// Writes output files on a thread of its own, in the order they were made,
+// while the caller makes the next ones: the kernel's work of creating and
+// writing files then overlaps the work of building their bytes.
+//
+// The caller builds files straight into a batch (Bytes), marking where each
+// begins (with its path) and ends. A batch is handed to the writing thread
+// once it holds enough bytes or files; a file may run on into the next batch.
+// What became of each file comes back, in order, to the caller's own thread
+// through its report function (when a batch is done, and in Drain), so
+// whoever counts and reports the output never runs on the writing thread.
+// When no thread can be made, a batch is written at once when handed over.
+//
+// Use:
+//   WriteBehind writer;
+//   writer.Begin(path, report);   // report(const WriteBehind::Outcome&)
+//   writer.Bytes().Append(...);   // the file's bytes
+//   writer.End(report);
+//   ...
+//   writer.Drain(report);         // every file written and reported
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+
+#include "support/output_file.h"
+#include "support/platform/thread.h"
+#include "support/text_string.h"
+
+namespace marlix {
+
+class WriteBehind {
+ public:
+  // What became of one file, or of the part of a long file that one batch
+  // held: a part that begins its file tells whether the file was created; a
+  // part that ends a created file tells whether all of it was written and
+  // the file closed.
+  struct Outcome {
+    const char* path = "";  // valid while the report runs
+    bool begins = false;
+    bool created = false;
+    bool ends = false;      // the part ends a file that was created
+    bool complete = false;  // ends: every byte reached the file and it was closed
+    int error = 0;          // why the create, a write or the close failed
+  };
+
+  WriteBehind() = default;
+  ~WriteBehind();
+  WriteBehind(const WriteBehind&) = delete;
+  WriteBehind& operator=(const WriteBehind&) = delete;
+
+  // Where the bytes of the current file go; append only.
+  TextString& Bytes() { return *bytes_; }
+
+  // Starts the file at path (ending the current one, if any).
+  template <typename Report>
+  void Begin(const TextString& path, Report&& report) {
+    if (open_) End(report);
+    Batch& batch = batches_[fillAt_];
+    StartPart(batch, path, true);
+    open_ = true;
+  }
+  // Ends the current file; hands the batch over when it is full.
+  template <typename Report>
+  void End(Report&& report) {
+    if (!open_) return;
+    Batch& batch = batches_[fillAt_];
+    ClosePart(batch, true);
+    open_ = false;
+    if (batch.bytes.Length() >= kBatchBytes || batch.partCount == kPartsPerBatch) {
+      HandOver(report);
+    }
+  }
+  // Hands the batch over if the current file has made it large: the rest of
+  // the file goes into the next batch.
+  template <typename Report>
+  void HandOverIfLarge(Report&& report) {
+    if (!open_ || bytes_->Length() < kBatchBytes) return;
+    Batch& batch = batches_[fillAt_];
+    ClosePart(batch, false);
+    const TextString path(batch.parts[batch.partCount - 1].path);
+    HandOver(report);
+    StartPart(batches_[fillAt_], path, false);
+  }
+  // Ends the current file, writes everything handed over and reports it.
+  template <typename Report>
+  void Drain(Report&& report) {
+    End(report);
+    if (batches_[fillAt_].partCount > 0) HandOver(report);
+    for (std::uint32_t i = 0; i < kBatches; ++i) {
+      Batch& batch = batches_[collectAt_];
+      if (batch.state == State::Free) break;
+      WaitUntilDone(batch);
+      Take(batch, report);
+    }
+  }
+
+ private:
+  // A batch is handed over once it holds this many bytes or files; a few
+  // batches in flight keep the writer busy and memory small.
+  static constexpr std::uint32_t kBatchBytes = 64 * 1024;
+  static constexpr std::uint32_t kPartsPerBatch = 64;
+  static constexpr std::uint32_t kBatches = 3;
+  enum class State { Free, Queued, Done };
+
+  struct Part {
+    TextString path;
+    std::uint32_t bytesStart = 0;
+    std::uint32_t bytesEnd = 0;
+    Outcome outcome;
+  };
+  struct Batch {
+    std::atomic<State> state{State::Free};  // changed under mutex_, for the waits
+    TextString bytes;
+    Part parts[kPartsPerBatch];
+    std::uint32_t partCount = 0;
+  };
+
+  void StartPart(Batch& batch, const TextString& path, bool begins);
+  void ClosePart(Batch& batch, bool ends);
+
+  template <typename Report>
+  void HandOver(Report& report) {
+    Queue(batches_[fillAt_]);
+    fillAt_ = (fillAt_ + 1) % kBatches;
+    Batch& next = batches_[fillAt_];
+    bytes_ = &next.bytes;
+    // Report whatever is done; then the batch to fill next must be free.
+    while (batches_[collectAt_].state != State::Free && IsDone(batches_[collectAt_])) {
+      Take(batches_[collectAt_], report);
+    }
+    if (next.state != State::Free) {
+      WaitUntilDone(next);
+      Take(next, report);
+    }
+  }
+  template <typename Report>
+  void Take(Batch& batch, Report& report) {
+    for (std::uint32_t i = 0; i < batch.partCount; ++i) {
+      Part& part = batch.parts[i];
+      part.outcome.path = part.path.CStr();
+      report(static_cast<const Outcome&>(part.outcome));
+    }
+    batch.bytes.Empty();
+    batch.partCount = 0;
+    Release(batch);
+    collectAt_ = (collectAt_ + 1) % kBatches;
+  }
+
+  bool IsDone(Batch& batch);
+  void WaitUntilDone(Batch& batch);
+  void Release(Batch& batch);
+  // Queues the batch for the writing thread, starting it on first use, or
+  // writes it at once when there is no such thread.
+  void Queue(Batch& batch);
+  void Write(Batch& batch);  // on the writing thread, or inside Queue
+  static void WriteQueued(void* writer);
+
+  Batch batches_[kBatches];
+  TextString* bytes_ = &batches_[0].bytes;  // of the batch being filled
+  std::uint32_t fillAt_ = 0;                // the batch being filled
+  std::uint32_t collectAt_ = 0;             // the next batch to report
+  std::uint32_t writeAt_ = 0;               // the next batch the writing thread writes
+  bool open_ = false;                       // a file has begun and not ended
+  OutputFile file_;                         // the file being written, used by one thread at a time
+  std::mutex mutex_;
+  std::condition_variable queued_;  // a batch became Queued, or stopping_ was set
+  std::condition_variable done_;    // a batch became Done
+  bool stopping_ = false;
+  bool threadFailed_ = false;  // no thread could be made: batches are written inside Queue
+  platform::Thread thread_;
+};
+
+}  // namespace marlix
