@@ -167,6 +167,7 @@ std::vector<std::string> MemoryFileSystem::CreatedInFolders() const {
 }
 
 FileHandle MemoryFileSystem::OpenExisting(const char* path) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (Fault(opens_, faults.openFailsAt)) return kNoFile;
   int node = Find(path);
   if (node == kNone || nodes_[node].folder) return kNoFile;
@@ -186,6 +187,7 @@ FileHandle MemoryFileSystem::CreateIn(int folder, const std::string& name) {
 }
 
 FileHandle MemoryFileSystem::CreateNew(const char* path) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   std::string name;
   int folder = Parent(path, name);
   if (folder == kNone) {
@@ -196,6 +198,7 @@ FileHandle MemoryFileSystem::CreateNew(const char* path) {
 }
 
 FileHandle MemoryFileSystem::CreateNewIn(FolderHandle folder, const char* name) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   auto it = held_.find(folder);
   if (it == held_.end() || !IsBareName(name)) {
     ++creates_;
@@ -205,6 +208,7 @@ FileHandle MemoryFileSystem::CreateNewIn(FolderHandle folder, const char* name) 
 }
 
 std::int64_t MemoryFileSystem::Read(FileHandle file, void* buffer, std::size_t size) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   auto it = files_.find(file);
   if (it == files_.end() || it->second.writing) return -1;
   OpenFile& open = it->second;
@@ -225,6 +229,7 @@ std::int64_t MemoryFileSystem::Read(FileHandle file, void* buffer, std::size_t s
 }
 
 bool MemoryFileSystem::Write(FileHandle file, const void* bytes, std::size_t size) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   auto it = files_.find(file);
   if (it == files_.end() || !it->second.writing) return false;
   std::string& content = nodes_[it->second.node].bytes;
@@ -237,17 +242,20 @@ bool MemoryFileSystem::Write(FileHandle file, const void* bytes, std::size_t siz
 }
 
 std::int64_t MemoryFileSystem::Size(FileHandle file) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   auto it = files_.find(file);
   if (it == files_.end() || Fault(sizes_, faults.sizeFailsAt)) return -1;
   return static_cast<std::int64_t>(nodes_[it->second.node].bytes.size());
 }
 
 bool MemoryFileSystem::Close(FileHandle file) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (files_.erase(file) == 0) return false;
   return !Fault(closes_, faults.closeFailsAt);
 }
 
 bool MemoryFileSystem::MakeFolder(const char* path) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (Fault(makeFolders_, faults.makeFolderFailsAt)) return false;
   return AddFolder(path);
 }
@@ -268,6 +276,7 @@ bool MemoryFileSystem::List(int folder, NameVisitor visit, void* context) {
 }
 
 bool MemoryFileSystem::ListFolder(const char* folder, NameVisitor visit, void* context) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   int node = Find(folder);
   if (node == kNone || !nodes_[node].folder) {
     ++listings_;
@@ -277,6 +286,7 @@ bool MemoryFileSystem::ListFolder(const char* folder, NameVisitor visit, void* c
 }
 
 FolderHandle MemoryFileSystem::HoldFolder(const char* path) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (Fault(holds_, faults.holdFailsAt)) return kNoFolder;
   int node = Find(path);
   if (node == kNone || !nodes_[node].folder) return kNoFolder;
@@ -286,6 +296,7 @@ FolderHandle MemoryFileSystem::HoldFolder(const char* path) {
 }
 
 bool MemoryFileSystem::ListHeldFolder(FolderHandle folder, NameVisitor visit, void* context) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   auto it = held_.find(folder);
   if (it == held_.end()) {
     ++listings_;
@@ -294,6 +305,9 @@ bool MemoryFileSystem::ListHeldFolder(FolderHandle folder, NameVisitor visit, vo
   return List(it->second, visit, context);
 }
 
-bool MemoryFileSystem::ReleaseFolder(FolderHandle folder) { return held_.erase(folder) != 0; }
+bool MemoryFileSystem::ReleaseFolder(FolderHandle folder) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  return held_.erase(folder) != 0;
+}
 
 }  // namespace marlix::platform

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,9 @@ class MemoryFileSystem final : public FileSystem {
   bool ReleaseFolder(FolderHandle folder) override;
 
  private:
+  // Calls come from the converting thread and from the one that writes the
+  // topic pages; one at a time.
+  std::recursive_mutex mutex_;
   static constexpr int kNone = -1;
   struct Node {
     bool folder = false;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 
@@ -60,6 +61,9 @@ class FaultyFileSystem : public platform::FileSystem {
   unsigned createsInHeld = 0;  // output files created relative to a held folder
 
  private:
+  // Calls come from the converting thread and from the one that writes the
+  // topic pages; one at a time.
+  std::recursive_mutex mutex_;
   struct OpenFile {
     std::string name;
     std::uint64_t bytes = 0;
