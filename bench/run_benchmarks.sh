@@ -2,7 +2,7 @@
 # Times marlix2html-cli against the floor program on synthetic references of
 # 1x and 10x size, and counts its instructions and peak memory.
 #
-#   bench/run_benchmarks.sh [--strict] [--rounds N] [BUILD_FOLDER]
+#   bench/run_benchmarks.sh [--strict] [--rounds N] [--fresh-fs] [BUILD_FOLDER]
 #
 # BUILD_FOLDER (default: build/release) must hold marlix2html-cli,
 # bench/generate_reference and bench/write_floor. Corpora and outputs go into
@@ -22,6 +22,9 @@
 #   converter / floor, median, <= 1.15 at 1x and at 10x
 #   instructions at 1x <= 15 million; 10x <= 10.5 x 1x
 #   peak resident memory at 10x < 6 MB
+# --fresh-fs (root only) makes a new ext4 file system in an image file under
+# the temporary folder, mounts it and measures there, so that no run meets
+# inodes that earlier deletions left behind; it is unmounted at exit.
 # Prints PASS/FAIL/SKIP per target. Exits non-zero on a failed target only
 # with --strict; exits 2 on a usage or run error in any case.
 set -euo pipefail
@@ -32,12 +35,14 @@ die() {
 }
 
 strict=0
+fresh_fs=0
 rounds=11
 build=build/release
 build_given=0
 while (($#)); do
   case $1 in
     --strict) strict=1 ;;
+    --fresh-fs) fresh_fs=1 ;;
     --rounds)
       shift
       [[ ${1:-} =~ ^[1-9][0-9]*$ ]] || die "--rounds needs a positive number"
@@ -66,6 +71,15 @@ floor=$build/bench/write_floor
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/marlix-bench.XXXXXX")
 trap 'rm -rf -- "$tmp"' EXIT
+if ((fresh_fs)); then
+  ((EUID == 0)) || die "--fresh-fs needs root (it mounts a file system image)"
+  command -v mkfs.ext4 >/dev/null || die "--fresh-fs needs mkfs.ext4"
+  image=$tmp.img
+  truncate -s 8G "$image"
+  mkfs.ext4 -q -F "$image" || die "cannot make a file system in $image"
+  mount -o loop "$image" "$tmp" || die "cannot mount $image"
+  trap 'umount "$tmp"; rm -rf -- "$tmp" "$image"' EXIT
+fi
 
 # Microseconds since the epoch, without starting a process.
 now_us() {
