@@ -14,10 +14,10 @@ std::atomic<std::uint64_t> refused{0};
 
 bool Refuse() {
   if (!limited.load(std::memory_order_relaxed)) return false;
+  // Taken with a compare-and-swap: the thread that writes pages allocates too.
   std::uint64_t left = allowance.load(std::memory_order_relaxed);
-  if (left > 0) {
-    allowance.store(left - 1, std::memory_order_relaxed);
-    return false;
+  while (left > 0) {
+    if (allowance.compare_exchange_weak(left, left - 1, std::memory_order_relaxed)) return false;
   }
   refused.fetch_add(1, std::memory_order_relaxed);
   return true;

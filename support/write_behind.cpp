@@ -1,5 +1,7 @@
 #include "support/write_behind.h"
 
+#include <cerrno>
+
 namespace marlix {
 
 WriteBehind::~WriteBehind() {
@@ -67,16 +69,22 @@ void WriteBehind::Write(Batch& batch) {
     outcome.ends = false;
     if (outcome.begins) {
       file_.Close();  // only when the previous file never ended
+      fileShort_ = false;
       outcome.created = file_.Create(part.path);
       if (!outcome.created) outcome.error = file_.Error();
     }
     // The bytes of a file that could not be created are lost with it.
     if (!file_.IsOpen()) continue;
-    file_.WriteBytes(batch.bytes.CStr() + part.bytesStart, part.bytesEnd - part.bytesStart);
+    if (part.bytesEnd <= batch.bytes.Length()) {
+      file_.WriteBytes(batch.bytes.CStr() + part.bytesStart, part.bytesEnd - part.bytesStart);
+    } else {
+      // The batch lost its bytes when memory ran out while it was filled.
+      fileShort_ = true;
+    }
     if (endsFile) {
       outcome.ends = true;
-      outcome.complete = file_.Close();
-      if (!outcome.complete) outcome.error = file_.Error();
+      outcome.complete = file_.Close() && !fileShort_;
+      if (!outcome.complete) outcome.error = fileShort_ ? ENOMEM : file_.Error();
     }
   }
 }
