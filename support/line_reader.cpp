@@ -89,7 +89,8 @@ std::uint32_t LineReader::Fill(std::uint32_t want) {
       end_ -= begin_;
       begin_ = 0;
     }
-    std::int64_t n = platform::Files().Read(file_, buffer_ + end_, kBufferBytes - end_);
+    const std::uint32_t asked = kBufferBytes - end_;
+    std::int64_t n = platform::Files().Read(file_, buffer_ + end_, asked);
     if (n <= 0) {
       // The end of the file, or a failure; either way no more bytes come, so
       // every reading loop ends. A failure is kept for the caller to see.
@@ -103,9 +104,13 @@ std::uint32_t LineReader::Fill(std::uint32_t want) {
     if (std::memchr(buffer_ + end_, 0, static_cast<std::size_t>(n)) != nullptr) zeroSeen_ = true;
     end_ += static_cast<std::uint32_t>(n);
     // The file may have grown or shrunk since it was opened: the at-end test
-    // uses the size as it stands now.
-    std::int64_t size = platform::Files().Size(file_);
-    if (size >= 0) size_ = size;
+    // uses the size as it stands now. It is asked again when the read came
+    // back short (the end may be near) or went past the size known, not after
+    // every read.
+    if (static_cast<std::uint64_t>(n) < asked || position_ + (end_ - begin_) > size_) {
+      std::int64_t size = platform::Files().Size(file_);
+      if (size >= 0) size_ = size;
+    }
   }
   return end_ - begin_;
 }

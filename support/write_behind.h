@@ -164,6 +164,7 @@ class WriteBehind {
   std::uint32_t writeAt_ = 0;               // the next batch the writing thread writes
   bool open_ = false;                       // a file has begun and not ended
   OutputFile file_;                         // the file being written, used by one thread at a time
+  bool fileShort_ = false;  // some of its bytes were lost before they could be written
   std::mutex mutex_;
   std::condition_variable queued_;  // a batch became Queued, or stopping_ was set
   std::condition_variable done_;    // a batch became Done
