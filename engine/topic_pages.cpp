@@ -59,7 +59,10 @@ void WriteTopicPages(const TextString& folder, const SourceFileList& sourceFiles
           pages.End(report);
         }
         path = prefix;
-        path.AppendBytes(name, FormatPageName(name, fileIndex, line.topicNumber));
+        const std::uint32_t nameLength = FormatPageName(name, fileIndex, line.topicNumber);
+        path.AppendBytes(name, nameLength);
+        // A path that memory ran out for names no page: the page is lost.
+        if (prefix.IsEmpty() || path.Length() != prefix.Length() + nameLength) path.Empty();
         pages.Begin(path, report);
         pageOpen = true;
         continue;

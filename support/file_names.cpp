@@ -39,10 +39,12 @@ bool MatchesStarSuffix(const char* name, const char* suffix, std::size_t suffixL
 
 TextString JoinPath(const TextString& folder, const TextString& name) {
   TextString path(folder);
-  if (folder.IsEmpty() || folder[folder.Length() - 1] != kPathSeparator) {
-    path.AppendChar(kPathSeparator);
-  }
+  const bool separate = folder.IsEmpty() || folder[folder.Length() - 1] != kPathSeparator;
+  if (separate) path.AppendChar(kPathSeparator);
   path += name;
+  // A part that could not be copied (memory ran out) must not leave a
+  // shorter path that names another place: no path at all then.
+  if (path.Length() != folder.Length() + (separate ? 1u : 0u) + name.Length()) return TextString();
   return path;
 }
 

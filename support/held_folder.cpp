@@ -66,6 +66,8 @@ bool HeldFolder::Inside(const char* path, platform::FolderHandle& folder, const 
   return false;
 }
 
+bool HeldFolder::AnyHeld() { return firstHeld != nullptr; }
+
 platform::FolderHandle HeldFolder::Holding(const char* folder) {
   std::size_t length = TrimmedLength(folder, std::strlen(folder));
   for (const HeldFolder* held = firstHeld; held != nullptr; held = held->next_) {

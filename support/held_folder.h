@@ -32,6 +32,8 @@ class HeldFolder {
   // The handle of the held folder whose path is folder (a separator at the end
   // of either ignored); kNoFolder when it is not held.
   static platform::FolderHandle Holding(const char* folder);
+  // Whether any folder is held now (a run is writing).
+  static bool AnyHeld();
 
  private:
   TextString path_;

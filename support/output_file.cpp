@@ -29,8 +29,17 @@ bool OutputFile::Create(const char* path) {
   // Inside a held folder the file is created through the folder's handle.
   platform::FolderHandle folder;
   const char* name;
-  file_ = HeldFolder::Inside(path, folder, name) ? platform::Files().CreateNewIn(folder, name)
-                                                 : platform::Files().CreateNew(path);
+  if (HeldFolder::Inside(path, folder, name)) {
+    file_ = platform::Files().CreateNewIn(folder, name);
+  } else if (HeldFolder::AnyHeld()) {
+    // While a run holds its folder, it writes nowhere else: a path outside
+    // it can only be one that memory ran out while it was built (the folder
+    // part lost, the name kept), which must not land beside the program.
+    error_ = ENOMEM;
+    return false;
+  } else {
+    file_ = platform::Files().CreateNew(path);
+  }
   if (file_ == platform::kNoFile) error_ = platform::Files().LastError();
   return file_ != platform::kNoFile;
 }

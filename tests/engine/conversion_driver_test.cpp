@@ -207,11 +207,15 @@ TEST(RunConversion, MemoryThatRunsOutIsNeverASilentCompletion) {
     const std::string name = "run" + std::to_string(allowed);
     ConversionOutcome outcome;
     std::uint64_t refused;
+    FaultyFileSystem files;  // fails nothing; counts where files are made
     {
+      platform::ScopedFileSystem guard(files);
       ScopedAllocationFailure failure(allowed);
       outcome = RunConversion(work.Request(name.c_str()));
       refused = failure.Refused();
     }
+    // A path that lost its folder part must not be made elsewhere.
+    ASSERT_EQ(files.createsByPath, 0u) << "refused after " << allowed;
     if (refused > 0) {
       ASSERT_NE(outcome, ConversionOutcome::Completed) << "refused after " << allowed;
     } else {
