@@ -43,8 +43,27 @@ struct Step {
   }
 };
 
-Step Apply(LineReader& reader, std::uint8_t op) {
-  Step step;
+// Steps kept from run to run: a step's bytes reuse their room, so that a run
+// allocates little besides what the reader does.
+class Steps {
+ public:
+  std::size_t Count() const { return count_; }
+  const Step& operator[](std::size_t i) const { return steps_[i]; }
+  void Clear() { count_ = 0; }
+  Step& Next() {
+    if (count_ == steps_.size()) steps_.emplace_back();
+    Step& step = steps_[count_++];
+    step.bytes.clear();
+    step.read = step.atEnd = step.failedBy = false;
+    return step;
+  }
+
+ private:
+  std::vector<Step> steps_;
+  std::size_t count_ = 0;
+};
+
+void Apply(LineReader& reader, std::uint8_t op, Step& step) {
   switch (op % 5) {
     case 0: {
       TextString line;
@@ -77,24 +96,22 @@ Step Apply(LineReader& reader, std::uint8_t op) {
   }
   step.atEnd = reader.AtEnd();
   step.failedBy = reader.ReadFailed();
-  return step;
 }
 
 // Runs ops and then reads lines to the end; at most limit steps.
-std::vector<Step> Walk(MemoryFileSystem& files, const std::vector<std::uint8_t>& ops,
-                       std::size_t limit, bool& failed) {
+void Walk(MemoryFileSystem& files, const std::vector<std::uint8_t>& ops, std::size_t limit,
+          Steps& steps, bool& failed) {
   ScopedFileSystem guard(files);
-  std::vector<Step> steps;
+  steps.Clear();
   LineReader reader;
   Check(reader.Open("/f.txt"), "the file opens");
-  for (std::uint8_t op : ops) steps.push_back(Apply(reader, op));
-  while (!reader.AtEnd() && steps.size() < limit) steps.push_back(Apply(reader, 0));
+  for (std::uint8_t op : ops) Apply(reader, op, steps.Next());
+  while (!reader.AtEnd() && steps.Count() < limit) Apply(reader, 0, steps.Next());
   Check(reader.AtEnd(), "every reading loop ends");
   failed = reader.ReadFailed();
-  for (const Step& step : steps) {
-    Check(step.bytes.find('\0') == std::string::npos, "no zero byte handed out");
+  for (std::size_t i = 0; i < steps.Count(); ++i) {
+    Check(steps[i].bytes.find('\0') == std::string::npos, "no zero byte handed out");
   }
-  return steps;
 }
 
 }  // namespace
@@ -104,7 +121,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   MemoryFileSystem chopped;
   for (unsigned n = input.Byte() % 8; n > 0; --n) chopped.faults.readSizes.push_back(input.Byte());
   chopped.faults.readFailsAt = input.Short() % 512;
-  std::vector<std::uint8_t> ops;
+  static std::vector<std::uint8_t> ops;
+  ops.clear();
   while (ops.size() < 16 && input.Left() > 0) {
     std::uint8_t op = input.Byte();
     if (op == 0) break;
@@ -121,17 +139,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t limit = ops.size() + content.size() + 2;
   bool wholeFailed = false;
   bool choppedFailed = false;
-  std::vector<Step> expected = Walk(whole, ops, limit, wholeFailed);
-  std::vector<Step> got = Walk(chopped, ops, limit, choppedFailed);
+  static Steps expected, got;
+  Walk(whole, ops, limit, expected, wholeFailed);
+  Walk(chopped, ops, limit, got, choppedFailed);
   Check(!wholeFailed, "reads that never fail are no failure");
   Check(whole.OpenFiles() == 0 && chopped.OpenFiles() == 0, "the reader closes its file");
 
   Check(choppedFailed == (chopped.FaultsPlayed() > 0), "a failed read is reported, and only one");
   // Until a read fails, the read sizes do not show; after it, the walk ends.
-  Check(got.size() <= expected.size() || choppedFailed, "no extra steps");
-  for (std::size_t i = 0; i < got.size() && !got[i].failedBy; ++i) {
-    Check(i < expected.size() && got[i].SameAs(expected[i]), "the read sizes do not show");
+  Check(got.Count() <= expected.Count() || choppedFailed, "no extra steps");
+  for (std::size_t i = 0; i < got.Count() && !got[i].failedBy; ++i) {
+    Check(i < expected.Count() && got[i].SameAs(expected[i]), "the read sizes do not show");
   }
-  if (!choppedFailed) Check(got.size() == expected.size(), "the same number of steps");
+  if (!choppedFailed) Check(got.Count() == expected.Count(), "the same number of steps");
   return 0;
 }

@@ -12,6 +12,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "engine/entity_table.h"
 #include "engine/line_rendering.h"
@@ -23,25 +26,47 @@ namespace {
 using marlix::TextString;
 using marlix::TopicCatalogue;
 
-std::string Upper(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// EncodeHtmlChar of every single byte, asked once: the model still goes one
+// byte at a time through it, without a string made per byte.
+const std::string& Encoded(char c) {
+  static const std::vector<std::string> table = [] {
+    std::vector<std::string> encoded(256);
+    for (int byte = 1; byte < 256; ++byte) {
+      const char one[2] = {static_cast<char>(byte), 0};
+      encoded[byte] = marlix::EncodeHtmlChar(TextString(one)).CStr();
+    }
+    return encoded;
+  }();
+  return table[static_cast<unsigned char>(c)];
 }
 
-std::string ModelFindPage(const std::string& name, const TopicCatalogue& catalogue) {
-  const std::string key = Upper(name);
-  for (std::uint32_t i = 0; i < catalogue.Count(); ++i) {
-    if (Upper(catalogue.KeyAt(i).CStr()) == key) return catalogue.ValueAt(i).CStr();
+// The page of the first entry whose name is name with ASCII letters folded,
+// by a plain scan; nullptr when none has it.
+const TextString* ModelFindPage(const std::string& name, const TopicCatalogue& catalogue) {
+  const marlix::PairList& entries = catalogue.Entries();
+  for (std::uint32_t i = 0; i < entries.Count(); ++i) {
+    const TextString& key = *entries.KeyRef(i);
+    if (key.Length() != name.size()) continue;
+    std::size_t at = 0;
+    while (at < name.size() && Upper(key.CStr()[at]) == Upper(name[at])) ++at;
+    if (at == name.size()) return entries.ValueRef(i);
   }
-  return "";
+  return nullptr;
 }
 
-std::string ModelRender(const std::string& line, const TopicCatalogue& catalogue) {
-  if (line.size() < 2) return "<BR>";
-  std::string content;
-  std::string linkText;
+// The model's HTML of line into out. The strings are the caller's, kept from
+// run to run so that a run allocates little besides what it checks.
+void ModelRender(std::string_view line, const TopicCatalogue& catalogue, std::string& out,
+                 std::string& content, std::string& linkText) {
+  out.clear();
+  if (line.size() < 2) {
+    out = "<BR>";
+    return;
+  }
+  content.clear();
+  linkText.clear();
   bool linkOpen = false;
   std::size_t openedAt = 0;       // the position of the "~" that opened the link
   std::size_t contentAtOpen = 0;  // the content's length then
@@ -51,8 +76,7 @@ std::string ModelRender(const std::string& line, const TopicCatalogue& catalogue
       if (linkOpen) {
         linkText += c;
       } else {
-        TextString one(std::string(1, c).c_str());
-        content += marlix::EncodeHtmlChar(one).CStr();
+        content += Encoded(c);
       }
     } else if (i + 1 < line.size() && line[i + 1] == '~') {
       content += '~';
@@ -63,11 +87,12 @@ std::string ModelRender(const std::string& line, const TopicCatalogue& catalogue
       openedAt = i;
       contentAtOpen = content.size();
     } else {
-      std::string page = ModelFindPage(linkText, catalogue);
-      if (!page.empty()) {
-        content += "<A HREF=\"" + page + "\">" + linkText + "</A>";
+      const TextString* page = ModelFindPage(linkText, catalogue);
+      if (page != nullptr && !page->IsEmpty()) {
+        ((content += "<A HREF=\"") += page->CStr()) += "\">";
+        (content += linkText) += "</A>";
       } else {
-        content += "<B>" + linkText + "</B>";
+        ((content += "<B>") += linkText) += "</B>";
       }
       linkOpen = false;
       linkText.clear();
@@ -79,51 +104,59 @@ std::string ModelRender(const std::string& line, const TopicCatalogue& catalogue
     content += '~';
     for (std::size_t i = openedAt + 1; i < line.size(); ++i) {
       if (line[i] == '~' && i + 1 < line.size() && line[i + 1] == '~') ++i;
-      TextString one(std::string(1, line[i]).c_str());
-      content += marlix::EncodeHtmlChar(one).CStr();
+      content += Encoded(line[i]);
     }
   }
   switch (line[0]) {
     case '\t':
-      return "&nbsp;&nbsp;&nbsp;&nbsp;" + content + "<BR>";
+      ((out += "&nbsp;&nbsp;&nbsp;&nbsp;") += content) += "<BR>";
+      break;
     case '^':
-      return "<p align=\"center\" style=\"background-color: #F3F3F3\">"
-             "<font face=\"Book Antiqua\" size=\"3\"><b>" +
-             content + "</b></font></p>";
+      ((out += "<p align=\"center\" style=\"background-color: #F3F3F3\">"
+               "<font face=\"Book Antiqua\" size=\"3\"><b>") += content) += "</b></font></p>";
+      break;
     case '%':
-      return "<b><font face=\"Book Antiqua\" size=\"3\">" + content + "</font></b><br>";
+      ((out += "<b><font face=\"Book Antiqua\" size=\"3\">") += content) += "</font></b><br>";
+      break;
     default:
-      return content + "<br>";
+      (out += content) += "<br>";
   }
 }
+
+// bytes up to the first zero byte, as a reader hands a line out.
+std::string_view CutAtZero(std::string_view bytes) { return bytes.substr(0, bytes.find('\0')); }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::string bytes(reinterpret_cast<const char*>(data), size);
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   TopicCatalogue catalogue;
   std::size_t start = 0;
   std::uint32_t topic = 0;
+  static std::string topicLine;
   while (start < bytes.size()) {
     std::size_t lf = bytes.find('\n', start);
     if (lf == std::string::npos || lf == start) break;
     // Each line is a topic line of its own, names split at ":" as in a source.
-    std::string line = ":" + bytes.substr(start, lf - start);
-    line = line.substr(0, line.find('\0'));
-    TextString page = marlix::PageName(0, topic++);
-    marlix::VisitTopicNames(line.c_str(), static_cast<std::uint32_t>(line.size()),
+    topicLine.assign(1, ':');
+    topicLine += CutAtZero(bytes.substr(start, lf - start));
+    const TextString page = marlix::PageName(0, topic++);
+    marlix::VisitTopicNames(topicLine.data(), static_cast<std::uint32_t>(topicLine.size()),
                             [&](const char* name, std::size_t n) {
-                              catalogue.Add(TextString(std::string(name, n).c_str()), page);
+                              catalogue.Add(TextString(name, n), page);
                             });
     start = lf + 1;
   }
-  std::string line = start < bytes.size() ? bytes.substr(start + (bytes[start] == '\n')) : "";
-  line = line.substr(0, line.find('\0'));
+  const std::string_view line =
+      CutAtZero(start < bytes.size() ? bytes.substr(start + (bytes[start] == '\n')) : "");
 
-  TextString html;
-  marlix::RenderLine(html, catalogue, line.c_str(), static_cast<std::uint32_t>(line.size()));
-  const std::string expected = ModelRender(line, catalogue);
-  if (std::string(html.CStr(), html.Length()) != expected) {
+  // Kept from run to run and emptied, so that its room is made once.
+  static TextString html;
+  html.Empty();
+  marlix::RenderLine(html, catalogue, line.data(), static_cast<std::uint32_t>(line.size()));
+  static std::string expected, content, linkText;
+  ModelRender(line, catalogue, expected, content, linkText);
+  if (std::string_view(html.CStr(), html.Length()) != expected) {
     std::fprintf(stderr, "rendered:\n%s\nexpected:\n%s\n", html.CStr(), expected.c_str());
     std::abort();
   }

@@ -2,6 +2,12 @@
 //   make_fuzz_seeds <seed root> <source folder>...
 // <seed root>/conversion, /line_reader and /line_rendering receive inputs in
 // the layouts their targets read (see each target's header comment).
+//
+// Seeds stay within the targets' input limits in scripts/fuzz.sh (libFuzzer
+// cuts a longer seed, which would lose its end): a large folder becomes
+// several conversion seeds, each made of pieces of its files, and a
+// line-rendering seed holds only the topic lines that its body line names
+// and a few more.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -13,6 +19,14 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// A conversion seed's files come to about this many bytes, below the
+// conversion target's input limit.
+constexpr std::size_t kConversionBytes = 800;
+constexpr std::size_t kMostConversionSeeds = 6;
+// A line-rendering seed's topic lines and body line come to at most these.
+constexpr std::size_t kRenderingTopicBytes = 200;
+constexpr std::size_t kRenderingLineBytes = 200;
 
 std::string ReadAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -39,6 +53,60 @@ std::string FileEntry(std::string name, const std::string& content, bool last) {
   std::string entry(1, static_cast<char>(name.size()));
   if (!last) entry += Short(content.size());
   return entry + name + content;
+}
+
+// Whole lines, each with its line end.
+std::vector<std::string> LinesWithEnds(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t lf = text.find('\n', start);
+    lf = lf == std::string::npos ? text.size() : lf + 1;
+    lines.push_back(text.substr(start, lf - start));
+    start = lf;
+  }
+  return lines;
+}
+
+// A source cut into sources of about budget bytes: each piece is the first
+// line, then whole lines from a topic line on. The lines of a topic that do
+// not fit are left out.
+std::vector<std::string> Pieces(const std::string& content, std::size_t budget) {
+  const std::vector<std::string> lines = LinesWithEnds(content);
+  std::vector<std::string> pieces;
+  if (lines.empty()) return pieces;
+  const std::string& first = lines[0];
+  std::string piece = first;
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    if (piece.size() > first.size() && piece.size() + lines[i].size() > budget) {
+      if (lines[i][0] != ':') continue;
+      pieces.push_back(piece);
+      piece = first;
+    }
+    piece += lines[i];
+  }
+  pieces.push_back(piece);
+  return pieces;
+}
+
+// The names of the "~name~" references of a body line.
+std::vector<std::string> References(const std::string& line) {
+  std::vector<std::string> names;
+  std::size_t open = line.find('~');
+  while (open != std::string::npos) {
+    std::size_t close = line.find('~', open + 1);
+    if (close == std::string::npos) break;
+    if (close > open + 1) names.push_back(line.substr(open + 1, close - open - 1));
+    open = line.find('~', close + 1);
+  }
+  return names;
+}
+
+bool NamesOneOf(const std::string& topicLine, const std::vector<std::string>& names) {
+  for (const std::string& name : names) {
+    if (topicLine.find(name) != std::string::npos) return true;
+  }
+  return false;
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -73,18 +141,41 @@ int main(int argc, char** argv) {
     if (sources.size() > 4) sources.resize(4);
     if (sources.empty()) continue;
 
-    // Whole conversions: the folder as it is, and with a failure played.
-    std::string files;
-    for (std::size_t i = 0; i < sources.size(); ++i) {
-      files +=
-          FileEntry(sources[i].filename().string(), ReadAll(sources[i]), i + 1 == sources.size());
+    // Whole conversions: the folder as it is when it fits, else pieces of
+    // its files side by side; each also with a failure played and with short
+    // reads.
+    std::vector<std::string> contents;
+    std::size_t total = 0;
+    for (const fs::path& source : sources) {
+      contents.push_back(ReadAll(source));
+      total += contents.back().size();
     }
-    const char count = static_cast<char>(sources.size() - 1);
-    WriteSeed(root / "conversion", "seed" + std::to_string(seed), count + files);
-    for (char kind = 0; kind < 4; ++kind) {
-      std::string failing{static_cast<char>(count | 4), kind};
-      WriteSeed(root / "conversion", "seed" + std::to_string(seed) + "-fail" + std::to_string(kind),
-                failing + Short(5 + 7 * kind) + files);
+    const std::size_t budget = kConversionBytes / sources.size();
+    std::vector<std::vector<std::string>> pieces;
+    std::size_t seeds = 1;
+    for (const std::string& content : contents) {
+      pieces.push_back(total <= kConversionBytes ? std::vector<std::string>{content}
+                                                 : Pieces(content, budget));
+      seeds = std::max(seeds, pieces.back().size());
+    }
+    for (std::size_t k = 0; k < seeds && k < kMostConversionSeeds; ++k) {
+      std::string files;
+      for (std::size_t i = 0; i < sources.size(); ++i) {
+        const std::string& piece = k < pieces[i].size() ? pieces[i][k] : pieces[i].back();
+        files += FileEntry(sources[i].filename().string(), piece, i + 1 == sources.size());
+      }
+      const char count = static_cast<char>(sources.size() - 1);
+      const std::string name = "seed" + std::to_string(seed) + "-" + std::to_string(k);
+      WriteSeed(root / "conversion", name, count + files);
+      // Failure kinds in turn over the seeds, every one at least once.
+      for (std::size_t kind = k; kind < 9; kind += kMostConversionSeeds) {
+        std::string failing{static_cast<char>(count | 4), static_cast<char>(kind)};
+        WriteSeed(root / "conversion", name + "-fail" + std::to_string(kind),
+                  failing + Short(5 + 7 * kind) + files);
+      }
+      // Reads of 1 + k and 61 bytes in turn.
+      std::string chopped{static_cast<char>(count | 8), static_cast<char>(k), 60};
+      WriteSeed(root / "conversion", name + "-chopped", chopped + files);
     }
 
     for (const fs::path& source : sources) {
@@ -96,20 +187,29 @@ int main(int argc, char** argv) {
       WriteSeed(root / "line_reader", name + "-chopped",
                 std::string("\x03\x01\x03\x51\x0a\0\x04\0", 8) + content);
 
-      // Line rendering: the file's topic lines as the catalogue, then each
-      // body line on its own.
-      std::string topics;
+      // Line rendering: each body line on its own, after the topic lines
+      // that it names (and the file's first ones) as the catalogue.
+      std::vector<std::string> topics;
       std::vector<std::string> body;
       for (const std::string& line : Lines(content)) {
         if (!line.empty() && line[0] == ':') {
-          topics += line.substr(1) + "\n";
+          topics.push_back(line.substr(1));
         } else if (line.size() > 1 && body.size() < 64 &&
                    std::find(body.begin(), body.end(), line) == body.end()) {
-          body.push_back(line);
+          body.push_back(line.substr(0, kRenderingLineBytes));
         }
       }
       for (std::size_t i = 0; i < body.size(); ++i) {
-        WriteSeed(root / "line_rendering", name + "-" + std::to_string(i), topics + "\n" + body[i]);
+        const std::vector<std::string> names = References(body[i]);
+        std::string catalogue;
+        for (std::size_t t = 0; t < topics.size(); ++t) {
+          if ((t < 3 || NamesOneOf(topics[t], names)) &&
+              catalogue.size() + topics[t].size() < kRenderingTopicBytes) {
+            catalogue += topics[t] + "\n";
+          }
+        }
+        WriteSeed(root / "line_rendering", name + "-" + std::to_string(i),
+                  catalogue + "\n" + body[i]);
       }
     }
   }

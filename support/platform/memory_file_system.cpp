@@ -7,19 +7,26 @@
 namespace marlix::platform {
 namespace {
 
-// The components of path, "." dropped; ".." kept for the caller to resolve.
-std::vector<std::string> Components(const std::string& path) {
-  std::vector<std::string> parts;
-  std::size_t start = 0;
-  while (start <= path.size()) {
-    std::size_t slash = path.find('/', start);
-    if (slash == std::string::npos) slash = path.size();
-    std::string part = path.substr(start, slash - start);
-    if (!part.empty() && part != ".") parts.push_back(part);
-    start = slash + 1;
+// Hands out the components of a path one by one, "" and "." passed over;
+// ".." is handed out for the caller to resolve. Nothing is copied.
+class Components {
+ public:
+  explicit Components(std::string_view path) : path_(path) {}
+  bool Next(std::string_view& part) {
+    while (at_ <= path_.size()) {
+      std::size_t slash = path_.find('/', at_);
+      if (slash == std::string_view::npos) slash = path_.size();
+      part = path_.substr(at_, slash - at_);
+      at_ = slash + 1;
+      if (!part.empty() && part != ".") return true;
+    }
+    return false;
   }
-  return parts;
-}
+
+ private:
+  std::string_view path_;
+  std::size_t at_ = 0;
+};
 
 bool IsBareName(const char* name) {
   return name[0] != 0 && std::strchr(name, '/') == nullptr && std::strcmp(name, ".") != 0 &&
@@ -41,31 +48,48 @@ bool MemoryFileSystem::Fault(std::uint64_t& calls, std::uint64_t failsAt) {
   return true;
 }
 
-int MemoryFileSystem::Find(const std::string& path) const {
+int MemoryFileSystem::Find(std::string_view path) const {
   if (path.empty()) return kNone;
   int node = 0;
-  for (const std::string& part : Components(path)) {
+  Components parts(path);
+  for (std::string_view part; parts.Next(part);) {
     if (!nodes_[node].folder) return kNone;
     if (part == "..") {
       if (nodes_[node].parent != kNone) node = nodes_[node].parent;
       continue;
     }
-    auto it = nodes_[node].entries.find(part);
-    if (it == nodes_[node].entries.end()) return kNone;
-    node = it->second;
+    node = Entry(node, part);
+    if (node == kNone) return kNone;
   }
   return node;
 }
 
-int MemoryFileSystem::Parent(const std::string& path, std::string& name) const {
-  std::vector<std::string> parts = Components(path);
-  if (parts.empty() || parts.back() == "..") return kNone;
-  name = parts.back();
-  parts.pop_back();
-  std::string parent = "/";
-  for (const std::string& part : parts) parent += part + "/";
-  int folder = Find(parent);
+int MemoryFileSystem::Parent(std::string_view path, std::string& name) const {
+  // The last component, and where it starts.
+  std::string_view last;
+  Components parts(path);
+  for (std::string_view part; parts.Next(part);) last = part;
+  if (last.empty() || last == "..") return kNone;
+  name.assign(last);
+  const std::size_t start = static_cast<std::size_t>(last.data() - path.data());
+  int folder = Find(start == 0 ? std::string_view("/") : path.substr(0, start));
   return folder != kNone && nodes_[folder].folder ? folder : kNone;
+}
+
+MemoryFileSystem::OpenFile* MemoryFileSystem::OpenEntry(FileHandle file) {
+  for (auto& [handle, open] : files_) {
+    if (handle == file) return &open;
+  }
+  return nullptr;
+}
+
+int MemoryFileSystem::Entry(int folder, std::string_view name) const {
+  const std::vector<int>& sorted = nodes_[folder].sorted;
+  auto it = std::lower_bound(sorted.begin(), sorted.end(), name,
+                             [this](int entry, std::string_view key) {
+                               return std::string_view(nodes_[entry].name) < key;
+                             });
+  return it != sorted.end() && nodes_[*it].name == name ? *it : kNone;
 }
 
 int MemoryFileSystem::AddNode(int parent, const std::string& name, bool folder) {
@@ -75,9 +99,25 @@ int MemoryFileSystem::AddNode(int parent, const std::string& name, bool folder) 
   made.parent = parent;
   made.name = name;
   nodes_.push_back(std::move(made));
-  nodes_[parent].entries[name] = node;
-  nodes_[parent].order.push_back(node);
+  Link(parent, node);
   return node;
+}
+
+void MemoryFileSystem::Link(int folder, int node) {
+  std::vector<int>& sorted = nodes_[folder].sorted;
+  const std::string_view name = nodes_[node].name;
+  auto it = std::lower_bound(sorted.begin(), sorted.end(), name,
+                             [this](int entry, std::string_view key) {
+                               return std::string_view(nodes_[entry].name) < key;
+                             });
+  sorted.insert(it, node);
+  nodes_[folder].order.push_back(node);
+}
+
+void MemoryFileSystem::Unlink(int folder, int node) {
+  for (std::vector<int>* list : {&nodes_[folder].sorted, &nodes_[folder].order}) {
+    list->erase(std::find(list->begin(), list->end(), node));
+  }
 }
 
 std::string MemoryFileSystem::PathOf(int node) const {
@@ -95,7 +135,7 @@ std::string MemoryFileSystem::PathOf(int node) const {
 bool MemoryFileSystem::AddFolder(const std::string& path) {
   std::string name;
   int parent = Parent(path, name);
-  if (parent == kNone || nodes_[parent].entries.count(name) != 0) return false;
+  if (parent == kNone || Entry(parent, name) != kNone) return false;
   AddNode(parent, name, true);
   return true;
 }
@@ -103,7 +143,7 @@ bool MemoryFileSystem::AddFolder(const std::string& path) {
 bool MemoryFileSystem::AddFile(const std::string& path, const std::string& bytes) {
   std::string name;
   int parent = Parent(path, name);
-  if (parent == kNone || nodes_[parent].entries.count(name) != 0) return false;
+  if (parent == kNone || Entry(parent, name) != kNone) return false;
   nodes_[AddNode(parent, name, false)].bytes = bytes;
   return true;
 }
@@ -112,19 +152,16 @@ bool MemoryFileSystem::Rename(const std::string& from, const std::string& to) {
   int node = Find(from);
   std::string name;
   int parent = Parent(to, name);
-  if (node == kNone || node == 0 || parent == kNone || nodes_[parent].entries.count(name) != 0) {
+  if (node == kNone || node == 0 || parent == kNone || Entry(parent, name) != kNone) {
     return false;
   }
   for (int up = parent; up != kNone; up = nodes_[up].parent) {
     if (up == node) return false;  // into itself
   }
-  Node& old = nodes_[nodes_[node].parent];
-  old.entries.erase(nodes_[node].name);
-  old.order.erase(std::find(old.order.begin(), old.order.end(), node));
+  Unlink(nodes_[node].parent, node);
   nodes_[node].parent = parent;
   nodes_[node].name = name;
-  nodes_[parent].entries[name] = node;
-  nodes_[parent].order.push_back(node);
+  Link(parent, node);
   return true;
 }
 
@@ -146,8 +183,8 @@ std::vector<std::string> MemoryFileSystem::Names(const std::string& folder) cons
   std::vector<std::string> names;
   int node = Find(folder);
   if (node == kNone || !nodes_[node].folder) return names;
-  for (const auto& [name, entry] : nodes_[node].entries) {
-    names.push_back(nodes_[entry].folder ? name + "/" : name);
+  for (int entry : nodes_[node].sorted) {
+    names.push_back(nodes_[entry].folder ? nodes_[entry].name + "/" : nodes_[entry].name);
   }
   return names;
 }
@@ -166,23 +203,30 @@ std::vector<std::string> MemoryFileSystem::CreatedInFolders() const {
   return folders;
 }
 
+std::size_t MemoryFileSystem::CreatedOutside(const std::string& folder) const {
+  const int node = Find(folder);
+  if (node == kNone || !nodes_[node].folder) return createdIn_.size();
+  return static_cast<std::size_t>(
+      std::count_if(createdIn_.begin(), createdIn_.end(), [node](int in) { return in != node; }));
+}
+
 FileHandle MemoryFileSystem::OpenExisting(const char* path) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (Fault(opens_, faults.openFailsAt)) return kNoFile;
   int node = Find(path);
   if (node == kNone || nodes_[node].folder) return kNoFile;
   FileHandle file = nextHandle_++;
-  files_[file] = OpenFile{node};
+  files_.emplace_back(file, OpenFile{node});
   return file;
 }
 
 FileHandle MemoryFileSystem::CreateIn(int folder, const std::string& name) {
   if (Fault(creates_, faults.createFailsAt)) return kNoFile;
-  if (nodes_[folder].entries.count(name) != 0) return kNoFile;  // never replaced
+  if (Entry(folder, name) != kNone) return kNoFile;  // never replaced
   int node = AddNode(folder, name, false);
   createdIn_.push_back(folder);
   FileHandle file = nextHandle_++;
-  files_[file] = OpenFile{node, 0, true};
+  files_.emplace_back(file, OpenFile{node, 0, true});
   return file;
 }
 
@@ -199,7 +243,8 @@ FileHandle MemoryFileSystem::CreateNew(const char* path) {
 
 FileHandle MemoryFileSystem::CreateNewIn(FolderHandle folder, const char* name) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
-  auto it = held_.find(folder);
+  auto it = std::find_if(held_.begin(), held_.end(),
+                         [folder](const auto& held) { return held.first == folder; });
   if (it == held_.end() || !IsBareName(name)) {
     ++creates_;
     return kNoFile;
@@ -209,9 +254,9 @@ FileHandle MemoryFileSystem::CreateNewIn(FolderHandle folder, const char* name) 
 
 std::int64_t MemoryFileSystem::Read(FileHandle file, void* buffer, std::size_t size) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
-  auto it = files_.find(file);
-  if (it == files_.end() || it->second.writing) return -1;
-  OpenFile& open = it->second;
+  OpenFile* entry = OpenEntry(file);
+  if (entry == nullptr || entry->writing) return -1;
+  OpenFile& open = *entry;
   if (open.readFailed || Fault(reads_, faults.readFailsAt)) {
     open.readFailed = true;
     return -1;
@@ -230,9 +275,9 @@ std::int64_t MemoryFileSystem::Read(FileHandle file, void* buffer, std::size_t s
 
 bool MemoryFileSystem::Write(FileHandle file, const void* bytes, std::size_t size) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
-  auto it = files_.find(file);
-  if (it == files_.end() || !it->second.writing) return false;
-  std::string& content = nodes_[it->second.node].bytes;
+  OpenFile* open = OpenEntry(file);
+  if (open == nullptr || !open->writing) return false;
+  std::string& content = nodes_[open->node].bytes;
   if (Fault(writes_, faults.writeFailsAt)) {
     content.append(static_cast<const char*>(bytes), size / 2);  // as a disk that fills up
     return false;
@@ -243,14 +288,17 @@ bool MemoryFileSystem::Write(FileHandle file, const void* bytes, std::size_t siz
 
 std::int64_t MemoryFileSystem::Size(FileHandle file) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
-  auto it = files_.find(file);
-  if (it == files_.end() || Fault(sizes_, faults.sizeFailsAt)) return -1;
-  return static_cast<std::int64_t>(nodes_[it->second.node].bytes.size());
+  OpenFile* open = OpenEntry(file);
+  if (open == nullptr || Fault(sizes_, faults.sizeFailsAt)) return -1;
+  return static_cast<std::int64_t>(nodes_[open->node].bytes.size());
 }
 
 bool MemoryFileSystem::Close(FileHandle file) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
-  if (files_.erase(file) == 0) return false;
+  auto it = std::find_if(files_.begin(), files_.end(),
+                         [file](const auto& open) { return open.first == file; });
+  if (it == files_.end()) return false;
+  files_.erase(it);
   return !Fault(closes_, faults.closeFailsAt);
 }
 
@@ -263,10 +311,11 @@ bool MemoryFileSystem::MakeFolder(const char* path) {
 bool MemoryFileSystem::List(int folder, NameVisitor visit, void* context) {
   bool fails = Fault(listings_, faults.listingFailsAt);
   std::uint32_t visited = 0;
-  // A copy: the visitor may not change the folder, but a list it is handed
-  // must not move under it either.
-  const std::vector<int> order = nodes_[folder].order;
-  for (int node : order) {
+  // By index, the length taken first: the visitor may not change the folder,
+  // but names it is handed must not move under it either.
+  const std::size_t count = nodes_[folder].order.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    const int node = nodes_[folder].order[i];
     if (nodes_[node].folder) continue;
     if (fails && visited == faults.namesBeforeFailure) return false;
     visit(nodes_[node].name.c_str(), context);
@@ -291,13 +340,14 @@ FolderHandle MemoryFileSystem::HoldFolder(const char* path) {
   int node = Find(path);
   if (node == kNone || !nodes_[node].folder) return kNoFolder;
   FolderHandle folder = nextHandle_++;
-  held_[folder] = node;
+  held_.emplace_back(folder, node);
   return folder;
 }
 
 bool MemoryFileSystem::ListHeldFolder(FolderHandle folder, NameVisitor visit, void* context) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
-  auto it = held_.find(folder);
+  auto it = std::find_if(held_.begin(), held_.end(),
+                         [folder](const auto& held) { return held.first == folder; });
   if (it == held_.end()) {
     ++listings_;
     return false;
@@ -307,7 +357,11 @@ bool MemoryFileSystem::ListHeldFolder(FolderHandle folder, NameVisitor visit, vo
 
 bool MemoryFileSystem::ReleaseFolder(FolderHandle folder) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
-  return held_.erase(folder) != 0;
+  auto it = std::find_if(held_.begin(), held_.end(),
+                         [folder](const auto& held) { return held.first == folder; });
+  if (it == held_.end()) return false;
+  held_.erase(it);
+  return true;
 }
 
 }  // namespace marlix::platform

@@ -11,6 +11,8 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "support/platform/file_system.h"
@@ -61,6 +63,10 @@ class MemoryFileSystem final : public FileSystem {
   // Full paths, as they stand now, of the folders that files were created in,
   // one per created file.
   std::vector<std::string> CreatedInFolders() const;
+  // How many created files do not lie directly in folder as it stands now
+  // (every one when there is no such folder). The same question as
+  // CreatedInFolders asks, without a path made per file.
+  std::size_t CreatedOutside(const std::string& folder) const;
   // Failures played so far.
   std::uint64_t FaultsPlayed() const { return faultsPlayed_; }
 
@@ -87,8 +93,8 @@ class MemoryFileSystem final : public FileSystem {
     int parent = kNone;
     std::string name;
     std::string bytes;                   // a file's content
-    std::map<std::string, int> entries;  // a folder's entries by name
-    std::vector<int> order;              // the same in the order they were made
+    std::vector<int> order;   // a folder's entries in the order they were made
+    std::vector<int> sorted;  // the same by name
   };
   struct OpenFile {
     int node;
@@ -98,17 +104,27 @@ class MemoryFileSystem final : public FileSystem {
   };
 
   bool Fault(std::uint64_t& calls, std::uint64_t failsAt);
-  int Find(const std::string& path) const;
+  int Find(std::string_view path) const;
   // The folder that would hold path, and path's last component.
-  int Parent(const std::string& path, std::string& name) const;
+  int Parent(std::string_view path, std::string& name) const;
+  // The entry of an open file or a held folder; nullptr when the handle is
+  // not (or no longer) open.
+  OpenFile* OpenEntry(FileHandle file);
+  // The entry called name in folder, or kNone.
+  int Entry(int folder, std::string_view name) const;
   int AddNode(int parent, const std::string& name, bool folder);
+  // Puts node into folder's lists under its name, or takes it out.
+  void Link(int folder, int node);
+  void Unlink(int folder, int node);
   FileHandle CreateIn(int folder, const std::string& name);
   bool List(int folder, NameVisitor visit, void* context);
   std::string PathOf(int node) const;
 
   std::vector<Node> nodes_;
-  std::map<FileHandle, OpenFile> files_;
-  std::map<FolderHandle, int> held_;
+  // Only a few handles are open at a time: plain lists, searched from the
+  // front, that allocate nothing once they have grown.
+  std::vector<std::pair<FileHandle, OpenFile>> files_;
+  std::vector<std::pair<FolderHandle, int>> held_;
   std::vector<int> createdIn_;
   std::intptr_t nextHandle_ = 3;
   std::uint64_t opens_ = 0, creates_ = 0, reads_ = 0, writes_ = 0, sizes_ = 0, closes_ = 0,
