@@ -178,6 +178,13 @@ int main(int argc, char** argv) {
       WriteSeed(root / "conversion", name + "-chopped", chopped + files);
     }
 
+    // The line reader on the folder's files one after the other: past the
+    // reader's buffer when the folder is large, in reads of 1, 3 and 81 bytes.
+    std::string joined;
+    for (const std::string& content : contents) joined += content;
+    WriteSeed(root / "line_reader", "seed" + std::to_string(seed) + "-joined",
+              std::string("\x03\x01\x03\x51\0\0\x04\0", 8) + joined);
+
     for (const fs::path& source : sources) {
       const std::string content = ReadAll(source);
       const std::string name = "seed" + std::to_string(seed++);
