@@ -45,10 +45,10 @@ void WriteBehind::Release(Batch& batch) {
 }
 
 void WriteBehind::Queue(Batch& batch) {
-  if (!thread_.Started() && !threadFailed_) {
+  if (!thread_.Started() && !threadFailed_ && !inline_) {
     threadFailed_ = !thread_.Start(WriteQueued, this);
   }
-  if (threadFailed_) {
+  if (threadFailed_ || !thread_.Started()) {
     Write(batch);
     std::lock_guard<std::mutex> lock(mutex_);
     batch.state = State::Done;

@@ -8,7 +8,8 @@
 // What became of each file comes back, in order, to the caller's own thread
 // through its report function (when a batch is done, and in Drain), so
 // whoever counts and reports the output never runs on the writing thread.
-// When no thread can be made, a batch is written at once when handed over.
+// When no thread can be made, a batch is written at once when handed over;
+// so is the only batch of a run that fits in one, which starts no thread.
 //
 // Use:
 //   WriteBehind writer;
@@ -87,7 +88,12 @@ class WriteBehind {
   template <typename Report>
   void Drain(Report&& report) {
     End(report);
-    if (batches_[fillAt_].partCount > 0) HandOver(report);
+    if (batches_[fillAt_].partCount > 0) {
+      // A last batch with no thread yet (everything fitted one batch) is
+      // written here: a small run starts no thread at all.
+      if (!thread_.Started()) inline_ = true;
+      HandOver(report);
+    }
     for (std::uint32_t i = 0; i < kBatches; ++i) {
       Batch& batch = batches_[collectAt_];
       if (batch.state == State::Free) break;
@@ -170,6 +176,7 @@ class WriteBehind {
   std::condition_variable done_;    // a batch became Done
   bool stopping_ = false;
   bool threadFailed_ = false;  // no thread could be made: batches are written inside Queue
+  bool inline_ = false;        // the last batch goes out without a thread
   platform::Thread thread_;
 };
 
