@@ -1,19 +1,3 @@
 # Cross-building for Windows from Linux with mingw-w64 (x86_64).
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(MARLIX_MINGW_PREFIX x86_64-w64-mingw32)
-# The posix thread model: its C++ library has std::mutex, which GoogleTest uses.
-set(CMAKE_C_COMPILER ${MARLIX_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${MARLIX_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${MARLIX_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${MARLIX_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# The C and C++ runtimes go into every program, so that it needs only the
-# system libraries of Windows.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
