@@ -119,6 +119,14 @@ bool TopicCatalogue::Add(TextString&& name, TextString&& page) {
   return entries_.Add(std::move(name), std::move(page));
 }
 
+void TopicCatalogue::Empty() {
+  // From the back, where taking one out moves nothing and frees no room.
+  while (entries_.Count() > 0) entries_.RemoveAt(entries_.Count() - 1);
+  while (firstTopics_.Count() > 0) firstTopics_.RemoveAt(firstTopics_.Count() - 1);
+  topicCount_ = 0;
+  indexed_ = false;
+}
+
 void TopicCatalogue::NoteFileStart(std::uint32_t firstTopic) {
   std::uint32_t first = firstTopic;
   firstTopics_.Append(std::move(first));

@@ -58,6 +58,9 @@ class TopicCatalogue {
   TextString KeyAt(std::uint32_t i) const { return entries_.KeyAt(i); }
   TextString ValueAt(std::uint32_t i) const { return entries_.ValueAt(i); }
   const PairList& Entries() const { return entries_; }
+  // Takes out every entry and the topic numbering, as a new catalogue has
+  // none, but keeps the room they took, for a catalogue filled again and again.
+  void Empty();
 
   // Topic numbering: each source file, in list order, notes the number its
   // first topic line takes, and the build notes the total. The page writers

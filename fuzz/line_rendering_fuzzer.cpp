@@ -130,7 +130,10 @@ std::string_view CutAtZero(std::string_view bytes) { return bytes.substr(0, byte
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  TopicCatalogue catalogue;
+  // One catalogue for every run, emptied first, so that its lists keep the
+  // room they grew to instead of being made again on every run.
+  static TopicCatalogue catalogue;
+  catalogue.Empty();
   std::size_t start = 0;
   std::uint32_t topic = 0;
   static std::string topicLine;

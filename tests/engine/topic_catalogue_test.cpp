@@ -72,6 +72,24 @@ TEST(FindPage, FoldsAsciiOnlyAndTakesTheFirstMatch) {
   EXPECT_EQ(FindPage("LATER", catalogue), "B0P5.htm");
 }
 
+TEST(TopicCatalogue, EmptiedKeepsNothingOfWhatItHeld) {
+  TopicCatalogue catalogue;
+  catalogue.NoteFileStart(0);
+  catalogue.Add("Old", "B0P0.htm");
+  catalogue.Add("Shared", "B0P1.htm");
+  catalogue.NoteTopicCount(2);
+  EXPECT_EQ(FindPage("old", catalogue), "B0P0.htm");  // the index is built
+  catalogue.Empty();
+  EXPECT_EQ(catalogue.Count(), 0u);
+  EXPECT_EQ(catalogue.TopicCount(), 0u);
+  EXPECT_EQ(catalogue.FirstTopicOf(0), 0u);
+  EXPECT_EQ(FindPage("old", catalogue), "");
+  catalogue.Add("Shared", "B1P0.htm");
+  EXPECT_EQ(FindPage("OLD", catalogue), "");
+  EXPECT_EQ(FindPage("shared", catalogue), "B1P0.htm");
+  EXPECT_EQ(Entries(catalogue), "Shared=B1P0.htm ");
+}
+
 TEST(FindPage, IndexAgreesWithThePlainScan) {
   // Many short names from a small alphabet, so that case variants, repeats
   // and hash collisions are frequent.
