@@ -17,7 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <utility>
+#include <string_view>
 #include <vector>
 
 #include "engine/conversion_driver.h"
@@ -41,12 +41,27 @@ void Check(bool ok, const char* what) {
   std::abort();
 }
 
-std::string SafeName(std::string name) {
-  for (char& c : name) {
-    if (c == '/' || c == 0) c = '_';
-  }
-  return name;
+// "/src/" and name with every "/" and zero byte made "_", into path.
+void SourcePath(std::string_view name, std::string& path) {
+  path.assign("/src/");
+  for (char c : name) path += c == '/' || c == 0 ? '_' : c;
 }
+
+// A file that exists before the run: its path, and its bytes (a piece of the
+// input, which outlives the run).
+struct Existing {
+  std::string path;
+  std::string_view bytes;
+};
+
+// Kept from run to run, so that their room is made once: the file system,
+// reset before every run, and the list of the files that existed.
+MemoryFileSystem& Files() {
+  static MemoryFileSystem files;
+  return files;
+}
+std::vector<Existing> before;
+std::size_t beforeCount = 0;
 
 }  // namespace
 
@@ -61,7 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     failAt = input.Short() % 64 + 1;
   }
 
-  MemoryFileSystem files;
+  MemoryFileSystem& files = Files();
+  files.Reset();
   if ((head & 8u) != 0) {
     // Reads that bring less than asked are no failure: the outcome stays
     // the one of whole reads.
@@ -71,21 +87,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   files.AddFolder("/dst");
   // Every file that exists before the run, with its bytes: the sources are
   // the only files there are.
-  std::vector<std::pair<std::string, std::string>> before;
+  beforeCount = 0;
   bool validSource = false;
   for (unsigned i = 0; i < fileCount && input.Left() > 0; ++i) {
     const bool last = i + 1 == fileCount;
     std::size_t nameLength = input.Byte() % 16;
     std::size_t contentLength = last ? 0 : input.Short();
-    std::string name = SafeName(input.Bytes(nameLength));
+    if (beforeCount == before.size()) before.emplace_back();
+    Existing& file = before[beforeCount];
+    SourcePath(input.Bytes(nameLength), file.path);
     // Most names get the extension the listing looks for.
-    if ((nameLength & 1u) == 0) name += ".txt";
-    std::string content = last ? input.Rest() : input.Bytes(contentLength);
-    if (name == "." || name == ".." || !files.AddFile("/src/" + name, content)) continue;
-    if (marlix::MatchesPattern(name.c_str(), "*.txt") && !content.empty() && content[0] == '@') {
+    if ((nameLength & 1u) == 0) file.path += ".txt";
+    file.bytes = last ? input.Rest() : input.Bytes(contentLength);
+    const char* name = file.path.c_str() + 5;
+    if (file.path == "/src/." || file.path == "/src/.." || !files.AddFile(file.path, file.bytes)) {
+      continue;
+    }
+    if (marlix::MatchesPattern(name, "*.txt") && !file.bytes.empty() && file.bytes[0] == '@') {
       validSource = true;
     }
-    before.emplace_back("/src/" + name, std::move(content));
+    ++beforeCount;
   }
 
   MemoryFileSystem::Faults& faults = files.faults;
@@ -134,8 +155,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Files are only ever added, never removed or renamed by the program: each
   // file of before still has its path, and its bytes are unchanged.
   static std::string now;
-  for (const auto& [path, bytes] : before) {
-    Check(files.FileBytes(path, now) && now == bytes, "nothing that existed was changed");
+  for (std::size_t i = 0; i < beforeCount; ++i) {
+    Check(files.FileBytes(before[i].path, now) && now == before[i].bytes,
+          "nothing that existed was changed");
   }
 
   const bool played = files.FaultsPlayed() > 0;

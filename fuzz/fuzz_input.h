@@ -4,7 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 namespace marlix::fuzz {
 
@@ -17,14 +17,14 @@ class FuzzInput {
   std::uint8_t Byte() { return used_ < size_ ? data_[used_++] : 0; }
   // The next two bytes, low byte first.
   std::uint32_t Short() { return Byte() | static_cast<std::uint32_t>(Byte()) << 8; }
-  // Up to n of the next bytes.
-  std::string Bytes(std::size_t n) {
+  // Up to n of the next bytes, in the input itself (no copy).
+  std::string_view Bytes(std::size_t n) {
     if (n > Left()) n = Left();
-    std::string bytes(reinterpret_cast<const char*>(data_ + used_), n);
+    std::string_view bytes(reinterpret_cast<const char*>(data_ + used_), n);
     used_ += n;
     return bytes;
   }
-  std::string Rest() { return Bytes(Left()); }
+  std::string_view Rest() { return Bytes(Left()); }
 
  private:
   const std::uint8_t* data_;

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "fuzz_input.h"
@@ -118,7 +119,11 @@ void Walk(MemoryFileSystem& files, const std::vector<std::uint8_t>& ops, std::si
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   marlix::fuzz::FuzzInput input(data, size);
-  MemoryFileSystem chopped;
+  // Both file systems kept from run to run and reset, so that their room is
+  // made once.
+  static MemoryFileSystem whole, chopped;
+  whole.Reset();
+  chopped.Reset();
   for (unsigned n = input.Byte() % 8; n > 0; --n) chopped.faults.readSizes.push_back(input.Byte());
   chopped.faults.readFailsAt = input.Short() % 512;
   static std::vector<std::uint8_t> ops;
@@ -128,9 +133,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (op == 0) break;
     ops.push_back(op);
   }
-  const std::string content = input.Rest();
+  const std::string_view content = input.Rest();
 
-  MemoryFileSystem whole;
   whole.AddFile("/f.txt", content);
   chopped.AddFile("/f.txt", content);
 

@@ -40,6 +40,24 @@ MemoryFileSystem::MemoryFileSystem() {
   nodes_[0].folder = true;
 }
 
+void MemoryFileSystem::Reset() {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  used_ = 1;
+  nodes_[0].order.clear();
+  nodes_[0].sorted.clear();
+  std::vector<std::uint32_t> readSizes = std::move(faults.readSizes);
+  readSizes.clear();
+  faults = Faults{};
+  faults.readSizes = std::move(readSizes);
+  files_.clear();
+  held_.clear();
+  createdIn_.clear();
+  nextHandle_ = 3;
+  opens_ = creates_ = reads_ = writes_ = sizes_ = closes_ = makeFolders_ = holds_ = listings_ = 0;
+  nextReadSize_ = 0;
+  faultsPlayed_ = 0;
+}
+
 bool MemoryFileSystem::Fault(std::uint64_t& calls, std::uint64_t failsAt) {
   ++calls;
   if (failsAt == 0 || calls != failsAt) return false;
@@ -92,13 +110,17 @@ int MemoryFileSystem::Entry(int folder, std::string_view name) const {
   return it != sorted.end() && nodes_[*it].name == name ? *it : kNone;
 }
 
-int MemoryFileSystem::AddNode(int parent, const std::string& name, bool folder) {
-  int node = static_cast<int>(nodes_.size());
-  Node made;
+int MemoryFileSystem::AddNode(int parent, std::string_view name, bool folder) {
+  int node = static_cast<int>(used_);
+  if (used_ == nodes_.size()) nodes_.emplace_back();
+  ++used_;
+  Node& made = nodes_[node];
   made.folder = folder;
   made.parent = parent;
-  made.name = name;
-  nodes_.push_back(std::move(made));
+  made.name.assign(name);
+  made.bytes.clear();
+  made.order.clear();
+  made.sorted.clear();
   Link(parent, node);
   return node;
 }
@@ -132,19 +154,17 @@ std::string MemoryFileSystem::PathOf(int node) const {
   return path;
 }
 
-bool MemoryFileSystem::AddFolder(const std::string& path) {
-  std::string name;
-  int parent = Parent(path, name);
-  if (parent == kNone || Entry(parent, name) != kNone) return false;
-  AddNode(parent, name, true);
+bool MemoryFileSystem::AddFolder(std::string_view path) {
+  int parent = Parent(path, name_);
+  if (parent == kNone || Entry(parent, name_) != kNone) return false;
+  AddNode(parent, name_, true);
   return true;
 }
 
-bool MemoryFileSystem::AddFile(const std::string& path, const std::string& bytes) {
-  std::string name;
-  int parent = Parent(path, name);
-  if (parent == kNone || Entry(parent, name) != kNone) return false;
-  nodes_[AddNode(parent, name, false)].bytes = bytes;
+bool MemoryFileSystem::AddFile(std::string_view path, std::string_view bytes) {
+  int parent = Parent(path, name_);
+  if (parent == kNone || Entry(parent, name_) != kNone) return false;
+  nodes_[AddNode(parent, name_, false)].bytes.assign(bytes);
   return true;
 }
 
@@ -191,7 +211,7 @@ std::vector<std::string> MemoryFileSystem::Names(const std::string& folder) cons
 
 std::map<std::string, std::string> MemoryFileSystem::AllFiles() const {
   std::map<std::string, std::string> files;
-  for (std::size_t node = 1; node < nodes_.size(); ++node) {
+  for (std::size_t node = 1; node < used_; ++node) {
     if (!nodes_[node].folder) files[PathOf(static_cast<int>(node))] = nodes_[node].bytes;
   }
   return files;
@@ -220,7 +240,7 @@ FileHandle MemoryFileSystem::OpenExisting(const char* path) {
   return file;
 }
 
-FileHandle MemoryFileSystem::CreateIn(int folder, const std::string& name) {
+FileHandle MemoryFileSystem::CreateIn(int folder, std::string_view name) {
   if (Fault(creates_, faults.createFailsAt)) return kNoFile;
   if (Entry(folder, name) != kNone) return kNoFile;  // never replaced
   int node = AddNode(folder, name, false);
@@ -232,13 +252,12 @@ FileHandle MemoryFileSystem::CreateIn(int folder, const std::string& name) {
 
 FileHandle MemoryFileSystem::CreateNew(const char* path) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
-  std::string name;
-  int folder = Parent(path, name);
+  int folder = Parent(path, name_);
   if (folder == kNone) {
     ++creates_;
     return kNoFile;
   }
-  return CreateIn(folder, name);
+  return CreateIn(folder, name_);
 }
 
 FileHandle MemoryFileSystem::CreateNewIn(FolderHandle folder, const char* name) {

@@ -41,10 +41,14 @@ class MemoryFileSystem final : public FileSystem {
   Faults faults;
 
   MemoryFileSystem();
+  // Back to what a new one is (the root alone, no faults, no counts, no
+  // handles), keeping the room its files, names and lists grew to, for a
+  // fuzz target that sets up a file system on every run.
+  void Reset();
 
   // Set-up and inspection, outside the program's view: no faults, no counts.
-  bool AddFolder(const std::string& path);
-  bool AddFile(const std::string& path, const std::string& bytes);
+  bool AddFolder(std::string_view path);
+  bool AddFile(std::string_view path, std::string_view bytes);
   // Moves a file or folder to a new path whose parent exists and which is
   // free; open and held handles follow it.
   bool Rename(const std::string& from, const std::string& to);
@@ -112,15 +116,18 @@ class MemoryFileSystem final : public FileSystem {
   OpenFile* OpenEntry(FileHandle file);
   // The entry called name in folder, or kNone.
   int Entry(int folder, std::string_view name) const;
-  int AddNode(int parent, const std::string& name, bool folder);
+  // A node made from a spare one of an earlier life when there is one.
+  int AddNode(int parent, std::string_view name, bool folder);
   // Puts node into folder's lists under its name, or takes it out.
   void Link(int folder, int node);
   void Unlink(int folder, int node);
-  FileHandle CreateIn(int folder, const std::string& name);
+  FileHandle CreateIn(int folder, std::string_view name);
   bool List(int folder, NameVisitor visit, void* context);
   std::string PathOf(int node) const;
 
-  std::vector<Node> nodes_;
+  std::vector<Node> nodes_;  // the first used_ are in use; the rest are spare
+  std::size_t used_ = 1;
+  std::string name_;  // the last component of a path being made, kept for its room
   // Only a few handles are open at a time: plain lists, searched from the
   // front, that allocate nothing once they have grown.
   std::vector<std::pair<FileHandle, OpenFile>> files_;
