@@ -137,8 +137,6 @@ std::uint32_t TopicCatalogue::FirstTopicOf(std::uint32_t fileIndex) const {
 }
 
 bool TopicCatalogue::BuildIndex() const {
-  ReleaseBytes(slots_);
-  slots_ = nullptr;
   std::uint32_t count = entries_.Count();
   // At most half the slots are taken, so that every probe ends at a free one.
   // A catalogue too large for that is searched by the plain scan.
@@ -148,8 +146,15 @@ bool TopicCatalogue::BuildIndex() const {
   while (size < 2 * static_cast<std::uint64_t>(count)) size *= 2;
   std::size_t bytes = static_cast<std::size_t>(size) * sizeof(std::uint32_t);
   if (bytes / sizeof(std::uint32_t) != size) return false;
-  slots_ = static_cast<std::uint32_t*>(AllocateBytes(bytes));
-  if (slots_ == nullptr) return false;
+  // The table of an earlier index is used again when it has room enough (a
+  // catalogue emptied and filled again).
+  if (size > slotRoom_) {
+    ReleaseBytes(slots_);
+    slotRoom_ = 0;
+    slots_ = static_cast<std::uint32_t*>(AllocateBytes(bytes));
+    if (slots_ == nullptr) return false;
+    slotRoom_ = size;
+  }
   std::memset(slots_, 0, bytes);
   slotMask_ = static_cast<std::uint32_t>(size - 1);
   for (std::uint32_t i = 0; i < count; ++i) {

@@ -87,6 +87,7 @@ class TopicCatalogue {
   // each folded name only. Rebuilt after the catalogue changes.
   mutable std::uint32_t* slots_ = nullptr;
   mutable std::uint32_t slotMask_ = 0;
+  mutable std::uint64_t slotRoom_ = 0;  // slots the table has room for
   mutable bool indexed_ = false;
 };
 
