@@ -103,9 +103,7 @@ bool ListFiles(const TextString& folder, const char* pattern, StringList& list) 
   std::uint32_t count = names.Count();
   if (count == 0) return complete;
 #ifdef _WIN32
-  for (std::uint32_t i = 0; i < count; ++i) {
-    if (!list.Add(std::move(names[i]))) complete = false;
-  }
+  if (!list.AddAll(std::move(names))) complete = false;
   return complete;
 #else
   // Sorted by a key of each name's first 8 bytes upper-cased (zero bytes
@@ -134,10 +132,25 @@ bool ListFiles(const TextString& folder, const char* pattern, StringList& list) 
     if (a.key != b.key) return a.key < b.key;
     return CompareListingOrder(a.name->CStr(), b.name->CStr()) < 0;
   });
-  for (std::uint32_t i = 0; i < count; ++i) {
-    if (!list.Add(std::move(*sorted[i].name))) complete = false;
+  // The names put in that order where they are, one cycle of the order at a
+  // time (a done place has its entry's name cleared), so that the listing
+  // needs no second array of names.
+  TextString* const first = &names[0];
+  for (std::uint32_t start = 0; start < count; ++start) {
+    if (sorted[start].name == nullptr) continue;
+    TextString held(std::move(first[start]));
+    std::uint32_t at = start;
+    while (true) {
+      const auto from = static_cast<std::uint32_t>(sorted[at].name - first);
+      sorted[at].name = nullptr;
+      if (from == start) break;
+      first[at] = std::move(first[from]);
+      at = from;
+    }
+    first[at] = std::move(held);
   }
   ReleaseBytes(sorted);
+  if (!list.AddAll(std::move(names))) complete = false;
   return complete;
 #endif
 }

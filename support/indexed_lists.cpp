@@ -31,6 +31,20 @@ bool StringList::Add(TextString&& text) {
   return true;
 }
 
+bool StringList::AddAll(Slots<TextString>&& items) {
+  bool complete = true;
+  if (items_.Count() == 0) {
+    items_ = std::move(items);
+  } else {
+    for (std::uint32_t i = 0; i < items.Count(); ++i) {
+      if (!items_.Append(std::move(items[i]))) complete = false;
+    }
+    items.Clear();
+  }
+  Reset();
+  return complete;
+}
+
 TextString StringList::At(std::uint32_t i) const {
   const TextString* item = Ref(i);
   return item ? *item : TextString();

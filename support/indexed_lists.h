@@ -8,12 +8,24 @@
 #include <cstddef>
 #include <cstdint>
 #include <new>
+#include <type_traits>
 #include <utility>
 
 #include "support/allocation.h"
 #include "support/text_string.h"
 
 namespace marlix {
+
+// Element types a grown block may take over by copying their bytes (realloc):
+// plain data, and types that mend what pointed into the object itself
+// through RelocatedFrom(old address). Large blocks are then grown by
+// remapping their pages rather than by moving each element into fresh
+// memory, which every page of a new block would have to be faulted in for.
+template <typename T>
+concept RelocatableByBytes = std::is_trivially_copyable_v<T> ||
+                             requires(T& item, std::uintptr_t oldAddress) {
+                               item.RelocatedFrom(oldAddress);
+                             };
 
 // Growable array of T without exceptions: Append reports false (and the loss
 // is counted) when memory runs out or the count would pass its 32-bit limit,
@@ -67,14 +79,28 @@ inline bool Slots<T>::Append(T&& item) {
     }
     std::uint64_t capacity = capacity_ == 0 ? 8 : 2 * static_cast<std::uint64_t>(capacity_);
     if (capacity > kLimit) capacity = kLimit;
-    T* grown = static_cast<T*>(AllocateBytes(static_cast<std::size_t>(capacity) * sizeof(T)));
-    if (grown == nullptr) return false;
-    for (std::uint32_t i = 0; i < count_; ++i) {
-      new (&grown[i]) T(std::move(items_[i]));
-      items_[i].~T();
+    const std::size_t bytes = static_cast<std::size_t>(capacity) * sizeof(T);
+    if constexpr (RelocatableByBytes<T>) {
+      const auto oldAddress = reinterpret_cast<std::uintptr_t>(items_);
+      // On failure the old block stays as it was.
+      T* grown = static_cast<T*>(ReallocateBytes(items_, bytes));
+      if (grown == nullptr) return false;
+      if constexpr (!std::is_trivially_copyable_v<T>) {
+        if (reinterpret_cast<std::uintptr_t>(grown) != oldAddress) {
+          for (std::uint32_t i = 0; i < count_; ++i) grown[i].RelocatedFrom(oldAddress + i * sizeof(T));
+        }
+      }
+      items_ = grown;
+    } else {
+      T* grown = static_cast<T*>(AllocateBytes(bytes));
+      if (grown == nullptr) return false;
+      for (std::uint32_t i = 0; i < count_; ++i) {
+        new (&grown[i]) T(std::move(items_[i]));
+        items_[i].~T();
+      }
+      ReleaseBytes(items_);
+      items_ = grown;
     }
-    ReleaseBytes(items_);
-    items_ = grown;
     capacity_ = static_cast<std::uint32_t>(capacity);
   }
   new (&items_[count_]) T(std::move(item));
@@ -118,6 +144,8 @@ class StringList : public ListCursor {
   bool Add(const TextString& text);
   // The same, taking over text instead of copying it.
   bool Add(TextString&& text);
+  // Takes over every item, in order: the whole array when the list is empty.
+  bool AddAll(Slots<TextString>&& items);
   TextString At(std::uint32_t i) const;
   // The element itself, or nullptr when there is none at i.
   const TextString* Ref(std::uint32_t i) const;
@@ -149,6 +177,11 @@ class PairList : public ListCursor {
   struct Pair {
     TextString key;
     TextString value;
+    void RelocatedFrom(std::uintptr_t oldAddress) noexcept {
+      const auto self = reinterpret_cast<std::uintptr_t>(this);
+      key.RelocatedFrom(oldAddress + (reinterpret_cast<std::uintptr_t>(&key) - self));
+      value.RelocatedFrom(oldAddress + (reinterpret_cast<std::uintptr_t>(&value) - self));
+    }
   };
   Slots<Pair> items_;
 };

@@ -43,6 +43,14 @@ class TextString {
   void Clear();
   // Makes the string empty but keeps its buffer, for strings reused in loops.
   void Empty();
+  // For arrays that move their elements by copying their bytes into a grown
+  // block: once this object's bytes came from the object at oldAddress, now
+  // gone, a short string points at its own bytes again.
+  void RelocatedFrom(std::uintptr_t oldAddress) noexcept {
+    const std::uintptr_t localOffset =
+        reinterpret_cast<std::uintptr_t>(local_) - reinterpret_cast<std::uintptr_t>(this);
+    if (reinterpret_cast<std::uintptr_t>(data_) == oldAddress + localOffset) data_ = local_;
+  }
 
   const char* CStr() const { return data_ ? data_ : ""; }
   std::uint32_t Length() const { return length_; }
