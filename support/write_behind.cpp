@@ -9,10 +9,10 @@ WriteBehind::~WriteBehind() {
     std::lock_guard<std::mutex> lock(mutex_);
     stopping_ = true;
   }
-  queued_.notify_one();
+  queuedChanged_.notify_one();
   thread_.Join();
   // A file left open by a batch that never came is closed (and unreported).
-  file_.Close();
+  threadWriting_.file.Close();
 }
 
 void WriteBehind::StartPart(Batch& batch, const TextString& path, bool begins) {
@@ -34,9 +34,30 @@ bool WriteBehind::IsDone(Batch& batch) {
   return batch.state == State::Done;
 }
 
-void WriteBehind::WaitUntilDone(Batch& batch) {
+WriteBehind::Batch* WriteBehind::Claim(bool wholeFilesOnly) {
+  if (claimed_ == queued_) return nullptr;
+  Batch& batch = batches_[claimed_ % kBatches];
+  if (wholeFilesOnly && !batch.wholeFiles) return nullptr;
+  batch.state = State::Writing;
+  ++claimed_;
+  return &batch;
+}
+
+void WriteBehind::HelpUntilDone(Batch& batch) {
   std::unique_lock<std::mutex> lock(mutex_);
-  done_.wait(lock, [&batch] { return batch.state != State::Queued; });
+  while (batch.state != State::Done) {
+    // Only batches of whole files: a file that runs across batches stays
+    // with the writing thread, which writes its parts in order.
+    Batch* waiting = Claim(true);
+    if (waiting == nullptr) {
+      done_.wait(lock);
+      continue;
+    }
+    lock.unlock();
+    Write(*waiting, callerWriting_);
+    lock.lock();
+    waiting->state = State::Done;
+  }
 }
 
 void WriteBehind::Release(Batch& batch) {
@@ -45,11 +66,13 @@ void WriteBehind::Release(Batch& batch) {
 }
 
 void WriteBehind::Queue(Batch& batch) {
+  batch.wholeFiles = batch.partCount > 0 && batch.parts[0].outcome.begins &&
+                     batch.parts[batch.partCount - 1].outcome.ends;
   if (!thread_.Started() && !threadFailed_ && !inline_) {
     threadFailed_ = !thread_.Start(WriteQueued, this);
   }
   if (threadFailed_ || !thread_.Started()) {
-    Write(batch);
+    Write(batch, threadWriting_);
     std::lock_guard<std::mutex> lock(mutex_);
     batch.state = State::Done;
     return;
@@ -57,34 +80,36 @@ void WriteBehind::Queue(Batch& batch) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     batch.state = State::Queued;
+    ++queued_;
   }
-  queued_.notify_one();
+  queuedChanged_.notify_one();
 }
 
-void WriteBehind::Write(Batch& batch) {
+void WriteBehind::Write(Batch& batch, Writing& writing) {
+  OutputFile& file = writing.file;
   for (std::uint32_t i = 0; i < batch.partCount; ++i) {
     Part& part = batch.parts[i];
     Outcome& outcome = part.outcome;
     const bool endsFile = outcome.ends;
     outcome.ends = false;
     if (outcome.begins) {
-      file_.Close();  // only when the previous file never ended
-      fileShort_ = false;
-      outcome.created = file_.Create(part.path);
-      if (!outcome.created) outcome.error = file_.Error();
+      file.Close();  // only when the previous file never ended
+      writing.fileShort = false;
+      outcome.created = file.Create(part.path);
+      if (!outcome.created) outcome.error = file.Error();
     }
     // The bytes of a file that could not be created are lost with it.
-    if (!file_.IsOpen()) continue;
+    if (!file.IsOpen()) continue;
     if (part.bytesEnd <= batch.bytes.Length()) {
-      file_.WriteBytes(batch.bytes.CStr() + part.bytesStart, part.bytesEnd - part.bytesStart);
+      file.WriteBytes(batch.bytes.CStr() + part.bytesStart, part.bytesEnd - part.bytesStart);
     } else {
       // The batch lost its bytes when memory ran out while it was filled.
-      fileShort_ = true;
+      writing.fileShort = true;
     }
     if (endsFile) {
       outcome.ends = true;
-      outcome.complete = file_.Close() && !fileShort_;
-      if (!outcome.complete) outcome.error = fileShort_ ? ENOMEM : file_.Error();
+      outcome.complete = file.Close() && !writing.fileShort;
+      if (!outcome.complete) outcome.error = writing.fileShort ? ENOMEM : file.Error();
     }
   }
 }
@@ -92,20 +117,22 @@ void WriteBehind::Write(Batch& batch) {
 void WriteBehind::WriteQueued(void* context) {
   WriteBehind& writer = *static_cast<WriteBehind*>(context);
   for (;;) {
-    Batch& batch = writer.batches_[writer.writeAt_];
+    Batch* batch = nullptr;
     {
       std::unique_lock<std::mutex> lock(writer.mutex_);
-      writer.queued_.wait(lock, [&] { return batch.state == State::Queued || writer.stopping_; });
-      if (batch.state != State::Queued) return;  // stopping, and nothing left to write
+      writer.queuedChanged_.wait(lock, [&] {
+        batch = writer.Claim(false);
+        return batch != nullptr || writer.stopping_;
+      });
+      if (batch == nullptr) return;  // stopping, and nothing left to write
     }
     // The batch is this thread's until it is marked done.
-    writer.Write(batch);
+    writer.Write(*batch, writer.threadWriting_);
     {
       std::lock_guard<std::mutex> lock(writer.mutex_);
-      batch.state = State::Done;
+      batch->state = State::Done;
     }
-    writer.done_.notify_one();
-    writer.writeAt_ = (writer.writeAt_ + 1) % kBatches;
+    writer.done_.notify_all();
   }
 }
 

@@ -1,15 +1,19 @@
-// Writes output files on a thread of its own, in the order they were made,
-// while the caller makes the next ones: the kernel's work of creating and
-// writing files then overlaps the work of building their bytes.
+// Writes output files on a thread of its own while the caller makes the next
+// ones, so that the kernel's work of creating and writing files overlaps the
+// work of building their bytes. A caller that has to wait for room writes a
+// waiting batch itself meanwhile, so that both threads create files when
+// building is ahead.
 //
 // The caller builds files straight into a batch (Bytes), marking where each
-// begins (with its path) and ends. A batch is handed to the writing thread
-// once it holds enough bytes or files; a file may run on into the next batch.
-// What became of each file comes back, in order, to the caller's own thread
-// through its report function (when a batch is done, and in Drain), so
-// whoever counts and reports the output never runs on the writing thread.
-// When no thread can be made, a batch is written at once when handed over;
-// so is the only batch of a run that fits in one, which starts no thread.
+// begins (with its path) and ends. A batch is handed over once it holds
+// enough bytes or files; only a file too long for one batch runs on into the
+// next, and such batches are written by the writing thread alone, in order.
+// What became of each file comes back, in the order the files were made, to
+// the caller's own thread through its report function (when a batch is done,
+// and in Drain), so whoever counts and reports the output never runs on the
+// writing thread. When no thread can be made, a batch is written at once when
+// handed over; so is the only batch of a run that fits in one, which starts
+// no thread.
 //
 // Use:
 //   WriteBehind writer;
@@ -73,12 +77,14 @@ class WriteBehind {
       HandOver(report);
     }
   }
-  // Hands the batch over if the current file has made it large: the rest of
-  // the file goes into the next batch.
+  // Hands the batch over if the current file alone has made it large: the
+  // rest of the file goes into the next batch. (Other files end first, so
+  // that most batches hold whole files and either thread may write them.)
   template <typename Report>
   void HandOverIfLarge(Report&& report) {
-    if (!open_ || bytes_->Length() < kBatchBytes) return;
+    if (!open_) return;
     Batch& batch = batches_[fillAt_];
+    if (bytes_->Length() - batch.parts[batch.partCount].bytesStart < kBatchBytes) return;
     ClosePart(batch, false);
     const TextString path(batch.parts[batch.partCount - 1].path);
     HandOver(report);
@@ -97,7 +103,7 @@ class WriteBehind {
     for (std::uint32_t i = 0; i < kBatches; ++i) {
       Batch& batch = batches_[collectAt_];
       if (batch.state == State::Free) break;
-      WaitUntilDone(batch);
+      HelpUntilDone(batch);
       Take(batch, report);
     }
   }
@@ -107,8 +113,8 @@ class WriteBehind {
   // batches in flight keep the writer busy and memory small.
   static constexpr std::uint32_t kBatchBytes = 64 * 1024;
   static constexpr std::uint32_t kPartsPerBatch = 64;
-  static constexpr std::uint32_t kBatches = 3;
-  enum class State { Free, Queued, Done };
+  static constexpr std::uint32_t kBatches = 4;
+  enum class State { Free, Queued, Writing, Done };
 
   struct Part {
     TextString path;
@@ -121,6 +127,7 @@ class WriteBehind {
     TextString bytes;
     Part parts[kPartsPerBatch];
     std::uint32_t partCount = 0;
+    bool wholeFiles = false;  // no file runs in from the one before or on into the next
   };
 
   void StartPart(Batch& batch, const TextString& path, bool begins);
@@ -137,7 +144,7 @@ class WriteBehind {
       Take(batches_[collectAt_], report);
     }
     if (next.state != State::Free) {
-      WaitUntilDone(next);
+      HelpUntilDone(next);
       Take(next, report);
     }
   }
@@ -154,26 +161,42 @@ class WriteBehind {
     collectAt_ = (collectAt_ + 1) % kBatches;
   }
 
+  // One thread's file being written, and whether some of its bytes were
+  // lost before they could be written.
+  struct Writing {
+    OutputFile file;
+    bool fileShort = false;
+  };
+
   bool IsDone(Batch& batch);
-  void WaitUntilDone(Batch& batch);
+  // Waits until the batch is written, writing waiting batches of whole files
+  // meanwhile.
+  void HelpUntilDone(Batch& batch);
   void Release(Batch& batch);
   // Queues the batch for the writing thread, starting it on first use, or
   // writes it at once when there is no such thread.
   void Queue(Batch& batch);
-  void Write(Batch& batch);  // on the writing thread, or inside Queue
+  // The oldest queued batch, now being written by the caller, or nullptr
+  // when none is queued (or, for the caller's thread, when it does not hold
+  // whole files). Under mutex_.
+  Batch* Claim(bool wholeFilesOnly);
+  void Write(Batch& batch, Writing& writing);
   static void WriteQueued(void* writer);
 
   Batch batches_[kBatches];
   TextString* bytes_ = &batches_[0].bytes;  // of the batch being filled
   std::uint32_t fillAt_ = 0;                // the batch being filled
   std::uint32_t collectAt_ = 0;             // the next batch to report
-  std::uint32_t writeAt_ = 0;               // the next batch the writing thread writes
-  bool open_ = false;                       // a file has begun and not ended
-  OutputFile file_;                         // the file being written, used by one thread at a time
-  bool fileShort_ = false;  // some of its bytes were lost before they could be written
+  // Batches are queued and claimed in the order they were filled; claimed
+  // counts those either thread has taken.
+  std::uint64_t queued_ = 0;
+  std::uint64_t claimed_ = 0;
+  bool open_ = false;  // a file has begun and not ended
+  Writing threadWriting_;  // the writing thread's; also inside Queue without a thread
+  Writing callerWriting_;  // the caller's, for the batches it writes while waiting
   std::mutex mutex_;
-  std::condition_variable queued_;  // a batch became Queued, or stopping_ was set
-  std::condition_variable done_;    // a batch became Done
+  std::condition_variable queuedChanged_;  // a batch was queued, or stopping_ was set
+  std::condition_variable done_;           // a batch became Done
   bool stopping_ = false;
   bool threadFailed_ = false;  // no thread could be made: batches are written inside Queue
   bool inline_ = false;        // the last batch goes out without a thread
