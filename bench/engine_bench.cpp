@@ -90,6 +90,34 @@ void BM_ReadLines(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadLines);
 
+// The catalogue's and section pages' walk: short lines passed over in bulk,
+// one topic line in every twenty read as a piece.
+void BM_SkipToTopicLines(benchmark::State& state) {
+  ScratchFile scratch;
+  {
+    OutputFile file;
+    file.Create(scratch.path.c_str());
+    for (int i = 0; i < 20000; ++i) {
+      file.WriteLine(i % 20 == 0 ? ":Topic:Other name" : std::string(i % 61, 'x').c_str());
+    }
+  }
+  LineReader reader;
+  LinePiece piece;
+  std::int64_t topics = 0;
+  for (auto _ : state) {
+    reader.Open(scratch.path.c_str());
+    while (true) {
+      reader.SkipShortLinesNotStartingWith(':');
+      if (!reader.ReadPiece(piece)) break;
+      topics += piece.length > 0 && piece.bytes[0] == ':';
+    }
+    reader.Close();
+  }
+  benchmark::DoNotOptimize(topics);
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * 20000);
+}
+BENCHMARK(BM_SkipToTopicLines);
+
 }  // namespace
 }  // namespace marlix
 

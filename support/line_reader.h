@@ -70,7 +70,8 @@ class LineReader {
   // that starts with mark, a longer line, a zero byte, or where more must be
   // read first: ReadPiece then takes over.
   std::uint32_t SkipShortLinesNotStartingWith(char mark) {
-    std::uint32_t skipped = 0;
+    std::uint32_t skipped = zeroSeen_ ? 0 : SkipShortLinesInBlocks(mark);
+    // The last lines of the buffer, one at a time.
     while (end_ - begin_ >= kDecidingBytes && !zeroSeen_) {
       const char* bytes = buffer_ + begin_;
       if (bytes[0] == mark) break;
@@ -113,6 +114,40 @@ class LineReader {
 #else
     const void* lf = std::memchr(bytes, '\n', kMaxLineBytes);
     return lf ? static_cast<std::uint32_t>(static_cast<const char*>(lf) - bytes) : kMaxLineBytes;
+#endif
+  }
+  // The same walk over the buffer's line feeds found 64 bytes at a time, as
+  // far as whole 64-byte blocks reach; the lines after are left to the caller.
+  std::uint32_t SkipShortLinesInBlocks(char mark) {
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n');
+    std::uint32_t line = begin_;  // start of the line to decide next
+    std::uint32_t skipped = 0;
+    for (std::uint32_t block = begin_; block + 64 <= end_; block += 64) {
+      std::uint64_t feeds = 0;
+      for (std::uint32_t i = 0; i < 64; i += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer_ + block + i));
+        feeds |= static_cast<std::uint64_t>(
+                     static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lf))))
+                 << i;
+      }
+      for (; feeds != 0; feeds &= feeds - 1) {
+        const std::uint32_t feed = block + static_cast<std::uint32_t>(std::countr_zero(feeds));
+        // Decided as ReadPiece would: with the bytes it needs in the buffer,
+        // not a marked line, and its line end within the first 80 bytes.
+        if (end_ - line < kDecidingBytes || buffer_[line] == mark || feed - line >= kMaxLineBytes) {
+          Consume(line - begin_);
+          return skipped;
+        }
+        line = feed + 1;
+        ++skipped;
+      }
+    }
+    Consume(line - begin_);
+    return skipped;
+#else
+    (void)mark;
+    return 0;
 #endif
   }
   // Makes at least want bytes available from the position when the file has
