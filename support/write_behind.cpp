@@ -19,6 +19,7 @@ void WriteBehind::StartPart(Batch& batch, const TextString& path, bool begins) {
   Part& part = batch.parts[batch.partCount];
   part.path = path;
   part.bytesStart = batch.bytes.Length();
+  splitAt_ = part.bytesStart + kBatchBytes;
   part.outcome = Outcome();
   part.outcome.begins = begins;
 }

@@ -82,9 +82,8 @@ class WriteBehind {
   // that most batches hold whole files and either thread may write them.)
   template <typename Report>
   void HandOverIfLarge(Report&& report) {
-    if (!open_) return;
+    if (!open_ || bytes_->Length() < splitAt_) return;
     Batch& batch = batches_[fillAt_];
-    if (bytes_->Length() - batch.parts[batch.partCount].bytesStart < kBatchBytes) return;
     ClosePart(batch, false);
     const TextString path(batch.parts[batch.partCount - 1].path);
     HandOver(report);
@@ -192,6 +191,7 @@ class WriteBehind {
   std::uint64_t queued_ = 0;
   std::uint64_t claimed_ = 0;
   bool open_ = false;  // a file has begun and not ended
+  std::uint32_t splitAt_ = 0;  // the batch length at which the open file is split
   Writing threadWriting_;  // the writing thread's; also inside Queue without a thread
   Writing callerWriting_;  // the caller's, for the batches it writes while waiting
   std::mutex mutex_;
