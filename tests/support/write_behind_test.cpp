@@ -1,15 +1,20 @@
 // Files written on the second thread come out whole and in order, files that
 // span several batches included, and what became of each comes back in the
-// order the files were made, failures with their reasons.
+// order the files were made, failures with their reasons; so do those the
+// caller writes itself while the writing thread is behind.
 #include "support/write_behind.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "support/faulty_file_system.h"
 #include "support/platform/memory_file_system.h"
+#include "support/scratch_folder.h"
 
 namespace marlix {
 namespace {
@@ -38,13 +43,14 @@ std::string BytesOf(int i) {
   return bytes;
 }
 
-std::vector<std::string> WriteFiles(MemoryFileSystem& files, int count) {
+std::vector<std::string> WriteFiles(platform::FileSystem& files, int count,
+                                    const std::string& folder = "/out") {
   std::vector<std::string> seen;
   Record report{&seen};
   platform::ScopedFileSystem guard(files);
   WriteBehind writer;
   for (int i = 0; i < count; ++i) {
-    writer.Begin(TextString(("/out/f" + std::to_string(i)).c_str()), report);
+    writer.Begin(TextString((folder + "/f" + std::to_string(i)).c_str()), report);
     const std::string bytes = BytesOf(i);
     // Appended in lines, as a page is built, handing over when it grows large.
     for (std::size_t at = 0; at < bytes.size(); at += 1000) {
@@ -73,6 +79,31 @@ TEST(WriteBehind, WritesEveryFileWholeAndReportsInOrder) {
   }
   EXPECT_EQ(seen, expected);
   EXPECT_EQ(files.OpenFiles(), 0u);
+}
+
+TEST(WriteBehind, TheCallerWritesWaitingBatchesWhenTheWriterIsBehind) {
+  testing::ScratchFolder scratch;
+  testing::FaultyFileSystem files;
+  const std::thread::id caller = std::this_thread::get_id();
+  int createdByCaller = 0;
+  files.beforeCreate = [&](const std::string&) {
+    if (std::this_thread::get_id() == caller) {
+      ++createdByCaller;
+    } else {
+      std::this_thread::sleep_for(std::chrono::microseconds(300));
+    }
+  };
+  const int count = 300;
+  std::vector<std::string> seen = WriteFiles(files, count, scratch.Path());
+  std::vector<std::string> expected;
+  for (int i = 0; i < count; ++i) {
+    const std::string path = scratch.Path() + "/f" + std::to_string(i);
+    expected.push_back(path + ":c");
+    expected.push_back(path + ":w");
+    ASSERT_EQ(testing::ReadFileBytes(path), BytesOf(i)) << path;
+  }
+  EXPECT_EQ(seen, expected);
+  EXPECT_GT(createdByCaller, 0);
 }
 
 TEST(WriteBehind, AFileThatCannotBeMadeOrWrittenIsReportedLost) {
