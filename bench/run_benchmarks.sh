@@ -69,6 +69,16 @@ floor=$build/bench/write_floor
 [[ -x $generator ]] || die "no generator at '$generator'; build with MARLIX_BUILD_BENCH=ON"
 [[ -x $floor ]] || die "no floor program at '$floor'; build with MARLIX_BUILD_BENCH=ON"
 
+# The converter writes on a second thread, so other work on the machine costs
+# it more than the one-thread floor program: say so when the machine is busy.
+if [[ -r /proc/loadavg ]]; then
+  read -r load _ </proc/loadavg
+  if awk -v l="$load" 'BEGIN { exit !(l > 0.5) }'; then
+    echo "run_benchmarks.sh: warning: load average $load; other work skews the ratios" \
+      "against the converter, which writes on two threads" >&2
+  fi
+fi
+
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/marlix-bench.XXXXXX")
 trap 'rm -rf -- "$tmp"' EXIT
 if ((fresh_fs)); then
