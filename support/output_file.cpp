@@ -19,12 +19,9 @@ OutputFile::~OutputFile() {
 bool OutputFile::Create(const char* path) {
   Close();
   error_ = 0;
-  if (buffer_ == nullptr) {
-    buffer_ = static_cast<char*>(AllocateBytes(kBufferBytes));
-    if (buffer_ == nullptr) {
-      error_ = ENOMEM;
-      return false;
-    }
+  if (!MakeBuffer()) {
+    error_ = ENOMEM;
+    return false;
   }
   // Inside a held folder the file is created through the folder's handle.
   platform::FolderHandle folder;
@@ -42,6 +39,11 @@ bool OutputFile::Create(const char* path) {
   }
   if (file_ == platform::kNoFile) error_ = platform::Files().LastError();
   return file_ != platform::kNoFile;
+}
+
+bool OutputFile::MakeBuffer() {
+  if (buffer_ == nullptr) buffer_ = static_cast<char*>(AllocateBytes(kBufferBytes));
+  return buffer_ != nullptr;
 }
 
 bool OutputFile::Close() {

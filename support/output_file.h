@@ -24,6 +24,9 @@ class OutputFile {
   // through the folder's handle.
   bool Create(const char* path);
   bool Create(const TextString& path) { return Create(path.CStr()); }
+  // Makes the write buffer now (Create makes it on first use), for a file
+  // that another thread will write: that thread then allocates nothing.
+  bool MakeBuffer();
   // True when a file was open, every byte written to it reached it and the
   // platform closed it.
   bool Close();

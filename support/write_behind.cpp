@@ -16,6 +16,9 @@ WriteBehind::~WriteBehind() {
 }
 
 void WriteBehind::StartPart(Batch& batch, const TextString& path, bool begins) {
+  // Room for a full batch made at once, so that it does not grow (and copy)
+  // step by step; a batch ends after the file that fills it.
+  if (batch.partCount == 0) batch.bytes.AppendSpace(kBatchBytes + kBatchBytes / 2);
   Part& part = batch.parts[batch.partCount];
   part.path = path;
   part.bytesStart = batch.bytes.Length();
@@ -35,8 +38,8 @@ bool WriteBehind::IsDone(Batch& batch) {
   return batch.state == State::Done;
 }
 
-WriteBehind::Batch* WriteBehind::Claim(bool wholeFilesOnly) {
-  if (claimed_ == queued_) return nullptr;
+WriteBehind::Batch* WriteBehind::Claim(bool wholeFilesOnly, std::uint64_t leaving) {
+  if (queued_ - claimed_ <= leaving) return nullptr;
   Batch& batch = batches_[claimed_ % kBatches];
   if (wholeFilesOnly && !batch.wholeFiles) return nullptr;
   batch.state = State::Writing;
@@ -44,12 +47,12 @@ WriteBehind::Batch* WriteBehind::Claim(bool wholeFilesOnly) {
   return &batch;
 }
 
-void WriteBehind::HelpUntilDone(Batch& batch) {
+void WriteBehind::HelpUntilDone(Batch& batch, bool leaveOneForWriter) {
   std::unique_lock<std::mutex> lock(mutex_);
   while (batch.state != State::Done) {
     // Only batches of whole files: a file that runs across batches stays
     // with the writing thread, which writes its parts in order.
-    Batch* waiting = Claim(true);
+    Batch* waiting = Claim(true, leaveOneForWriter ? 1 : 0);
     if (waiting == nullptr) {
       done_.wait(lock);
       continue;
@@ -70,7 +73,17 @@ void WriteBehind::Queue(Batch& batch) {
   batch.wholeFiles = batch.partCount > 0 && batch.parts[0].outcome.begins &&
                      batch.parts[batch.partCount - 1].outcome.ends;
   if (!thread_.Started() && !threadFailed_ && !inline_) {
-    threadFailed_ = !thread_.Start(WriteQueued, this);
+    // Queued first, so that the new thread finds it at once. The thread's
+    // buffer is made here: it then allocates nothing of its own.
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      batch.state = State::Queued;
+      ++queued_;
+    }
+    threadFailed_ = !threadWriting_.file.MakeBuffer() || !thread_.Start(WriteQueued, this);
+    if (!threadFailed_) return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    --queued_;
   }
   if (threadFailed_ || !thread_.Started()) {
     Write(batch, threadWriting_);
@@ -122,7 +135,7 @@ void WriteBehind::WriteQueued(void* context) {
     {
       std::unique_lock<std::mutex> lock(writer.mutex_);
       writer.queuedChanged_.wait(lock, [&] {
-        batch = writer.Claim(false);
+        batch = writer.Claim(false, 0);
         return batch != nullptr || writer.stopping_;
       });
       if (batch == nullptr) return;  // stopping, and nothing left to write

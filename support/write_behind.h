@@ -102,7 +102,7 @@ class WriteBehind {
     for (std::uint32_t i = 0; i < kBatches; ++i) {
       Batch& batch = batches_[collectAt_];
       if (batch.state == State::Free) break;
-      HelpUntilDone(batch);
+      HelpUntilDone(batch, false);
       Take(batch, report);
     }
   }
@@ -143,7 +143,7 @@ class WriteBehind {
       Take(batches_[collectAt_], report);
     }
     if (next.state != State::Free) {
-      HelpUntilDone(next);
+      HelpUntilDone(next, true);
       Take(next, report);
     }
   }
@@ -169,16 +169,17 @@ class WriteBehind {
 
   bool IsDone(Batch& batch);
   // Waits until the batch is written, writing waiting batches of whole files
-  // meanwhile.
-  void HelpUntilDone(Batch& batch);
+  // meanwhile; while more are to be built, one waiting batch is always left
+  // for the writing thread, so that it never waits for the caller.
+  void HelpUntilDone(Batch& batch, bool leaveOneForWriter);
   void Release(Batch& batch);
   // Queues the batch for the writing thread, starting it on first use, or
   // writes it at once when there is no such thread.
   void Queue(Batch& batch);
   // The oldest queued batch, now being written by the caller, or nullptr
-  // when none is queued (or, for the caller's thread, when it does not hold
-  // whole files). Under mutex_.
-  Batch* Claim(bool wholeFilesOnly);
+  // when fewer than leaving + 1 are queued, or when it does not hold whole
+  // files and only such may be taken. Under mutex_.
+  Batch* Claim(bool wholeFilesOnly, std::uint64_t leaving);
   void Write(Batch& batch, Writing& writing);
   static void WriteQueued(void* writer);
 
