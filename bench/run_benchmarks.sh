@@ -70,12 +70,17 @@ floor=$build/bench/write_floor
 [[ -x $floor ]] || die "no floor program at '$floor'; build with MARLIX_BUILD_BENCH=ON"
 
 # The converter writes on a second thread, so other work on the machine costs
-# it more than the one-thread floor program: say so when the machine is busy.
-if [[ -r /proc/loadavg ]]; then
-  read -r load _ </proc/loadavg
-  if awk -v l="$load" 'BEGIN { exit !(l > 0.5) }'; then
-    echo "run_benchmarks.sh: warning: load average $load; other work skews the ratios" \
-      "against the converter, which writes on two threads" >&2
+# it more than the one-thread floor program: say so when the processors are
+# busy (their use over half a second, from /proc/stat).
+if [[ -r /proc/stat ]]; then
+  read -r _ u1 n1 s1 i1 w1 q1 sq1 _ </proc/stat
+  sleep 0.5
+  read -r _ u2 n2 s2 i2 w2 q2 sq2 _ </proc/stat
+  total=$(((u2 + n2 + s2 + i2 + w2 + q2 + sq2) - (u1 + n1 + s1 + i1 + w1 + q1 + sq1)))
+  idle=$(((i2 + w2) - (i1 + w1)))
+  if ((total > 0 && 100 * (total - idle) > 10 * total)); then
+    echo "run_benchmarks.sh: warning: the processors are $((100 * (total - idle) / total))% busy;" \
+      "other work skews the ratios against the converter, which writes on two threads" >&2
   fi
 fi
 
