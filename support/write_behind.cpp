@@ -16,9 +16,10 @@ WriteBehind::~WriteBehind() {
 }
 
 void WriteBehind::StartPart(Batch& batch, const TextString& path, bool begins) {
-  // Room for a full batch made at once, so that it does not grow (and copy)
-  // step by step; a batch ends after the file that fills it.
-  if (batch.partCount == 0) batch.bytes.AppendSpace(kBatchBytes + kBatchBytes / 2);
+  // Once a run has filled a batch, the room for a full one is made at once,
+  // so that later batches do not grow (and copy) step by step; a batch ends
+  // after the file that fills it. A run that fits one batch keeps it small.
+  if (batch.partCount == 0 && handedOver_) batch.bytes.AppendSpace(kBatchBytes + kBatchBytes / 2);
   Part& part = batch.parts[batch.partCount];
   part.path = path;
   part.bytesStart = batch.bytes.Length();

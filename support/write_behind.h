@@ -134,6 +134,7 @@ class WriteBehind {
 
   template <typename Report>
   void HandOver(Report& report) {
+    handedOver_ = true;
     Queue(batches_[fillAt_]);
     fillAt_ = (fillAt_ + 1) % kBatches;
     Batch& next = batches_[fillAt_];
@@ -193,6 +194,7 @@ class WriteBehind {
   std::uint64_t claimed_ = 0;
   bool open_ = false;  // a file has begun and not ended
   std::uint32_t splitAt_ = 0;  // the batch length at which the open file is split
+  bool handedOver_ = false;    // a batch has been handed over: the run is a large one
   Writing threadWriting_;  // the writing thread's; also inside Queue without a thread
   Writing callerWriting_;  // the caller's, for the batches it writes while waiting
   std::mutex mutex_;
