@@ -73,34 +73,31 @@ void WriteBehind::Release(Batch& batch) {
 void WriteBehind::Queue(Batch& batch) {
   batch.wholeFiles = batch.partCount > 0 && batch.parts[0].outcome.begins &&
                      batch.parts[batch.partCount - 1].outcome.ends;
-  if (!thread_.Started() && !threadFailed_ && !inline_) {
-    // Queued first, so that the new thread finds it at once. The thread's
-    // buffer is made here: it then allocates nothing of its own.
+  const bool starting = !thread_.Started() && !threadFailed_ && !inline_;
+  if (thread_.Started() || starting) {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       batch.state = State::Queued;
       ++queued_;
     }
-    threadFailed_ = !threadWriting_.file.MakeBuffer() || !thread_.Start(WriteQueued, this);
-    if (!threadFailed_) return;
+    if (!starting) {
+      queuedChanged_.notify_one();
+      return;
+    }
+    // Queued before the thread starts, so that it finds the batch at once;
+    // its buffer is made here, so that it allocates nothing of its own.
+    if (threadWriting_.file.MakeBuffer() && thread_.Start(WriteQueued, this)) return;
+    threadFailed_ = true;
     std::lock_guard<std::mutex> lock(mutex_);
     --queued_;
   }
-  if (threadFailed_ || !thread_.Started()) {
-    Write(batch, threadWriting_);
-    std::lock_guard<std::mutex> lock(mutex_);
-    batch.state = State::Done;
-    return;
-  }
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    batch.state = State::Queued;
-    ++queued_;
-  }
-  queuedChanged_.notify_one();
+  // No writing thread: the batch is written at once.
+  Write(batch, threadWriting_);
+  std::lock_guard<std::mutex> lock(mutex_);
+  batch.state = State::Done;
 }
 
-void WriteBehind::Write(Batch& batch, Writing& writing) {
+void WriteBehind::Write(Batch& batch, WriterFile& writing) {
   OutputFile& file = writing.file;
   for (std::uint32_t i = 0; i < batch.partCount; ++i) {
     Part& part = batch.parts[i];

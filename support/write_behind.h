@@ -163,7 +163,7 @@ class WriteBehind {
 
   // One thread's file being written, and whether some of its bytes were
   // lost before they could be written.
-  struct Writing {
+  struct WriterFile {
     OutputFile file;
     bool fileShort = false;
   };
@@ -177,11 +177,11 @@ class WriteBehind {
   // Queues the batch for the writing thread, starting it on first use, or
   // writes it at once when there is no such thread.
   void Queue(Batch& batch);
-  // The oldest queued batch, now being written by the caller, or nullptr
-  // when fewer than leaving + 1 are queued, or when it does not hold whole
+  // Takes the oldest queued batch for the calling thread to write; nullptr
+  // when no more than leaving are queued, or when it does not hold whole
   // files and only such may be taken. Under mutex_.
   Batch* Claim(bool wholeFilesOnly, std::uint64_t leaving);
-  void Write(Batch& batch, Writing& writing);
+  void Write(Batch& batch, WriterFile& writing);
   static void WriteQueued(void* writer);
 
   Batch batches_[kBatches];
@@ -195,8 +195,8 @@ class WriteBehind {
   bool open_ = false;  // a file has begun and not ended
   std::uint32_t splitAt_ = 0;  // the batch length at which the open file is split
   bool handedOver_ = false;    // a batch has been handed over: the run is a large one
-  Writing threadWriting_;  // the writing thread's; also inside Queue without a thread
-  Writing callerWriting_;  // the caller's, for the batches it writes while waiting
+  WriterFile threadWriting_;  // the writing thread's; also inside Queue without a thread
+  WriterFile callerWriting_;  // the caller's, for the batches it writes while waiting
   std::mutex mutex_;
   std::condition_variable queuedChanged_;  // a batch was queued, or stopping_ was set
   std::condition_variable done_;           // a batch became Done
