@@ -3,6 +3,17 @@
 #include <atomic>
 #include <cstdlib>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define MARLIX_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define MARLIX_ADDRESS_SANITIZER 1
+#endif
+#endif
+#ifdef MARLIX_ADDRESS_SANITIZER
+#include <sanitizer/asan_interface.h>
+#endif
+
 namespace marlix {
 namespace {
 
@@ -28,7 +39,85 @@ void* Counted(void* block) {
   return block;
 }
 
+// A kept buffer is poisoned under the address sanitizer while it waits, so
+// that a use after it was given back is still caught.
+void Park(void* block, std::size_t size) {
+#ifdef MARLIX_ADDRESS_SANITIZER
+  ASAN_POISON_MEMORY_REGION(block, size);
+#else
+  (void)block;
+  (void)size;
+#endif
+}
+
+void Unpark(void* block, std::size_t size) {
+#ifdef MARLIX_ADDRESS_SANITIZER
+  ASAN_UNPOISON_MEMORY_REGION(block, size);
+#else
+  (void)block;
+  (void)size;
+#endif
+}
+
+// The buffers one thread has given back; freed when the thread ends.
+class KeptBuffers {
+ public:
+  KeptBuffers() = default;
+  KeptBuffers(const KeptBuffers&) = delete;
+  KeptBuffers& operator=(const KeptBuffers&) = delete;
+  ~KeptBuffers() {
+    for (Kept& kept : kept_) {
+      if (kept.block == nullptr) continue;
+      Unpark(kept.block, kept.size);
+      std::free(kept.block);
+    }
+  }
+
+  void* Take(std::size_t size) {
+    for (Kept& kept : kept_) {
+      if (kept.block == nullptr || kept.size != size) continue;
+      void* block = kept.block;
+      kept.block = nullptr;
+      Unpark(block, size);
+      return block;
+    }
+    return nullptr;
+  }
+
+  bool Keep(void* block, std::size_t size) {
+    for (Kept& kept : kept_) {
+      if (kept.block != nullptr) continue;
+      kept.block = block;
+      kept.size = size;
+      Park(block, size);
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  struct Kept {
+    void* block = nullptr;
+    std::size_t size = 0;
+  };
+  // A reader and two output files at once at most, with room to spare.
+  Kept kept_[4];
+};
+
+thread_local KeptBuffers keptBuffers;
+
 }  // namespace
+
+void* TakeBuffer(std::size_t size) {
+  if (Refuse()) return Counted(nullptr);
+  void* block = keptBuffers.Take(size);
+  return Counted(block != nullptr ? block : std::malloc(size == 0 ? 1 : size));
+}
+
+void GiveBackBuffer(void* block, std::size_t size) {
+  if (block == nullptr) return;
+  if (!keptBuffers.Keep(block, size)) std::free(block);
+}
 
 void* AllocateBytes(std::size_t size) {
   return Counted(Refuse() ? nullptr : std::malloc(size == 0 ? 1 : size));

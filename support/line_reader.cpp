@@ -51,13 +51,13 @@ void MakePiece(const char* bytes, std::uint32_t lineBytes, std::uint32_t consume
 
 LineReader::~LineReader() {
   Close();
-  ReleaseBytes(buffer_);
+  GiveBackBuffer(buffer_, kBufferBytes);
 }
 
 bool LineReader::Open(const char* path) {
   Close();
   if (buffer_ == nullptr) {
-    buffer_ = static_cast<char*>(AllocateBytes(kBufferBytes));
+    buffer_ = static_cast<char*>(TakeBuffer(kBufferBytes));
     if (buffer_ == nullptr) return false;
   }
   file_ = platform::Files().OpenExisting(path);

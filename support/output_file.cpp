@@ -13,7 +13,7 @@ constexpr char kLineBreak[] = "\r\n";
 
 OutputFile::~OutputFile() {
   Close();
-  ReleaseBytes(buffer_);
+  GiveBackBuffer(buffer_, kBufferBytes);
 }
 
 bool OutputFile::Create(const char* path) {
@@ -42,7 +42,7 @@ bool OutputFile::Create(const char* path) {
 }
 
 bool OutputFile::MakeBuffer() {
-  if (buffer_ == nullptr) buffer_ = static_cast<char*>(AllocateBytes(kBufferBytes));
+  if (buffer_ == nullptr) buffer_ = static_cast<char*>(TakeBuffer(kBufferBytes));
   return buffer_ != nullptr;
 }
 

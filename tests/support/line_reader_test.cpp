@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "support/allocation.h"
 #include "support/faulty_file_system.h"
 #include "support/scratch_folder.h"
 
@@ -209,6 +210,21 @@ TEST_F(LineReaderTest, WithoutAFileNothingIsReadAndLoopsEnd) {
   EXPECT_FALSE(reader.Open((folder_ / "missing.txt").c_str()));
   EXPECT_FALSE(reader.IsOpen());
   EXPECT_FALSE(reader.SkipLine());
+}
+
+TEST_F(LineReaderTest, AReaderWithoutMemoryForItsBufferOpensNothing) {
+  // The buffer a finished reader gave back is kept for the next reader; when
+  // memory is refused, that next reader must fail as any allocation does.
+  const std::string path = NewFile("x\ny");
+  ASSERT_EQ(ReadFile(path), (Lines{"x", "y"}));
+  LineReader reader;
+  {
+    ScopedAllocationFailure failure(0);
+    EXPECT_FALSE(reader.Open(path.c_str()));
+    EXPECT_EQ(failure.Refused(), 1u);
+  }
+  ASSERT_TRUE(reader.Open(path.c_str()));
+  EXPECT_EQ(ReadAll(reader), (Lines{"x", "y"}));
 }
 
 TEST_F(LineReaderTest, ReadsAreBuffered) {
