@@ -29,8 +29,9 @@ bool WriteIndexPage(const TextString& folder, const SourceFileList& sourceFiles,
     index.Write("</A><BR>");
     tally.EndSource(scanner, fileIndex);
   }
-  index.WriteLine(TextString("<p>Converted With <a href=\"") + kAuthorHomePage +
-                  "\">Marlix to HTML</a> by Dorran Vell.</p>");
+  index.WriteLine("<p>Converted With <a href=\"");
+  index.Write(kAuthorHomePage);
+  index.Write("\">Marlix to HTML</a> by Dorran Vell.</p>");
   WritePageFoot(index);
   tally.Finish(index);
   return true;

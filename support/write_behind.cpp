@@ -1,6 +1,9 @@
 #include "support/write_behind.h"
 
 #include <cerrno>
+#include <cstring>
+
+#include "support/allocation.h"
 
 namespace marlix {
 
@@ -15,13 +18,39 @@ WriteBehind::~WriteBehind() {
   threadWriting_.file.Close();
 }
 
+WriteBehind::PathBlock::~PathBlock() { ReleaseBytes(bytes_); }
+
+std::uint32_t WriteBehind::PathBlock::Add(const TextString& path) {
+  const std::uint64_t needed = static_cast<std::uint64_t>(length_) + path.Length() + 1;
+  if (needed >= kNoPath) {
+    NoteLostAllocation();
+    return kNoPath;
+  }
+  if (needed > room_) {
+    std::uint64_t room = room_ < 512 ? 1024 : 2 * static_cast<std::uint64_t>(room_);
+    if (room < needed) room = needed;
+    if (room >= kNoPath) room = needed;
+    char* grown = static_cast<char*>(ReallocateBytes(bytes_, static_cast<std::size_t>(room)));
+    if (grown == nullptr) return kNoPath;
+    bytes_ = grown;
+    room_ = static_cast<std::uint32_t>(room);
+  }
+  const std::uint32_t start = length_;
+  std::memcpy(bytes_ + start, path.CStr(), path.Length() + 1u);
+  length_ = static_cast<std::uint32_t>(needed);
+  return start;
+}
+
 void WriteBehind::StartPart(Batch& batch, const TextString& path, bool begins) {
   // Once a run has filled a batch, the room for a full one is made at once,
   // so that later batches do not grow (and copy) step by step; a batch ends
-  // after the file that fills it. A run that fits one batch keeps it small.
-  if (batch.partCount == 0 && handedOver_) batch.bytes.AppendSpace(kBatchBytes + kBatchBytes / 2);
+  // after the file that fills it. A run that fits one batch keeps it small,
+  // but starts with room for a few pages rather than growing from nothing.
+  if (batch.partCount == 0) {
+    batch.bytes.AppendSpace(handedOver_ ? kBatchBytes + kBatchBytes / 2 : kFirstBatchBytes);
+  }
   Part& part = batch.parts[batch.partCount];
-  part.path = path;
+  part.pathStart = batch.paths.Add(path);
   part.bytesStart = batch.bytes.Length();
   splitAt_ = part.bytesStart + kBatchBytes;
   part.outcome = Outcome();
@@ -107,7 +136,7 @@ void WriteBehind::Write(Batch& batch, WriterFile& writing) {
     if (outcome.begins) {
       file.Close();  // only when the previous file never ended
       writing.fileShort = false;
-      outcome.created = file.Create(part.path);
+      outcome.created = file.Create(batch.paths.At(part.pathStart));
       if (!outcome.created) outcome.error = file.Error();
     }
     // The bytes of a file that could not be created are lost with it.

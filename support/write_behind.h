@@ -85,7 +85,7 @@ class WriteBehind {
     if (!open_ || bytes_->Length() < splitAt_) return;
     Batch& batch = batches_[fillAt_];
     ClosePart(batch, false);
-    const TextString path(batch.parts[batch.partCount - 1].path);
+    const TextString path(batch.paths.At(batch.parts[batch.partCount - 1].pathStart));
     HandOver(report);
     StartPart(batches_[fillAt_], path, false);
   }
@@ -111,12 +111,39 @@ class WriteBehind {
   // A batch is handed over once it holds this many bytes or files; a few
   // batches in flight keep the writer busy and memory small.
   static constexpr std::uint32_t kBatchBytes = 64 * 1024;
+  // The first batch's first room: a small run's pages fit it without regrowth.
+  static constexpr std::uint32_t kFirstBatchBytes = 16 * 1024;
   static constexpr std::uint32_t kPartsPerBatch = 64;
   static constexpr std::uint32_t kBatches = 4;
   enum class State { Free, Queued, Writing, Done };
 
+  // The paths of one batch's parts, one after another, each ended by a zero
+  // byte: one block a batch, kept from batch to batch, rather than a string
+  // a part.
+  class PathBlock {
+   public:
+    static constexpr std::uint32_t kNoPath = 0xFFFFFFFFu;
+
+    PathBlock() = default;
+    ~PathBlock();
+    PathBlock(const PathBlock&) = delete;
+    PathBlock& operator=(const PathBlock&) = delete;
+
+    // Adds path and tells where it starts; kNoPath when memory ran out (the
+    // loss counted), which leaves the paths added before as they were.
+    std::uint32_t Add(const TextString& path);
+    // The path added at start; "" for kNoPath.
+    const char* At(std::uint32_t start) const { return start == kNoPath ? "" : bytes_ + start; }
+    void Empty() { length_ = 0; }
+
+   private:
+    char* bytes_ = nullptr;
+    std::uint32_t length_ = 0;
+    std::uint32_t room_ = 0;
+  };
+
   struct Part {
-    TextString path;
+    std::uint32_t pathStart = PathBlock::kNoPath;  // in the batch's paths
     std::uint32_t bytesStart = 0;
     std::uint32_t bytesEnd = 0;
     Outcome outcome;
@@ -124,6 +151,7 @@ class WriteBehind {
   struct Batch {
     std::atomic<State> state{State::Free};  // changed under mutex_, for the waits
     TextString bytes;
+    PathBlock paths;
     Part parts[kPartsPerBatch];
     std::uint32_t partCount = 0;
     bool wholeFiles = false;  // no file runs in from the one before or on into the next
@@ -152,10 +180,11 @@ class WriteBehind {
   void Take(Batch& batch, Report& report) {
     for (std::uint32_t i = 0; i < batch.partCount; ++i) {
       Part& part = batch.parts[i];
-      part.outcome.path = part.path.CStr();
+      part.outcome.path = batch.paths.At(part.pathStart);
       report(static_cast<const Outcome&>(part.outcome));
     }
     batch.bytes.Empty();
+    batch.paths.Empty();
     batch.partCount = 0;
     Release(batch);
     collectAt_ = (collectAt_ + 1) % kBatches;

@@ -65,12 +65,14 @@ std::vector<std::string> WriteFiles(platform::FileSystem& files, int count,
 
 TEST(WriteBehind, WritesEveryFileWholeAndReportsInOrder) {
   MemoryFileSystem files;
-  ASSERT_TRUE(files.AddFolder("/out"));
+  // A long folder name, so that a batch's paths outgrow their first room.
+  const std::string folder = "/out" + std::string(60, 'o');
+  ASSERT_TRUE(files.AddFolder(folder));
   const int count = 300;  // more files than a batch holds, some longer than a batch
-  std::vector<std::string> seen = WriteFiles(files, count);
+  std::vector<std::string> seen = WriteFiles(files, count, folder);
   std::vector<std::string> expected;
   for (int i = 0; i < count; ++i) {
-    const std::string path = "/out/f" + std::to_string(i);
+    const std::string path = folder + "/f" + std::to_string(i);
     expected.push_back(path + ":c");
     expected.push_back(path + ":w");
     std::string bytes;
