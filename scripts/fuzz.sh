@@ -43,9 +43,11 @@ for target in "${targets[@]}"; do
   echo "fuzzing $target for $seconds s"
   log="$root/build/fuzz-artifacts/$target.log"
   status=0
+  # -reload=0: one fuzzer alone writes its corpus, so it need not list the
+  # corpus folder again every second to find inputs from others.
   "$build/fuzz/${target}_fuzzer" "$corpus" "$seeds/$target" \
     -dict="$root/fuzz/marlix.dict" -max_len="$max_len" -max_total_time="$seconds" \
-    -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+    -timeout=10 -rss_limit_mb=2048 -reload=0 -print_final_stats=1 \
     -artifact_prefix="$root/build/fuzz-artifacts/$target-" >"$log" 2>&1 || status=$?
   grep -E "^stat::(number_of_executed_units|average_exec_per_sec)" "$log" || true
   if [ "$status" -ne 0 ]; then
