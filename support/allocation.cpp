@@ -12,6 +12,9 @@
 #endif
 #ifdef MARLIX_ADDRESS_SANITIZER
 #include <sanitizer/asan_interface.h>
+#else
+#define ASAN_POISON_MEMORY_REGION(block, size) ((void)(block), (void)(size))
+#define ASAN_UNPOISON_MEMORY_REGION(block, size) ((void)(block), (void)(size))
 #endif
 
 namespace marlix {
@@ -39,27 +42,9 @@ void* Counted(void* block) {
   return block;
 }
 
-// A kept buffer is poisoned under the address sanitizer while it waits, so
-// that a use after it was given back is still caught.
-void Park(void* block, std::size_t size) {
-#ifdef MARLIX_ADDRESS_SANITIZER
-  ASAN_POISON_MEMORY_REGION(block, size);
-#else
-  (void)block;
-  (void)size;
-#endif
-}
-
-void Unpark(void* block, std::size_t size) {
-#ifdef MARLIX_ADDRESS_SANITIZER
-  ASAN_UNPOISON_MEMORY_REGION(block, size);
-#else
-  (void)block;
-  (void)size;
-#endif
-}
-
-// The buffers one thread has given back; freed when the thread ends.
+// The buffers one thread has given back; freed when the thread ends. A kept
+// buffer is poisoned under the address sanitizer while it waits, so that a
+// use after it was given back is still caught.
 class KeptBuffers {
  public:
   KeptBuffers() = default;
@@ -68,7 +53,7 @@ class KeptBuffers {
   ~KeptBuffers() {
     for (Kept& kept : kept_) {
       if (kept.block == nullptr) continue;
-      Unpark(kept.block, kept.size);
+      ASAN_UNPOISON_MEMORY_REGION(kept.block, kept.size);
       std::free(kept.block);
     }
   }
@@ -78,7 +63,7 @@ class KeptBuffers {
       if (kept.block == nullptr || kept.size != size) continue;
       void* block = kept.block;
       kept.block = nullptr;
-      Unpark(block, size);
+      ASAN_UNPOISON_MEMORY_REGION(block, size);
       return block;
     }
     return nullptr;
@@ -89,7 +74,7 @@ class KeptBuffers {
       if (kept.block != nullptr) continue;
       kept.block = block;
       kept.size = size;
-      Park(block, size);
+      ASAN_POISON_MEMORY_REGION(block, size);
       return true;
     }
     return false;
