@@ -65,14 +65,6 @@ std::size_t beforeCount = 0;
 
 }  // namespace
 
-// A run allocates and frees a megabyte or two at most, so a 64 MB quarantine
-// still keeps every block freed in the last few dozen runs poisoned: a use
-// after free within a run, or across a few, is caught as before. The default
-// 256 MB only makes each run's memory come back long after it left the
-// caches, which cost the runs with the most pages about a sixth of their time.
-// An ASAN_OPTIONS setting still overrides it.
-extern "C" const char* __asan_default_options() { return "quarantine_size_mb=64"; }
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   marlix::fuzz::FuzzInput input(data, size);
   const std::uint8_t head = input.Byte();
