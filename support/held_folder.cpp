@@ -21,6 +21,24 @@ bool HeldFolder::Hold(const TextString& path) {
   Release();
   platform::FolderHandle handle = platform::Files().HoldFolder(path.CStr());
   if (handle == platform::kNoFolder) return false;
+  return Adopt(handle, path);
+}
+
+bool HeldFolder::HoldNewIn(const HeldFolder& parent, const char* name) {
+  if (&parent == this || !parent.IsHeld()) return false;
+  // A name or path cut short by a lost allocation would register the folder
+  // under a path that is not its own.
+  const TextString bareName(name);
+  if (bareName.Length() != std::strlen(name)) return false;
+  const TextString path = JoinPath(parent.path_, bareName);
+  if (path.IsEmpty()) return false;
+  Release();
+  platform::FolderHandle handle = platform::Files().MakeFolderIn(parent.handle_, name);
+  if (handle == platform::kNoFolder) return false;
+  return Adopt(handle, path);
+}
+
+bool HeldFolder::Adopt(platform::FolderHandle handle, const TextString& path) {
   path_ = path;
   if (path_.Length() != path.Length()) {  // the copy could not be made
     platform::Files().ReleaseFolder(handle);
@@ -50,9 +68,10 @@ bool HeldFolder::Release() {
 
 bool HeldFolder::Inside(const char* path, platform::FolderHandle& folder, const char*& name) {
   std::size_t pathLength = std::strlen(path);
+  std::size_t deepest = 0;
   for (const HeldFolder* held = firstHeld; held != nullptr; held = held->next_) {
     std::size_t length = TrimmedLength(held->path_.CStr(), held->path_.Length());
-    if (length == 0) continue;
+    if (length == 0 || length <= deepest) continue;
     if (pathLength <= length || std::memcmp(path, held->path_.CStr(), length) != 0) continue;
     const char* rest = path + length;
     if (held->path_[length - 1] != kPathSeparator) {
@@ -61,9 +80,9 @@ bool HeldFolder::Inside(const char* path, platform::FolderHandle& folder, const 
     }
     folder = held->handle_;
     name = rest;
-    return true;
+    deepest = length;
   }
-  return false;
+  return deepest != 0;
 }
 
 bool HeldFolder::AnyHeld() { return firstHeld != nullptr; }

@@ -20,13 +20,20 @@ class HeldFolder {
   // Holds the existing folder at path (a link there is refused). False when it
   // cannot be held; nothing is held then.
   bool Hold(const TextString& path);
+  // Makes the new folder name inside the held folder parent (one bare name;
+  // nothing may exist there yet) and holds it, reached through parent's
+  // handle. Its path is JoinPath(parent's path, name), and files created
+  // directly in it go through its own handle. False when it cannot be made
+  // or held; nothing is held then (a folder made but not held stays).
+  bool HoldNewIn(const HeldFolder& parent, const char* name);
   // Lets the folder go; false when none was held or the platform failed.
   bool Release();
   bool IsHeld() const { return handle_ != platform::kNoFolder; }
 
   // When path lies inside a held folder (a held folder's path, a separator,
   // then the rest): that folder's handle and the rest of path as the name to
-  // create there. A rest that is not one bare name is handed on as it is and
+  // create there. Of folders held one inside another, the deepest that path
+  // lies in is taken. A rest that is not one bare name is handed on as it is and
   // refused by the platform, never created through the path.
   static bool Inside(const char* path, platform::FolderHandle& folder, const char*& name);
   // The handle of the held folder whose path is folder (a separator at the end
@@ -36,6 +43,10 @@ class HeldFolder {
   static bool AnyHeld();
 
  private:
+  // Takes over handle, held as path; false (handle released) when the path
+  // cannot be copied.
+  bool Adopt(platform::FolderHandle handle, const TextString& path);
+
   TextString path_;
   platform::FolderHandle handle_ = platform::kNoFolder;
   HeldFolder* next_ = nullptr;  // the other folders held at the same time

@@ -14,6 +14,11 @@
 //   POSIX: open(O_DIRECTORY | O_NOFOLLOW), then openat relative to it.
 //   Windows: a handle on the folder opened without FILE_SHARE_DELETE, which
 //   stops it being renamed or removed while it is held.
+//   A new folder can be made inside a held folder and held in turn, so that
+//   an output tree of several levels is reached through handles only.
+//   POSIX: mkdirat, then openat(O_DIRECTORY | O_NOFOLLOW) relative to the
+//   parent. Windows: the parent's held path joined with the name, which the
+//   parent's handle keeps naming it.
 #pragma once
 
 #include <cstddef>
@@ -65,6 +70,11 @@ class FileSystem {
   // CreateNew for name inside a held folder. name is one bare name: empty,
   // ".", ".." or anything holding a separator is refused.
   virtual FileHandle CreateNewIn(FolderHandle folder, const char* name) = 0;
+  // Makes the new folder name inside a held folder and holds it, as
+  // HoldFolder would. name is one bare name, as for CreateNewIn, and nothing
+  // may exist there yet: an existing folder is never reused. kNoFolder on
+  // failure (a folder made but not held stays, empty).
+  virtual FolderHandle MakeFolderIn(FolderHandle folder, const char* name) = 0;
   // ListFolder for a held folder, read through its handle.
   virtual bool ListHeldFolder(FolderHandle folder, NameVisitor visit, void* context) = 0;
   virtual bool ReleaseFolder(FolderHandle folder) = 0;

@@ -260,15 +260,32 @@ FileHandle MemoryFileSystem::CreateNew(const char* path) {
   return CreateIn(folder, name_);
 }
 
+int MemoryFileSystem::HeldNode(FolderHandle folder) const {
+  for (const auto& [handle, node] : held_) {
+    if (handle == folder) return node;
+  }
+  return kNone;
+}
+
 FileHandle MemoryFileSystem::CreateNewIn(FolderHandle folder, const char* name) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
-  auto it = std::find_if(held_.begin(), held_.end(),
-                         [folder](const auto& held) { return held.first == folder; });
-  if (it == held_.end() || !IsBareName(name)) {
+  const int node = HeldNode(folder);
+  if (node == kNone || !IsBareName(name)) {
     ++creates_;
     return kNoFile;
   }
-  return CreateIn(it->second, name);
+  return CreateIn(node, name);
+}
+
+FolderHandle MemoryFileSystem::MakeFolderIn(FolderHandle folder, const char* name) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  if (Fault(makeFolders_, faults.makeFolderFailsAt)) return kNoFolder;
+  const int parent = HeldNode(folder);
+  if (parent == kNone || !IsBareName(name) || Entry(parent, name) != kNone) return kNoFolder;
+  const int made = AddNode(parent, name, true);
+  FolderHandle held = nextHandle_++;
+  held_.emplace_back(held, made);
+  return held;
 }
 
 std::int64_t MemoryFileSystem::Read(FileHandle file, void* buffer, std::size_t size) {

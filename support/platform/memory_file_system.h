@@ -84,6 +84,8 @@ class MemoryFileSystem final : public FileSystem {
   bool ListFolder(const char* folder, NameVisitor visit, void* context) override;
   FolderHandle HoldFolder(const char* path) override;
   FileHandle CreateNewIn(FolderHandle folder, const char* name) override;
+  // Counted with MakeFolder: makeFolderFailsAt counts both.
+  FolderHandle MakeFolderIn(FolderHandle folder, const char* name) override;
   bool ListHeldFolder(FolderHandle folder, NameVisitor visit, void* context) override;
   bool ReleaseFolder(FolderHandle folder) override;
 
@@ -122,6 +124,8 @@ class MemoryFileSystem final : public FileSystem {
   void Link(int folder, int node);
   void Unlink(int folder, int node);
   FileHandle CreateIn(int folder, std::string_view name);
+  // The node of a held folder; kNone when the handle is not held.
+  int HeldNode(FolderHandle folder) const;
   bool List(int folder, NameVisitor visit, void* context);
   std::string PathOf(int node) const;
 

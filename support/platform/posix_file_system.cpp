@@ -116,6 +116,21 @@ class PosixFileSystem final : public FileSystem {
     return fd < 0 ? kNoFile : fd;
   }
 
+  FolderHandle MakeFolderIn(FolderHandle folder, const char* name) override {
+    if (folder == kNoFolder || !IsBareName(name)) {
+      errno = folder == kNoFolder ? EBADF : EINVAL;
+      return kNoFolder;
+    }
+    // mkdirat fails on anything at name, a link included.
+    if (::mkdirat(static_cast<int>(folder), name, 0777) != 0) return kNoFolder;
+    int fd;
+    do {
+      fd =
+          ::openat(static_cast<int>(folder), name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    return fd < 0 ? kNoFolder : fd;
+  }
+
   bool ListHeldFolder(FolderHandle folder, NameVisitor visit, void* context) override {
     if (folder == kNoFolder) return false;
     // A description of its own, so that every listing starts at the front.

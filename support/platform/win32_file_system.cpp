@@ -236,6 +236,26 @@ class Win32FileSystem final : public FileSystem {
     return CreateNew(path);
   }
 
+  FolderHandle MakeFolderIn(FolderHandle folder, const char* name) override {
+    const HeldSlot* slot = SlotOf(folder);
+    char path[MAX_PATH];
+    if (slot == nullptr || !IsBareName(name)) {
+      NoteFailure(slot == nullptr ? EBADF : EINVAL);
+      return kNoFolder;
+    }
+    if (!JoinInto(path, slot->path, name)) {
+      NoteFailure(ENAMETOOLONG);
+      return kNoFolder;
+    }
+    // The parent cannot be renamed while it is held, so its path still
+    // names it; CreateDirectory fails when anything exists at path.
+    if (!::CreateDirectoryA(path, nullptr)) {
+      NoteSystemFailure();
+      return kNoFolder;
+    }
+    return HoldFolder(path);
+  }
+
   bool ListHeldFolder(FolderHandle folder, NameVisitor visit, void* context) override {
     const HeldSlot* slot = SlotOf(folder);
     if (slot == nullptr) {

@@ -54,6 +54,18 @@ platform::FileHandle FaultyFileSystem::CreateNewIn(platform::FolderHandle folder
   return file;
 }
 
+platform::FolderHandle FaultyFileSystem::MakeFolderIn(platform::FolderHandle folder,
+                                                      const char* name) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  if (refuseFolder.count(name) != 0) {
+    errno = EACCES;
+    return platform::kNoFolder;
+  }
+  platform::FolderHandle made = platform::NativeFiles().MakeFolderIn(folder, name);
+  if (made != platform::kNoFolder) held_[made] = name;
+  return made;
+}
+
 std::int64_t FaultyFileSystem::Read(platform::FileHandle file, void* buffer, std::size_t size) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
   ++readCalls;

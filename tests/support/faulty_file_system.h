@@ -37,6 +37,8 @@ class FaultyFileSystem : public platform::FileSystem {
   // many names, as when readdir reports an error part-way.
   std::set<std::string> listingFailsFor;
   unsigned listingFailsAfterNames = 0;
+  // Folders whose name is listed cannot be made inside a held folder.
+  std::set<std::string> refuseFolder;
   // Called with the file's name just before each output file is created, to
   // play another process changing the folder mid-run.
   std::function<void(const std::string& name)> beforeCreate;
@@ -51,6 +53,7 @@ class FaultyFileSystem : public platform::FileSystem {
   bool ListFolder(const char* folder, platform::NameVisitor visit, void* context) override;
   platform::FolderHandle HoldFolder(const char* path) override;
   platform::FileHandle CreateNewIn(platform::FolderHandle folder, const char* name) override;
+  platform::FolderHandle MakeFolderIn(platform::FolderHandle folder, const char* name) override;
   bool ListHeldFolder(platform::FolderHandle folder, platform::NameVisitor visit,
                       void* context) override;
   bool ReleaseFolder(platform::FolderHandle folder) override;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 
@@ -74,6 +75,66 @@ TEST(HeldFolder, CreatesDirectlyInsideThroughTheHandleOnly) {
     EXPECT_TRUE(CreateAndClose(Native(scratch / "out/later.htm")));
     EXPECT_EQ(faulty.createsByPath, 1u);
   }
+}
+
+// A tree of new folders, each made through its parent's handle and held in
+// turn: every file goes through the handle of the folder it lies directly in.
+TEST(HeldFolder, NewFoldersInsideAreMadeAndHeldThroughTheirParent) {
+  ScratchFolder scratch;
+  std::filesystem::create_directory(scratch / "out");
+  testing::WriteFileBytes(Native(scratch / "out/taken"), "x");
+  FaultyFileSystem faulty;
+  platform::ScopedFileSystem guard(faulty);
+  faulty.refuseFolder = {"refused"};
+  {
+    HeldFolder out, contents, resources, documents;
+    ASSERT_TRUE(out.Hold((scratch / "out").c_str()));
+    ASSERT_TRUE(contents.HoldNewIn(out, "Contents"));
+    ASSERT_TRUE(resources.HoldNewIn(contents, "Resources"));
+    ASSERT_TRUE(documents.HoldNewIn(resources, "Documents"));
+    EXPECT_TRUE(CreateAndClose(Native(scratch / "out/icon.png")));
+    EXPECT_TRUE(CreateAndClose(Native(scratch / "out/Contents/Info.plist")));
+    EXPECT_TRUE(CreateAndClose(Native(scratch / "out/Contents/Resources/Documents/Index.htm")));
+    EXPECT_EQ(faulty.createsInHeld, 3u);
+    EXPECT_EQ(faulty.createsByPath, 0u);
+
+    // An existing folder is never reused; what is no bare name is refused;
+    // neither is a refused folder held.
+    HeldFolder again;
+    EXPECT_FALSE(again.HoldNewIn(out, "Contents"));
+    EXPECT_FALSE(again.HoldNewIn(out, "taken"));
+    for (const char* name : {"", ".", "..", "a/b"}) {
+      EXPECT_FALSE(again.HoldNewIn(out, name)) << name;
+    }
+    EXPECT_FALSE(again.HoldNewIn(out, "refused"));
+    EXPECT_EQ(platform::Files().LastError(), EACCES);
+    EXPECT_FALSE(again.HoldNewIn(again, "self"));
+    HeldFolder unheld;
+    EXPECT_FALSE(again.HoldNewIn(unheld, "orphan"));
+    EXPECT_FALSE(again.IsHeld());
+    EXPECT_TRUE(documents.Release());
+  }
+  EXPECT_EQ(ListFolder(scratch / "out"), "Contents icon.png taken");
+  EXPECT_EQ(ListFolder(Native(scratch / "out/Contents")), "Info.plist Resources");
+  EXPECT_EQ(ListFolder(Native(scratch / "out/Contents/Resources/Documents")), "Index.htm");
+}
+
+// Whatever order folders were held in, a path goes to the deepest held
+// folder it lies in, never to an outer one with the rest as its name.
+TEST(HeldFolder, ThePathGoesToTheDeepestHeldFolder) {
+  ScratchFolder scratch;
+  std::filesystem::create_directory(scratch / "out");
+  std::filesystem::create_directory(Native(scratch / "out/sub"));
+  FaultyFileSystem faulty;
+  platform::ScopedFileSystem guard(faulty);
+  HeldFolder inner, outer;
+  ASSERT_TRUE(inner.Hold(Native(scratch / "out/sub").c_str()));
+  ASSERT_TRUE(outer.Hold((scratch / "out").c_str()));
+  EXPECT_TRUE(CreateAndClose(Native(scratch / "out/sub/a.htm")));
+  EXPECT_TRUE(CreateAndClose(Native(scratch / "out/b.htm")));
+  EXPECT_EQ(faulty.createsInHeld, 2u);
+  EXPECT_EQ(ListFolder(Native(scratch / "out/sub")), "a.htm");
+  EXPECT_EQ(ListFolder(scratch / "out"), "b.htm sub");
 }
 
 TEST(HeldFolder, RefusesWhatIsNoFolderOrALink) {

@@ -84,5 +84,43 @@ TEST(MemoryFileSystem, HeldFoldersFollowARenameAndNothingIsReplaced) {
   EXPECT_EQ(files.HeldFolders(), 0u);
 }
 
+TEST(MemoryFileSystem, FoldersMadeInAHeldFolderAreHeldAndNeverReused) {
+  MemoryFileSystem files;
+  ASSERT_TRUE(files.AddFolder("/dst"));
+  ASSERT_TRUE(files.AddFolder("/dst/out"));
+  ASSERT_TRUE(files.AddFile("/dst/out/taken", "x"));
+  FolderHandle out = files.HoldFolder("/dst/out");
+  ASSERT_NE(out, kNoFolder);
+  ASSERT_TRUE(files.Rename("/dst/out", "/moved"));
+
+  FolderHandle contents = files.MakeFolderIn(out, "Contents");
+  ASSERT_NE(contents, kNoFolder);
+  EXPECT_EQ(files.HeldFolders(), 2u);
+  FileHandle file = files.CreateNewIn(contents, "Info.plist");
+  ASSERT_NE(file, kNoFile);
+  EXPECT_TRUE(files.Close(file));
+  EXPECT_EQ(files.CreatedInFolders(), std::vector<std::string>{"/moved/Contents"});
+  for (const char* name : {"Contents", "taken", "", ".", "..", "a/b"}) {
+    EXPECT_EQ(files.MakeFolderIn(out, name), kNoFolder) << name;
+  }
+  EXPECT_EQ(files.MakeFolderIn(kNoFolder, "x"), kNoFolder);
+  EXPECT_EQ(files.Names("/moved"), (std::vector<std::string>{"Contents/", "taken"}));
+
+  EXPECT_TRUE(files.ReleaseFolder(contents));
+  EXPECT_TRUE(files.ReleaseFolder(out));
+  EXPECT_EQ(files.HeldFolders(), 0u);
+
+  // MakeFolder and MakeFolderIn are counted together for a played failure.
+  MemoryFileSystem failing;
+  failing.faults.makeFolderFailsAt = 2;
+  ASSERT_TRUE(failing.AddFolder("/out"));
+  FolderHandle held = failing.HoldFolder("/out");
+  EXPECT_TRUE(failing.MakeFolder("/first"));
+  EXPECT_EQ(failing.MakeFolderIn(held, "Resources"), kNoFolder);
+  EXPECT_FALSE(failing.Exists("/out/Resources"));
+  EXPECT_EQ(failing.FaultsPlayed(), 1u);
+  EXPECT_NE(failing.MakeFolderIn(held, "Resources"), kNoFolder);
+}
+
 }  // namespace
 }  // namespace marlix::platform

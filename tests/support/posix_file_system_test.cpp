@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <future>
@@ -141,6 +142,46 @@ TEST(PosixFileSystemTest, CreateNewIsExclusiveAndMakeFolderMakesOne) {
   EXPECT_FALSE(files.MakeFolder((folder / "sub").c_str()));
   EXPECT_FALSE(files.MakeFolder((folder / "no/sub").c_str()));
   EXPECT_EQ(testing::ListFolder(folder.Path()), "dangling.htm out.htm sub");
+}
+
+// A folder made inside a held folder is reached through the parent's handle,
+// wherever the parent's path leads meanwhile, and never through a link.
+TEST(PosixFileSystemTest, MakeFolderInWorksThroughTheHandleAndRefusesLinks) {
+  ScratchFolder scratch;
+  FileSystem& files = NativeFiles();
+  ASSERT_EQ(::mkdir((scratch / "out").c_str(), 0755), 0);
+  ASSERT_EQ(::mkdir((scratch / "elsewhere").c_str(), 0755), 0);
+  FolderHandle out = files.HoldFolder((scratch / "out").c_str());
+  ASSERT_NE(out, kNoFolder);
+  // The held folder moves away and a link to another folder takes its path.
+  ASSERT_EQ(::rename((scratch / "out").c_str(), (scratch / "moved").c_str()), 0);
+  ASSERT_EQ(::symlink("elsewhere", (scratch / "out").c_str()), 0);
+
+  FolderHandle contents = files.MakeFolderIn(out, "Contents");
+  ASSERT_NE(contents, kNoFolder);
+  FileHandle file = files.CreateNewIn(contents, "Info.plist");
+  ASSERT_NE(file, kNoFile);
+  EXPECT_TRUE(files.Close(file));
+  EXPECT_EQ(testing::ListFolder(scratch / "moved/Contents"), "Info.plist");
+  EXPECT_EQ(testing::ListFolder(scratch / "elsewhere"), "");
+
+  // Nothing that exists is reused: a folder, a file, a link (dangling or not).
+  WriteFileBytes(scratch / "moved/file", "x");
+  ASSERT_EQ(::symlink("../elsewhere", (scratch / "moved/link").c_str()), 0);
+  ASSERT_EQ(::symlink("gone", (scratch / "moved/dangling").c_str()), 0);
+  for (const char* name : {"Contents", "file", "link", "dangling"}) {
+    EXPECT_EQ(files.MakeFolderIn(out, name), kNoFolder) << name;
+    EXPECT_EQ(files.LastError(), EEXIST) << name;
+  }
+  EXPECT_FALSE(testing::PathExists(scratch / "gone"));
+  for (const char* name : {"", ".", "..", "a/b"}) {
+    EXPECT_EQ(files.MakeFolderIn(out, name), kNoFolder) << name;
+    EXPECT_EQ(files.LastError(), EINVAL) << name;
+  }
+  EXPECT_EQ(files.MakeFolderIn(kNoFolder, "x"), kNoFolder);
+  EXPECT_TRUE(files.ReleaseFolder(contents));
+  EXPECT_TRUE(files.ReleaseFolder(out));
+  EXPECT_EQ(testing::ListFolder(scratch / "moved"), "Contents dangling file link");
 }
 
 }  // namespace
