@@ -27,6 +27,7 @@ enum OptionId : int {
   kLongOnly = 0x100,
   kCompile = kLongOnly,
   kWeb,
+  kDocset,
 };
 
 struct OptionSpec {
@@ -41,6 +42,10 @@ constexpr OptionSpec kOptions[] = {
     {"web", kWeb,
      "write the web edition instead: UTF-8 pages with a style\n"
      "sheet and a search page, and no help project files"},
+    {"docset", kDocset,
+     "write a docset for offline documentation browsers instead:\n"
+     "the folder NAME.docset, the web edition's pages with an\n"
+     "index of every topic name"},
     {"compile", kCompile, "then compile the help project with chmcmd into Marlix.chm"},
     {"help", kHelp, "show this help and exit"},
     {"version", kVersion, "show the version and the licence and exit"},
@@ -77,6 +82,7 @@ struct Arguments {
   bool verbose = false;
   bool compile = false;
   bool web = false;
+  bool docset = false;
   bool help = false;
   bool version = false;
   std::vector<const char*> operands;
@@ -153,6 +159,9 @@ int ParseArguments(int argc, const char* const* argv, Arguments& arguments, std:
       case kWeb:
         arguments.web = true;
         break;
+      case kDocset:
+        arguments.docset = true;
+        break;
       case kHelp:
         arguments.help = true;
         break;
@@ -195,7 +204,32 @@ int CheckOperands(const Arguments& arguments, std::FILE* err) {
     return UsageError(
         err, "--compile and --web cannot be used together (the web edition has no help project)");
   }
+  if (arguments.docset && (arguments.web || arguments.compile)) {
+    return UsageError(err, std::string("--docset and ") + (arguments.web ? "--web" : "--compile") +
+                               " cannot be used together (a docset holds the web edition's "
+                               "pages, and no help project)");
+  }
   return 0;
+}
+
+// Whether this build can write docsets: the docset code needs the SQLite
+// library, which the Windows builds are made without.
+#ifdef MARLIX_HAS_DOCSET
+constexpr bool kDocsetsBuilt = true;
+#else
+constexpr bool kDocsetsBuilt = false;
+#endif
+
+// --docset where it cannot be done: one line, the usage status.
+int DocsetUnavailable(std::FILE* err) {
+  if (!kDocsetsBuilt) {
+    std::fprintf(err, "%s: --docset: this build cannot write docsets (it has no SQLite library)\n",
+                 kProgram);
+  } else {
+    std::fprintf(err, "%s: --docset: this version cannot write docsets yet\n",
+                 kProgram);
+  }
+  return kExitUsage;
 }
 
 int Compile(const ConversionRequest& request, bool quiet, std::FILE* out, std::FILE* err) {
@@ -295,9 +329,14 @@ int RunCommandLine(int argc, const char* const* argv, std::FILE* out, std::FILE*
     PrintHelp(out);
   } else if (arguments.version) {
     std::fprintf(out, "%s %s\n%s\n", kProgram, kProgramVersion, kLicenceLine);
+  } else if (arguments.docset && !kDocsetsBuilt) {
+    return DocsetUnavailable(err);
   } else {
     status = CheckOperands(arguments, err);
     if (status != 0) return status;
+    // Until the conversion writes the docset edition, a valid --docset
+    // command ends here, before anything is made on disk.
+    if (arguments.docset) return DocsetUnavailable(err);
     status = Convert(arguments, out, err);
   }
 

@@ -11,7 +11,7 @@ _marlix2html_cli() {
     fi
   done
   if [[ $options == 1 && $current == -* ]]; then
-    COMPREPLY=($(compgen -W '--quiet --verbose --web --compile --help --version -q -v -h -V --' -- "$current"))
+    COMPREPLY=($(compgen -W '--quiet --verbose --web --docset --compile --help --version -q -v -h -V --' -- "$current"))
   elif ((operands < 2)); then
     local IFS=$'\n'
     compopt -o filenames 2>/dev/null

@@ -188,12 +188,32 @@ TEST(CommandLine, UsageErrors) {
            Case{{"--ver"}, "unknown or ambiguous option '--ver'"},
            Case{{"--compile=yes", "a", "b", "c"}, "option '--compile' takes no value"},
            Case{{"-qv", "a", "b", "c"}, "--quiet and --verbose cannot be used together"},
+           Case{{"--docset", "--web", "a", "b", "c"},
+                "--docset and --web cannot be used together (a docset holds the web edition's "
+                "pages, and no help project)"},
+           Case{{"a", "b", "c", "--compile", "--docset"},
+                "--docset and --compile cannot be used together (a docset holds the web "
+                "edition's pages, and no help project)"},
        }) {
     CliRun run = RunCli(scratch, c.arguments);
     EXPECT_EQ(run.status, 1) << c.firstLine;
     EXPECT_EQ(run.err, std::string("marlix2html-cli: ") + c.firstLine + "\n" + kTry);
     EXPECT_EQ(run.out, "");
   }
+}
+
+// Until the conversion writes the docset edition, --docset is refused in
+// one line, after the operands are checked and before anything is made.
+TEST(CommandLine, DocsetIsRefusedForNow) {
+  ScratchFolder scratch;
+  CliRun run = RunCli(scratch, {"--docset", MARLIX_SAMPLES, scratch.Path(), "Marlix"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "marlix2html-cli: --docset: this version cannot write docsets yet\n");
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(ListFolder(scratch.Path()), "");
+  CliRun missing = RunCli(scratch, {"--docset", MARLIX_SAMPLES});
+  EXPECT_EQ(FirstLine(missing.err), "marlix2html-cli: missing operands DESTINATION_FOLDER NAME\n");
 }
 
 TEST(CommandLine, OptionsAnywhereAndDoubleDash) {

@@ -66,5 +66,18 @@ TEST(CommandLineWin32, StatusesAndBackslashPaths) {
   EXPECT_EQ(RunCli(scratch, {"--no-such-option"}).status, 1);
 }
 
+// Built without the SQLite library, the program says so in one line and
+// makes nothing.
+TEST(CommandLineWin32, NoDocsetsInThisBuild) {
+  ScratchFolder scratch;
+  CliRun run = RunCli(scratch, {"--docset", MARLIX_SAMPLES, scratch.Path(), "Marlix"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "marlix2html-cli: --docset: this build cannot write docsets (it has no SQLite "
+            "library)\n");
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(testing::ListFolder(scratch.Path()), "");
+}
+
 }  // namespace
 }  // namespace marlix
