@@ -75,6 +75,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The docset edition writes its index with the SQLite library. Named here as
+# well, so that the dependency does not rest on which program links it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsqlite3-0")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # Debian's own places for the changelog, the copyright and the manual page,
 # made in the staging folder just before the package is built.

@@ -9,6 +9,9 @@ packages=(
   qt6-base-dev fonts-liberation fonts-dejavu-core
   fp-utils p7zip-full man-db
   chromium tidy python3
+  # The docset's index is written with the SQLite library; Zeal, an offline
+  # documentation browser, reads the docset in the end-to-end test.
+  libsqlite3-dev zeal
   # Packages: the Debian package's tools and checkers, the Windows installer's
   # compiler.
   dpkg-dev lintian appstream desktop-file-utils nsis

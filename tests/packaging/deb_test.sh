@@ -33,12 +33,13 @@ dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sort >"$scratch/package
 diff -u "$expected" "$scratch/packaged-files" || fail "file list (- expected, + packaged)"
 
 # Control fields: the project's version, and dependencies found by
-# dpkg-shlibdeps (the C library for both programs, Qt for the dialog).
+# dpkg-shlibdeps (the C library for both programs, Qt for the dialog) or
+# named (SQLite for the docset's index).
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = marlix2html ] || fail "Package is '$(field Package)'"
 [ "$(field Version)" = "$version" ] || fail "Version is '$(field Version)', not $version"
 depends="$(field Depends)"
-for library in libc6 libqt6widgets6; do
+for library in libc6 libqt6widgets6 libsqlite3-0; do
   grep -Eq "(^|, )$library( |,|$)" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 
