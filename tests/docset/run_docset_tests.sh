@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Makes docsets from the web edition of references and checks them.
+#
+#   run_docset_tests.sh check CLI ASSEMBLE WORK NAME=SOURCE...
+#       each SOURCE folder's docset NAME: its files, Info.plist, index and pages
+#       (check_docset.py), every page through tidy; and the Info.plist of
+#       names that need escaping, read back with plistlib
+#   run_docset_tests.sh zeal CLI ASSEMBLE WORK NAME=SOURCE...
+#       the docsets in Zeal, searched for topics by name (zeal_test.sh); the
+#       screenshots stay in WORK/zeal/
+#
+# CLI is marlix2html-cli, which writes the web edition; ASSEMBLE the test
+# program that makes a docset of it (tests/docset/assemble_docset.cpp).
+# WORK is a folder of the build tree, made anew for each mode.
+set -euo pipefail
+mode=$1 cli=$2 assemble=$3 work=$4
+shift 4
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+
+site="$work/$mode-site"
+rm -rf "$site"
+mkdir -p "$site"
+docsets=() names=() sources=()
+for pair in "$@"; do
+  name=${pair%%=*} source=${pair#*=}
+  "$cli" --quiet --web "$source" "$site" "$name-web"
+  "$assemble" "$site/$name-web" "$source" "$site" "$name"
+  docsets+=("$site/$name.docset") names+=("$name") sources+=("$source")
+done
+
+case $mode in
+  check)
+    command -v tidy >/dev/null || { echo "tidy is not installed (scripts/install-dependencies.sh)"; exit 1; }
+    failed=0
+    for i in "${!docsets[@]}"; do
+      docset=${docsets[$i]}
+      python3 "$here/check_docset.py" "$docset" "${names[$i]}" "${sources[$i]}" || failed=1
+      for page in "$docset"/Contents/Resources/Documents/*.htm; do
+        if ! remarks=$(tidy -q -e "$page" 2>&1); then
+          echo "$page:"
+          echo "$remarks"
+          failed=1
+        fi
+      done
+    done
+    # Names that need escaping, or are no valid UTF-8, or hold characters
+    # XML cannot hold: the Info.plist still parses and carries the name.
+    for name in 'Marlix.docset' $'A&B <"x"> \'y\' ]]>' $'Caf\xc3\xa9 \xce\xb2' $'caf\xe9' \
+      $'\xed\xa0\x80 \xc0\xaf \xe2\x82' $'bell\x07\x1b' $'\xef\xbf\xbe\xef\xbf\xbf'; do
+      printf '%s' "$name" >"$site/plist-name"
+      "$assemble" --plist "$name" >"$site/plist"
+      python3 "$here/check_docset.py" --plist "$site/plist" "$site/plist-name" || failed=1
+    done
+    exit $failed
+    ;;
+  zeal)
+    # Names from the sample, one through the docset's keyword, and names
+    # that need quoting; the first query's screenshot is the README's.
+    "$here/zeal_test.sh" "$work/zeal" "${docsets[@]}" -- "PRINT" "DROP TABLE searchIndex; --" \
+      "marlix:SQR" "O'Brien's \"Rule\"" "AND/OR"
+    ;;
+  *)
+    echo "usage: $0 check|zeal CLI ASSEMBLE WORK NAME=SOURCE..." >&2
+    exit 2
+    ;;
+esac
