@@ -10,14 +10,14 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$root/build/release" --output-on-failure -j "$(nproc)"
 
-# The sanitizer build leaves out the desktop program, the benchmarks and the
-# browser checks of the web edition (they test the pages, not the program's
-# memory use).
+# The sanitizer build leaves out the desktop program, the benchmarks, the
+# browser checks of the web edition and the docset's run in Zeal (they test
+# the pages, not the program's memory use).
 sanitize="$root/build/sanitize"
 CXX=clang++ cmake -S "$root" -B "$sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DMARLIX_SANITIZE=ON -DMARLIX_BUILD_DESKTOP=OFF -DMARLIX_BUILD_BENCH=OFF >/dev/null
 cmake --build "$sanitize" -j "$(nproc)" >/dev/null
-ctest --test-dir "$sanitize" --output-on-failure -j "$(nproc)" -E '^web_edition_'
+ctest --test-dir "$sanitize" --output-on-failure -j "$(nproc)" -E '^(web_edition_|docset_zeal)'
 
 "$root/scripts/fuzz.sh" 60
 "$root/scripts/test-windows.sh"
