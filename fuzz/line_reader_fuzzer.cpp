@@ -16,7 +16,7 @@
 
 #include "fuzz_input.h"
 #include "support/line_reader.h"
-#include "support/platform/memory_file_system.h"
+#include "support/memory_file_system.h"
 
 namespace {
 
