@@ -117,7 +117,7 @@ constexpr HtmlSlots kHtmlSlots = [] {
   }
   return slots;
 }();
-static_assert(kHtmlSlots.length['\t'] == kLongestHtml, "the tab's text is the longest");
+static_assert(kHtmlSlots.length[0x09] == kLongestHtml, "the tab's text is the longest");
 
 }  // namespace
 

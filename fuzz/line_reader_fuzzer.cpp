@@ -67,8 +67,8 @@ class Steps {
 void Apply(LineReader& reader, std::uint8_t op, Step& step) {
   switch (op % 5) {
     case 0: {
-      TextString line;
-      step.read = reader.ReadLine(line);
+      // Whether a line was read shows only in what follows (step.read stays false).
+      const TextString line = reader.ReadLine();
       step.bytes.assign(line.CStr(), line.Length());
       break;
     }
