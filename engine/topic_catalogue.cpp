@@ -98,9 +98,14 @@ bool TopicCatalogue::BuildIndex() const {
   while (size < 2 * static_cast<std::uint64_t>(count)) size *= 2;
   if (size > static_cast<std::size_t>(-1) / sizeof(std::uint32_t)) return false;
   const std::size_t bytes = static_cast<std::size_t>(size) * sizeof(std::uint32_t);
-  ReleaseBytes(slots_);
-  slots_ = static_cast<std::uint32_t*>(AllocateBytes(bytes));
-  if (slots_ == nullptr) return false;
+  // The table of an earlier index is used again when it is large enough.
+  if (size > slotRoom_) {
+    ReleaseBytes(slots_);
+    slotRoom_ = 0;
+    slots_ = static_cast<std::uint32_t*>(AllocateBytes(bytes));
+    if (slots_ == nullptr) return false;
+    slotRoom_ = size;
+  }
   std::memset(slots_, 0, bytes);
   slotMask_ = static_cast<std::uint32_t>(size - 1);
   for (std::uint32_t i = 0; i < count; ++i) {

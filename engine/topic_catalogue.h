@@ -77,7 +77,8 @@ class TopicCatalogue {
   // The entries of topic line topicNumber: first to end - 1.
   void TopicEntries(std::uint32_t topicNumber, std::uint32_t& first, std::uint32_t& end) const;
 
-  // Takes out everything, as a new catalogue has nothing.
+  // Takes out everything, as a new catalogue has nothing (the room its
+  // lists grew to is kept).
   void Clear();
 
   // Index of the first entry whose name equals name[0, length) with ASCII
@@ -101,6 +102,7 @@ class TopicCatalogue {
   // of each folded name only. Rebuilt after the catalogue changes.
   mutable std::uint32_t* slots_ = nullptr;
   mutable std::uint32_t slotMask_ = 0;
+  mutable std::uint64_t slotRoom_ = 0;  // slots the table has room for
   mutable bool indexed_ = false;
 };
 

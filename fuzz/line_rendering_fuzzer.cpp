@@ -158,7 +158,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Kept from run to run and emptied, so that its room is made once.
   static TextString html;
   html.Empty();
-  marlix::RenderLine(html, catalogue, TextString(line.data(), line.size()));
+  const auto length = static_cast<std::uint32_t>(line.size());
+  marlix::RenderLine(html, catalogue, marlix::ClassifyLine(line.data(), length),
+                     length > 1 ? line.data() + 1 : "", length > 1 ? length - 1 : 0);
   static std::string expected, content, linkText;
   ModelRender(line, catalogue, expected, content, linkText);
   if (std::string_view(html.CStr(), html.Length()) != expected) {

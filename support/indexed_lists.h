@@ -32,6 +32,7 @@ class Slots {
   Slots& operator=(Slots&& other) noexcept {
     if (this != &other) {
       Clear();
+      ReleaseBytes(items_);
       items_ = other.items_;
       count_ = other.count_;
       capacity_ = other.capacity_;
@@ -40,7 +41,10 @@ class Slots {
     }
     return *this;
   }
-  ~Slots() { Clear(); }
+  ~Slots() {
+    Clear();
+    ReleaseBytes(items_);
+  }
 
   std::uint32_t Count() const { return count_; }
   T& operator[](std::uint32_t i) { return items_[i]; }
@@ -49,6 +53,7 @@ class Slots {
   T* end() { return items_ + count_; }
   bool Append(T&& item);
   void RemoveAt(std::uint32_t i);
+  // Destroys every element; the block is kept for the next ones.
   void Clear();
 
  private:
@@ -96,10 +101,7 @@ void Slots<T>::RemoveAt(std::uint32_t i) {
 template <typename T>
 void Slots<T>::Clear() {
   for (std::uint32_t i = 0; i < count_; ++i) items_[i].~T();
-  ReleaseBytes(items_);
-  items_ = nullptr;
   count_ = 0;
-  capacity_ = 0;
 }
 
 class ListCursor {
