@@ -16,6 +16,19 @@ std::size_t BoundedLength(const char* text, std::size_t maxBytes) {
 
 constexpr std::uint32_t kMaxLength = 0xFFFFFFF0u;
 
+// Whether n more bytes would take a content of length bytes past the limit.
+// Asked as a difference: the sum could wrap round in a 32-bit size_t.
+bool PassesLimit(std::uint32_t length, std::size_t n) { return n > kMaxLength - length; }
+
+// The room to grow to for joined bytes of content when the buffer has room
+// for capacity: twice that, so that building a line byte by byte stays
+// linear, unless that passes the limit. Doubled in 64 bits, since twice a
+// room past 2 GB does not fit in 32.
+std::size_t GrownRoom(std::size_t joined, std::uint32_t capacity) {
+  const std::uint64_t doubled = 2 * static_cast<std::uint64_t>(capacity);
+  return joined < doubled && doubled <= kMaxLength ? static_cast<std::size_t>(doubled) : joined;
+}
+
 }  // namespace
 
 TextString::TextString(const char* text, std::size_t maxBytes) {
@@ -181,17 +194,15 @@ TextString& TextString::AppendN(const char* text, std::size_t n) {
 
 TextString& TextString::AppendBytesSlowly(const char* text, std::size_t n) {
   if (n == 0) return *this;
-  if (static_cast<std::size_t>(length_) + n > kMaxLength) {
+  if (PassesLimit(length_, n)) {
     NoteLostAllocation();
     Clear();
     return *this;
   }
   std::size_t joined = length_ + n;
   if (data_ == nullptr || joined > capacity_) {
-    // Grow geometrically so that building a line byte by byte stays linear.
     // Appending the string to itself must read the old buffer before it moves.
-    std::size_t wanted = joined < 2 * static_cast<std::size_t>(capacity_) ? 2 * capacity_ : joined;
-    if (wanted > kMaxLength) wanted = joined;
+    std::size_t wanted = GrownRoom(joined, capacity_);
     std::size_t offset = 0;
     bool selfAppend = OffsetInBuffer(text, offset);
     if (!Reserve(wanted)) {
@@ -207,16 +218,14 @@ TextString& TextString::AppendBytesSlowly(const char* text, std::size_t n) {
 }
 
 char* TextString::AppendSpaceSlowly(std::size_t n) {
-  if (static_cast<std::size_t>(length_) + n > kMaxLength) {
+  if (PassesLimit(length_, n)) {
     NoteLostAllocation();
     Clear();
     return nullptr;
   }
-  std::size_t wanted = length_ + n;
-  if (data_ == nullptr || wanted > capacity_) {
-    if (wanted < 2 * static_cast<std::size_t>(capacity_)) wanted = 2 * capacity_;
-    if (wanted > kMaxLength) wanted = length_ + n;
-    if (!Reserve(wanted)) {
+  const std::size_t joined = length_ + n;
+  if (data_ == nullptr || joined > capacity_) {
+    if (!Reserve(GrownRoom(joined, capacity_))) {
       Clear();
       return nullptr;
     }
