@@ -207,8 +207,11 @@ inline char* WriteSlots(char* base, const unsigned char* chunk, unsigned picked)
 
 void AppendHtmlText(TextString& out, const char* bytes, std::size_t n) {
   if (n == 0) return;
-  // Room for the worst case, plus the slack of the last 16-byte move.
-  char* const start = out.AppendSpace(n * kLongestEntity + kChunkBytes);
+  // Room for the worst case, plus the slack of the last 16-byte move. A worst
+  // case past what a size_t holds (from 179 million bytes on in 32 bits) is
+  // asked as the largest size, which the string refuses and counts.
+  constexpr std::size_t kMostBytes = (SIZE_MAX - kChunkBytes) / kLongestEntity;
+  char* const start = out.AppendSpace(n <= kMostBytes ? n * kLongestEntity + kChunkBytes : SIZE_MAX);
   if (start == nullptr) return;
   char* next = start;
   const auto* in = reinterpret_cast<const unsigned char*>(bytes);

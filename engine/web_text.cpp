@@ -23,8 +23,11 @@ constexpr std::size_t kMaxBytesPerByte = kWebTabWidth;
 
 void AppendWebText(TextString& out, const char* bytes, std::size_t n, std::uint32_t& column) {
   if (n == 0) return;
-  // Written in place: room for the longest result, then the bytes used.
-  char* const start = out.AppendSpace(n * kMaxBytesPerByte);
+  // Written in place: room for the longest result, then the bytes used. A
+  // longest result past what a size_t holds (from 2^29 bytes on in 32 bits)
+  // is asked as the largest size, which the string refuses and counts.
+  constexpr std::size_t kMostBytes = SIZE_MAX / kMaxBytesPerByte;
+  char* const start = out.AppendSpace(n <= kMostBytes ? n * kMaxBytesPerByte : SIZE_MAX);
   if (start == nullptr) return;
   char* to = start;
   for (std::size_t i = 0; i < n; ++i) {
