@@ -1,5 +1,6 @@
 #include "engine/entity_table.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace marlix {
@@ -156,8 +157,10 @@ TextString EncodeHtmlChar(const TextString& character) {
 void AppendHtmlText(TextString& out, const char* bytes, std::size_t n) {
   // Room for the longest text of every byte, and for a whole slot after
   // the last; then each byte's slot is copied and as much of it kept as its
-  // text is long.
-  char* const start = out.AppendSpace(n * kLongestHtml + kSlotBytes);
+  // text is long. Room past what a size_t holds (from 179 million bytes on
+  // in 32 bits) is asked as the largest size, which the string refuses.
+  constexpr std::size_t kMostBytes = (SIZE_MAX - kSlotBytes) / kLongestHtml;
+  char* const start = out.AppendSpace(n <= kMostBytes ? n * kLongestHtml + kSlotBytes : SIZE_MAX);
   if (start == nullptr) return;
   char* to = start;
   for (std::size_t i = 0; i < n; ++i) {

@@ -1,10 +1,18 @@
 #include "engine/web_text.h"
 
+#include <cstdint>
+
 #include "engine/entity_table.h"
 
 namespace marlix {
 
 void AppendWebText(TextString& out, const char* bytes, std::size_t n, std::uint32_t& column) {
+  // Room for the longest result first (a tab at a tab stop is 8 bytes), so
+  // that text the string cannot hold is refused whole and counted. Room past
+  // what a size_t holds (from 2^29 bytes on in 32 bits) is asked as the
+  // largest size, which the string refuses.
+  constexpr std::size_t kMostBytes = SIZE_MAX / kWebTabWidth;
+  if (n == 0 || out.AppendSpace(n <= kMostBytes ? n * kWebTabWidth : SIZE_MAX) == nullptr) return;
   // Runs of printable ASCII other than the HTML specials are copied whole;
   // every other byte is its character, escaped, or a tab's blanks.
   std::size_t i = 0;

@@ -167,15 +167,18 @@ TextString& TextString::AppendN(const char* text, std::size_t n) {
 }
 
 bool TextString::Grow(std::size_t n) {
+  // Asked as a difference: the sum could wrap round in a 32-bit size_t.
   if (n > kMaxLength - length_) {
     NoteLostAllocation();
     Clear();
     return false;
   }
-  // Geometric growth, so that building a page piece by piece stays linear.
+  // Geometric growth, so that building a page piece by piece stays linear;
+  // doubled in 64 bits, since twice a room past 2 GB does not fit in 32.
   const std::size_t joined = length_ + n;
-  std::size_t wanted = 2 * static_cast<std::size_t>(capacity_);
-  if (wanted < joined || wanted > kMaxLength) wanted = joined;
+  const std::uint64_t doubled = 2 * static_cast<std::uint64_t>(capacity_);
+  const std::size_t wanted =
+      joined < doubled && doubled <= kMaxLength ? static_cast<std::size_t>(doubled) : joined;
   if (Reserve(wanted)) return true;
   Clear();
   return false;
