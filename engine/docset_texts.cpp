@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "engine/cp437_unicode.h"
+#include "engine/entity_table.h"
 #include "engine/docset_index.h"
 
 namespace marlix {
@@ -162,7 +162,7 @@ void AppendDocsetName(TextString& out, const char* bytes, std::size_t n) {
     if (c == '\t') {
       out.AppendChar(' ');
     } else {
-      AppendCp437AsUtf8(out, c);
+      AppendCp437Utf8(out, c);
     }
   }
 }
