@@ -200,6 +200,8 @@ void RunReport::PrintFailureDetails(ConversionOutcome outcome, std::FILE* err) c
     }
     case ConversionOutcome::UnexpectedError:
     case ConversionOutcome::IncompleteOutput:
+      // A folder of the edition's own inside the new one.
+      if (!folderError_.empty()) std::fprintf(err, "%s\n", folderError_.c_str());
       if (!listingError_.empty()) std::fprintf(err, "%s\n", listingError_.c_str());
       for (const std::string& line : lost_) std::fprintf(err, "%s\n", line.c_str());
       if (lostCount_ > lost_.size()) {

@@ -14,8 +14,9 @@ PageSink::PageSink(Diagnostics* diagnostics)
 PageSink::~PageSink() {
   if (claimedFile_ != platform::kNoFile) {
     platform::Files().Close(claimedFile_);
-    NoteLost(claimedName_, true, 0);
+    NoteLost(claimedName_, true, 0, true);
   }
+  while (depth_ > 0) LeaveFolder();
   if (folder_ != platform::kNoFolder) platform::Files().ReleaseFolder(folder_);
 }
 
@@ -26,6 +27,32 @@ bool PageSink::Hold(const TextString& path) {
   return true;
 }
 
+bool PageSink::EnterFolder(const char* name) {
+  platform::FolderHandle made = platform::kNoFolder;
+  int error = ENAMETOOLONG;  // deeper than the sink keeps track of
+  if (depth_ < kMaxFolderDepth) {
+    made = platform::Files().MakeFolderIn(folder_, name);
+    error = platform::Files().LastError();
+  }
+  TextString path = PathOf(name);
+  if (made == platform::kNoFolder) {
+    if (diagnostics_ != nullptr) diagnostics_->FolderNotCreated(path.CStr(), error);
+    return false;
+  }
+  outer_[depth_++] = Outer{folder_, path_.Length()};
+  folder_ = made;
+  path_ = path;
+  return true;
+}
+
+void PageSink::LeaveFolder() {
+  if (depth_ == 0) return;
+  platform::Files().ReleaseFolder(folder_);
+  const Outer& outer = outer_[--depth_];
+  folder_ = outer.folder;
+  path_ = path_.Left(outer.pathLength);
+}
+
 bool PageSink::Claim(const char* name) {
   claimedFile_ = platform::Files().CreateNewIn(folder_, name);
   if (claimedFile_ == platform::kNoFile) {
@@ -33,13 +60,15 @@ bool PageSink::Claim(const char* name) {
     return false;
   }
   claimedName_ = name;
+  claimedPath_ = PathOf(name);
   return true;
 }
 
 bool PageSink::Write(const char* name, const char* bytes, std::size_t length, bool whole,
                      int whyShort) {
   platform::FileHandle file;
-  if (claimedName_ != nullptr && std::strcmp(name, claimedName_) == 0) {
+  const bool claimed = claimedName_ != nullptr && std::strcmp(name, claimedName_) == 0;
+  if (claimed) {
     file = claimedFile_;
     claimedFile_ = platform::kNoFile;
     claimedName_ = nullptr;
@@ -67,11 +96,11 @@ bool PageSink::Write(const char* name, const char* bytes, std::size_t length, bo
   }
   failedAllocations_ = failedAllocations;
   if (!complete) {
-    NoteLost(name, true, error);
+    NoteLost(name, true, error, claimed);
     return false;
   }
   ++written_;
-  if (diagnostics_ != nullptr) diagnostics_->OutputWritten(PathOf(name).CStr());
+  if (diagnostics_ != nullptr) diagnostics_->OutputWritten(ToldPath(name, claimed).CStr());
   return true;
 }
 
@@ -84,10 +113,14 @@ TextString PageSink::PathOf(const char* name) const {
   return path.IsEmpty() ? TextString(name) : path;
 }
 
-void PageSink::NoteLost(const char* name, bool created, int error) {
+TextString PageSink::ToldPath(const char* name, bool claimed) const {
+  return claimed ? claimedPath_ : PathOf(name);
+}
+
+void PageSink::NoteLost(const char* name, bool created, int error, bool claimed) {
   ++lost_;
   if (diagnostics_ == nullptr) return;
-  const TextString path = PathOf(name);
+  const TextString path = ToldPath(name, claimed);
   if (created) {
     diagnostics_->OutputNotWritten(path.CStr(), error);
   } else {

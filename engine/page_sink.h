@@ -5,6 +5,11 @@
 // with one call and closed, and counted as written in full or lost. A
 // listener hears of each file as it is written or lost.
 //
+// An edition whose files lie in folders of their own makes each one new
+// inside the current folder and enters it (held in turn, reached through
+// its parent's handle only); files go to the folder entered last until it
+// is left again.
+//
 // Pages are built in memory by their writers, in a TextString the writer
 // owns and reuses, and handed over finished.
 #pragma once
@@ -46,10 +51,20 @@ class PageSink {
   // refused). False when it cannot be held.
   bool Hold(const TextString& path);
 
-  // Creates the file name now, for a later Write of the same name to fill:
-  // a file that must be creatable before anything else is written. name
-  // must stay valid until then. False, the file counted lost, when it
-  // cannot be created.
+  // Makes the new folder name inside the current folder (nothing that exists
+  // is reused), holds it and makes it the current folder: every Claim,
+  // Write and List after it goes there. At most kMaxFolderDepth folders
+  // deep. False, the listener told, when it cannot be made or held.
+  static constexpr unsigned kMaxFolderDepth = 3;
+  bool EnterFolder(const char* name);
+  // Lets the current folder go and goes back to the one it was made in;
+  // nothing when no folder was entered.
+  void LeaveFolder();
+
+  // Creates the file name now, in the current folder, for a later Write of
+  // the same name to fill (in whichever folder is current then): a file that
+  // must be creatable before anything else is written. name must stay valid
+  // until then. False, the file counted lost, when it cannot be created.
   bool Claim(const char* name);
   // Creates the file name (or takes the claimed one), writes bytes to it and
   // closes it. False when it was not written in full: it is then counted
@@ -69,15 +84,29 @@ class PageSink {
   unsigned Written() const { return written_; }
   unsigned Lost() const { return lost_; }
 
- private:
-  // The file's path for a listener: the folder's path joined with name.
+  // The path of name in the current folder, as a listener hears it: the
+  // held folder's path joined with the folders entered and name.
   TextString PathOf(const char* name) const;
-  void NoteLost(const char* name, bool created, int error);
+
+ private:
+  // The path a listener is told for name: where it was claimed, for the
+  // claimed file.
+  TextString ToldPath(const char* name, bool claimed) const;
+  void NoteLost(const char* name, bool created, int error, bool claimed = false);
 
   Diagnostics* diagnostics_;
-  TextString path_;
-  platform::FolderHandle folder_ = platform::kNoFolder;
+  TextString path_;  // of the current folder
+  platform::FolderHandle folder_ = platform::kNoFolder;  // the current folder
+  // The folders the entered ones were made in, outermost first, each with
+  // the length of its path.
+  struct Outer {
+    platform::FolderHandle folder;
+    std::uint32_t pathLength;
+  };
+  Outer outer_[kMaxFolderDepth] = {};
+  unsigned depth_ = 0;
   const char* claimedName_ = nullptr;
+  TextString claimedPath_;  // where it was claimed: the folder may be left before it is written
   platform::FileHandle claimedFile_ = platform::kNoFile;
   unsigned written_ = 0;
   unsigned lost_ = 0;

@@ -34,6 +34,9 @@ struct Heard : Diagnostics {
   void OutputNotWritten(const char* path, int error) override {
     events.push_back(Event('-', path).append(" ").append(std::to_string(error)));
   }
+  void FolderNotCreated(const char* path, int error) override {
+    events.push_back(Event('d', path).append(" ").append(std::to_string(error)));
+  }
   static std::string Event(char kind, const std::string& path) {
     return std::string(1, kind).append(path);
   }
@@ -172,6 +175,99 @@ TEST(PageSink, AFileBuiltWhileMemoryRanOutOrKnownShortIsALoss) {
             std::string::npos);
   EXPECT_NE(heard.events[3].find(std::string(" ").append(std::to_string(EIO))),
             std::string::npos);
+}
+
+// Folders made inside the new folder: each made new and entered, files
+// written into the one entered last, paths told with every folder on the
+// way, and the folder left again on the way out.
+TEST(PageSink, WritesIntoTheFoldersItEnters) {
+  ScratchFolder scratch;
+  const std::string out = scratch / "out";
+  std::filesystem::create_directory(out);
+  std::filesystem::create_directory(out + "/taken");
+  const std::string sep(1, kPathSeparator);
+  const std::string bytes("SQLite\0\x01\0", 9);  // zero bytes go in as they are
+  Heard heard;
+  {
+    PageSink sink(&heard);
+    ASSERT_TRUE(sink.Hold(out.c_str()));
+    EXPECT_FALSE(sink.EnterFolder("taken"));  // an existing folder is never reused
+    EXPECT_FALSE(sink.EnterFolder("a/b"));
+    ASSERT_TRUE(sink.EnterFolder("Contents"));
+    ASSERT_TRUE(sink.EnterFolder("Resources"));
+    EXPECT_TRUE(sink.Write("index", bytes.data(), bytes.size()));
+    ASSERT_TRUE(sink.EnterFolder("Documents"));
+    EXPECT_FALSE(sink.EnterFolder("deeper"));  // past the depth the sink keeps
+    EXPECT_EQ(std::string(sink.PathOf("Index.htm").CStr()),
+              out + sep + "Contents" + sep + "Resources" + sep + "Documents" + sep + "Index.htm");
+    ASSERT_TRUE(sink.Claim("Index.htm"));
+    EXPECT_TRUE(sink.Write("a.htm", TextString("a")));
+    sink.LeaveFolder();
+    EXPECT_TRUE(sink.Write("Index.htm", TextString("contents")));  // the claimed file, left behind
+    sink.LeaveFolder();
+    EXPECT_TRUE(sink.Write("Info.plist", TextString("p")));
+    sink.LeaveFolder();
+    sink.LeaveFolder();  // nothing left to leave: stays in the new folder
+    EXPECT_TRUE(sink.Write("icon.png", TextString("i")));
+    EXPECT_EQ(sink.Written(), 5u);
+    EXPECT_EQ(sink.Lost(), 0u);
+  }
+  EXPECT_EQ(ListFolder(out), "Contents icon.png taken");
+  EXPECT_EQ(ListFolder(out + "/Contents"), "Info.plist Resources");
+  EXPECT_EQ(ListFolder(out + "/Contents/Resources"), "Documents index");
+  EXPECT_EQ(ReadFileBytes(out + "/Contents/Resources/index"), bytes);
+  EXPECT_EQ(ReadFileBytes(out + "/Contents/Resources/Documents/Index.htm"), "contents");
+  EXPECT_EQ(ListFolder(out + "/Contents/Resources/Documents"), "Index.htm a.htm");
+  EXPECT_EQ(ListFolder(out + "/taken"), "");
+  ASSERT_EQ(heard.events.size(), 8u);
+  EXPECT_EQ(heard.events[0], Heard::Event('d', out + sep + "taken").append(" ").append(
+                                 std::to_string(EEXIST)));
+  EXPECT_EQ(heard.events[1].substr(0, 1), "d");
+  EXPECT_EQ(heard.events[2], Heard::Event('+', out + sep + "Contents" + sep + "Resources" + sep +
+                                                   "index"));
+  EXPECT_EQ(heard.events[3].substr(0, 1), "d");
+  EXPECT_EQ(heard.events[5], Heard::Event('+', out + sep + "Contents" + sep + "Resources" + sep +
+                                                   "Documents" + sep + "Index.htm"));
+  EXPECT_EQ(heard.events[7], Heard::Event('+', out + sep + "icon.png"));
+}
+
+#ifndef _WIN32
+// Entered folders are reached through the handles alone: the new folder
+// moved away and a link put in its place send nothing elsewhere.
+TEST(PageSink, EnteredFoldersFollowTheHeldFolder) {
+  ScratchFolder scratch;
+  const std::string out = scratch / "out";
+  std::filesystem::create_directory(out);
+  std::filesystem::create_directory(scratch / "elsewhere");
+  PageSink sink;
+  ASSERT_TRUE(sink.Hold(out.c_str()));
+  std::filesystem::rename(out, scratch / "moved");
+  std::filesystem::create_directory_symlink(scratch / "elsewhere", out);
+  ASSERT_TRUE(sink.EnterFolder("Contents"));
+  EXPECT_TRUE(sink.Write("Info.plist", TextString("p")));
+  EXPECT_EQ(ListFolder(scratch / "moved/Contents"), "Info.plist");
+  EXPECT_EQ(ListFolder(scratch / "elsewhere"), "");
+}
+#endif
+
+TEST(PageSink, AFolderThatCannotBeMadeIsToldAndNotEntered) {
+  ScratchFolder scratch;
+  FaultyFileSystem faulty;
+  faulty.refuseFolder = {"Resources"};
+  platform::ScopedFileSystem guard(faulty);
+  Heard heard;
+  PageSink sink(&heard);
+  ASSERT_TRUE(sink.Hold(scratch.Path().c_str()));
+  ASSERT_TRUE(sink.EnterFolder("Contents"));
+  EXPECT_FALSE(sink.EnterFolder("Resources"));
+  EXPECT_TRUE(sink.Write("Info.plist", TextString("p")));  // still in Contents
+  EXPECT_EQ(ListFolder(scratch / "Contents"), "Info.plist");
+  ASSERT_EQ(heard.events.size(), 2u);
+  const std::string sep(1, kPathSeparator);
+  EXPECT_EQ(heard.events[0], Heard::Event('d', scratch.Path() + sep + "Contents" + sep +
+                                                   "Resources")
+                                 .append(" ")
+                                 .append(std::to_string(EACCES)));
 }
 
 TEST(PageSink, ListsTheFolderItHolds) {

@@ -267,7 +267,10 @@ FileHandle MemoryFileSystem::CreateNewIn(FolderHandle folder, const char* name) 
 FolderHandle MemoryFileSystem::MakeFolderIn(FolderHandle folder, const char* name) {
   if (Fault(makeFolders_, faults.makeFolderFailsAt)) return kNoFolder;
   const int parent = HeldNode(folder);
-  if (parent == kNone || !IsBareName(name) || Entry(parent, name) != kNone) return kNoFolder;
+  if (parent == kNone || !IsBareName(name) || Entry(parent, name) != kNone) {
+    errno = parent == kNone ? EBADF : !IsBareName(name) ? EINVAL : EEXIST;
+    return kNoFolder;
+  }
   const int made = AddNode(parent, name, true);
   FolderHandle held = nextHandle_++;
   held_.emplace_back(held, made);
