@@ -134,6 +134,8 @@ bool DocsetIndex::Fail(int result) {
 }
 
 void DocsetIndex::Close() {
+  image_ = nullptr;
+  imageSize_ = 0;
   // Finalizing reports the last step's failure again, which was seen there.
   if (insert_ != nullptr) sqlite3_finalize(insert_);
   insert_ = nullptr;
@@ -193,26 +195,22 @@ bool DocsetIndex::Add(const char* name, std::size_t nameLength, const char* type
   return result == SQLITE_OK || Fail(result);
 }
 
-bool DocsetIndex::Finish(ByteBuffer& image) {
-  image.Clear();
+bool DocsetIndex::Finish() {
   if (failed_) return false;
-  if (database_ == nullptr) return Fail(SQLITE_MISUSE);
+  if (database_ == nullptr || insert_ == nullptr) return Fail(SQLITE_MISUSE);
   int result = sqlite3_finalize(insert_);
   insert_ = nullptr;
   if (result != SQLITE_OK) return Fail(result);
   result = sqlite3_exec(database_, "COMMIT;", nullptr, nullptr, nullptr);
   if (result != SQLITE_OK) return Fail(result);
   // The database file's bytes as memdb holds them, without a copy; they
-  // stay valid until the database changes or closes.
+  // stay valid while the database stays open and unchanged, which it does
+  // until Close.
   sqlite3_int64 size = 0;
   const unsigned char* bytes = sqlite3_serialize(database_, "main", &size, SQLITE_SERIALIZE_NOCOPY);
   if (bytes == nullptr || size <= 0) return Fail(SQLITE_ERROR);
-  if (!image.Assign(bytes, static_cast<std::size_t>(size))) return Fail(SQLITE_NOMEM);
-  Close();
-  if (failed_) {
-    image.Clear();
-    return false;
-  }
+  image_ = bytes;
+  imageSize_ = static_cast<std::size_t>(size);
   return true;
 }
 

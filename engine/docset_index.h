@@ -4,8 +4,9 @@
 //   searchIndex(id INTEGER PRIMARY KEY, name TEXT, type TEXT, path TEXT)
 //   with the unique index "anchor" on (name, type, path),
 //
-// built entirely in memory and handed out as the bytes of the database file,
-// so that the caller writes it like any other output file. SQLite itself
+// built entirely in memory; the finished index hands out the bytes of the
+// database file where SQLite holds them (no copy), so that the caller writes
+// it like any other output file. SQLite itself
 // opens no file: the database lives in SQLite's in-memory file layer (memdb),
 // reached through a file layer of this program's own that refuses every
 // other file (journals and temporary files are kept in memory as well).
@@ -18,13 +19,13 @@
 //   DocsetIndex index;
 //   bool built = index.Open();
 //   built = built && index.Add(name, kDocsetEntryType, page);   // per row
-//   built = built && index.Finish(image);                        // image: ByteBuffer
+//   built = built && index.Finish();
+//   write index.Bytes(), index.Size()                            // while index lives
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-#include "support/byte_buffer.h"
 #include "support/text_string.h"
 
 struct sqlite3;
@@ -65,10 +66,13 @@ class DocsetIndex {
   bool Add(const TextString& name, const char* type, const TextString& path) {
     return Add(name.CStr(), name.Length(), type, path.CStr(), path.Length());
   }
-  // Commits the rows and puts the bytes of the finished database file into
-  // image (emptied first). The database is closed either way. False when the
-  // index is lost.
-  bool Finish(ByteBuffer& image);
+  // Commits the rows; the bytes of the finished database file are then
+  // Bytes() and Size(), valid until the index is opened again or destroyed.
+  // False when the index is lost.
+  bool Finish();
+  // The finished file; nullptr and 0 unless Finish succeeded.
+  const char* Bytes() const { return reinterpret_cast<const char*>(image_); }
+  std::size_t Size() const { return imageSize_; }
 
   // Rows stored so far.
   std::uint32_t Rows() const { return rows_; }
@@ -86,6 +90,8 @@ class DocsetIndex {
 
   sqlite3* database_ = nullptr;
   sqlite3_stmt* insert_ = nullptr;
+  const unsigned char* image_ = nullptr;  // SQLite's own bytes of the open database
+  std::size_t imageSize_ = 0;
   std::uint32_t rows_ = 0;
   int result_ = 0;
   int error_ = 0;

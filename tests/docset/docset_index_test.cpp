@@ -41,11 +41,15 @@ std::vector<std::string> Column(sqlite3* database, const char* sql) {
 
 // Opens the image as a browser would open the file, checks its schema, and
 // returns its rows in the order they were added.
-std::vector<Row> ReadRows(const ByteBuffer& image) {
+std::vector<Row> ReadRows(const DocsetIndex& index) {
   std::vector<Row> rows;
   // SQLite's allocations go through the counted allocator in this process too.
   RouteSqliteAllocations();
-  std::string bytes(reinterpret_cast<const char*>(image.Data()), image.Size());
+  if (index.Bytes() == nullptr) {
+    ADD_FAILURE() << "no finished index";
+    return rows;
+  }
+  std::string bytes(index.Bytes(), index.Size());
   EXPECT_EQ(bytes.compare(0, 16, std::string("SQLite format 3\0", 16)), 0);
   sqlite3* database = nullptr;
   EXPECT_EQ(sqlite3_open(":memory:", &database), SQLITE_OK);
@@ -118,20 +122,20 @@ TEST(DocsetIndex, RowsGoInByteForByteAndEachRowOnce) {
   EXPECT_TRUE(index.Add("PRINT USING", kDocsetEntryType, "B1P16.htm"));
   EXPECT_TRUE(index.Add("PRINT USING", kDocsetSectionType, "B1P15.htm"));
   EXPECT_EQ(index.Rows(), kTrickyRows.size() + 2);
-  ByteBuffer image;
-  ASSERT_TRUE(index.Finish(image));
+  ASSERT_TRUE(index.Finish());
   EXPECT_EQ(index.Error(), 0);
 
   std::vector<Row> expected = kTrickyRows;
   expected.push_back({"PRINT USING", kDocsetEntryType, "B1P16.htm"});
   expected.push_back({"PRINT USING", kDocsetSectionType, "B1P15.htm"});
-  EXPECT_EQ(ReadRows(image), expected);
+  EXPECT_EQ(ReadRows(index), expected);
 
   // The same index may be built again from the start.
   ASSERT_TRUE(index.Open());
   EXPECT_EQ(index.Rows(), 0u);
-  ASSERT_TRUE(index.Finish(image));
-  EXPECT_EQ(ReadRows(image), std::vector<Row>{});
+  EXPECT_EQ(index.Bytes(), nullptr);
+  ASSERT_TRUE(index.Finish());
+  EXPECT_EQ(ReadRows(index), std::vector<Row>{});
 }
 
 // A large index needs no file at all: were SQLite to ask for a journal or
@@ -153,10 +157,9 @@ TEST(DocsetIndex, ALargeIndexIsBuiltInMemoryAlone) {
     ASSERT_TRUE(index.Add(name.c_str(), name.size(), kDocsetEntryType, page.c_str(), page.size()))
         << i;
   }
-  ByteBuffer image;
-  ASSERT_TRUE(index.Finish(image));
-  EXPECT_GT(image.Size(), 4u * 1024 * 1024);  // more than the default page cache holds
-  const std::vector<Row> rows = ReadRows(image);
+  ASSERT_TRUE(index.Finish());
+  EXPECT_GT(index.Size(), 4u * 1024 * 1024);  // more than the default page cache holds
+  const std::vector<Row> rows = ReadRows(index);
   ASSERT_EQ(rows.size(), kRows);
   EXPECT_EQ(rows[kRows - 1].path, "B39P59999.htm");
 
@@ -178,13 +181,11 @@ TEST(DocsetIndex, ALargeIndexIsBuiltInMemoryAlone) {
 
 TEST(DocsetIndex, FailuresAreReportedAndStick) {
   DocsetIndex index;
-  ByteBuffer image;
-  ASSERT_TRUE(image.Assign("stale", 5));
   // Not opened.
   EXPECT_FALSE(index.Add("A", kDocsetEntryType, "B0P0.htm"));
   EXPECT_NE(index.Error(), 0);
-  EXPECT_FALSE(index.Finish(image));
-  EXPECT_TRUE(image.IsEmpty());
+  EXPECT_FALSE(index.Finish());
+  EXPECT_EQ(index.Bytes(), nullptr);
 
   // A value longer than SQLite takes loses the index; nothing after it helps.
   ASSERT_TRUE(index.Open());
@@ -194,8 +195,9 @@ TEST(DocsetIndex, FailuresAreReportedAndStick) {
   EXPECT_EQ(index.SqliteResult(), SQLITE_TOOBIG);
   EXPECT_EQ(index.Error(), EIO);
   EXPECT_FALSE(index.Add("C", kDocsetEntryType, "B0P2.htm"));
-  EXPECT_FALSE(index.Finish(image));
-  EXPECT_TRUE(image.IsEmpty());
+  EXPECT_FALSE(index.Finish());
+  EXPECT_EQ(index.Bytes(), nullptr);
+  EXPECT_EQ(index.Size(), 0u);
 }
 
 // Every allocation of a build refused in turn, SQLite's own included: each
@@ -209,31 +211,28 @@ TEST(DocsetIndex, ARefusedAllocationIsReportedAndMakesTheRunIncomplete) {
   for (std::uint64_t allowed = 0;; ++allowed) {
     ASSERT_LT(allowed, 100000u) << "the build never completed";
     const std::uint64_t failedBefore = FailedAllocations();
-    ByteBuffer image;
+    DocsetIndex index;
     bool built;
     std::uint64_t refused;
-    int error;
     {
       ScopedAllocationFailure refuse(allowed);
-      DocsetIndex index;
-      built = index.Open() && AddAll(index, kTrickyRows) && index.Finish(image);
+      built = index.Open() && AddAll(index, kTrickyRows) && index.Finish();
       refused = refuse.Refused();
-      error = index.Error();
     }
     if (refused == 0) {
       EXPECT_TRUE(built);
       EXPECT_EQ(FailedAllocations(), failedBefore);
-      EXPECT_EQ(ReadRows(image), kTrickyRows);
+      EXPECT_EQ(ReadRows(index), kTrickyRows);
       break;
     }
     EXPECT_GT(FailedAllocations(), failedBefore) << "allowed " << allowed;
     if (built) {
-      EXPECT_EQ(ReadRows(image), kTrickyRows) << "allowed " << allowed;
+      EXPECT_EQ(ReadRows(index), kTrickyRows) << "allowed " << allowed;
     } else {
       ++failedBuilds;
-      if (error == ENOMEM) ++nomemBuilds;
-      EXPECT_NE(error, 0) << "allowed " << allowed;
-      EXPECT_TRUE(image.IsEmpty()) << "allowed " << allowed;
+      if (index.Error() == ENOMEM) ++nomemBuilds;
+      EXPECT_NE(index.Error(), 0) << "allowed " << allowed;
+      EXPECT_EQ(index.Bytes(), nullptr) << "allowed " << allowed;
     }
   }
   // Most refusals end the build with SQLite's out-of-memory result.
