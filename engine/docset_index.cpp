@@ -11,9 +11,6 @@
 
 namespace marlix {
 
-const char kDocsetEntryType[] = "Entry";
-const char kDocsetSectionType[] = "Section";
-
 namespace {
 
 // SQLite asks how large a block it was given (xSize), so each block carries

@@ -18,7 +18,7 @@
 // Use:
 //   DocsetIndex index;
 //   bool built = index.Open();
-//   built = built && index.Add(name, kDocsetEntryType, page);   // per row
+//   built = built && index.Add(name, type, page);               // per row
 //   built = built && index.Finish();
 //   write index.Bytes(), index.Size()                            // while index lives
 #pragma once
@@ -32,10 +32,6 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 namespace marlix {
-
-// The row types the docset uses: a topic name, and a source file's section.
-extern const char kDocsetEntryType[];    // "Entry"
-extern const char kDocsetSectionType[];  // "Section"
 
 // Routes SQLite's heap blocks through the project's allocator (support/
 // allocation.h), so that a block SQLite cannot have is counted like any other

@@ -4,20 +4,9 @@
 #include <cstring>
 
 #include "engine/entity_table.h"
-#include "engine/docset_index.h"
+#include "engine/output_names.h"
 
 namespace marlix {
-
-const char kDocsetSuffix[] = ".docset";
-const char kDocsetContentsFolder[] = "Contents";
-const char kDocsetResourcesFolder[] = "Resources";
-const char kDocsetDocumentsFolder[] = "Documents";
-const char kDocsetInfoPlistName[] = "Info.plist";
-const char kDocsetIndexFileName[] = "docSet.dsidx";
-const char kDocsetIconName[] = "icon.png";
-const char kDocsetIcon2xName[] = "icon@2x.png";
-const char kDocsetKeyword[] = "marlix";
-const char kDocsetIndexPage[] = "Index.htm";
 
 namespace {
 
@@ -144,7 +133,7 @@ TextString DocsetInfoPlist(const TextString& name) {
   AppendPlistString(plist, "CFBundleName", bundle);
   AppendPlistString(plist, "DocSetPlatformFamily", kDocsetKeyword);
   plist.Append("\t<key>isDashDocset</key>\n\t<true/>\n");
-  AppendPlistString(plist, "dashIndexFilePath", kDocsetIndexPage);
+  AppendPlistString(plist, "dashIndexFilePath", kIndexPageName);
   plist.Append("</dict>\n</plist>\n");
   return plist;
 }
@@ -188,6 +177,18 @@ void AppendDocsetAnchor(TextString& page, const char* utf8Name, std::size_t n) {
   page.AppendChar('/');
   AppendPercentEncoded(page, utf8Name, n);
   page.Append("\" class=\"dashAnchor\"></a>");
+}
+
+void AddDocsetAnchor(TextString& anchors, const char* name, std::size_t n) {
+  if (IsBlankDocsetName(name, n)) return;
+  TextString utf8;
+  AppendDocsetName(utf8, name, n);
+  TextString anchor;
+  AppendDocsetAnchor(anchor, utf8.CStr(), utf8.Length());
+  // Neither holds a zero byte; an anchor ends in the quote after its name.
+  if (std::strstr(anchors.CStr(), anchor.CStr()) != nullptr) return;
+  anchors += anchor;
+  anchors.Append("\r\n");
 }
 
 }  // namespace marlix

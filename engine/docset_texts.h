@@ -1,11 +1,6 @@
-// The names and fixed texts of a docset, the folder that offline
-// documentation browsers read:
-//
-//   NAME.docset/
-//     icon.png, icon@2x.png          the program's icon, 16 and 32 pixels
-//     Contents/Info.plist            what the browser shows and searches by
-//     Contents/Resources/docSet.dsidx        the search index (DocsetIndex)
-//     Contents/Resources/Documents/  the pages
+// The texts of a docset, the folder that offline documentation browsers
+// read (its file names are in engine/output_names.h): its folder's name,
+// its Info.plist, the names of its index rows and the anchors of its pages.
 //
 // Names go into the index and the anchors in UTF-8; the reference's names
 // are code page 437 and are converted here.
@@ -17,16 +12,11 @@
 
 namespace marlix {
 
-extern const char kDocsetSuffix[];           // ".docset"
-extern const char kDocsetContentsFolder[];   // "Contents", in the docset's folder
-extern const char kDocsetResourcesFolder[];  // "Resources", in Contents
-extern const char kDocsetDocumentsFolder[];  // "Documents", in Resources
-extern const char kDocsetInfoPlistName[];    // "Info.plist", in Contents
-extern const char kDocsetIndexFileName[];    // "docSet.dsidx", in Resources
-extern const char kDocsetIconName[];         // "icon.png", in the docset's folder
-extern const char kDocsetIcon2xName[];       // "icon@2x.png", in the docset's folder
-extern const char kDocsetKeyword[];          // "marlix": typed to search this docset alone
-extern const char kDocsetIndexPage[];        // "Index.htm", the page the docset opens at
+// The row types of the index: a topic name, and a source file's section.
+inline constexpr char kDocsetEntryType[] = "Entry";
+inline constexpr char kDocsetSectionType[] = "Section";
+// The platform family: typed before a search to keep it to this docset.
+inline constexpr char kDocsetKeyword[] = "marlix";
 
 // The docset's folder: name with ".docset" added, unless it ends so already.
 TextString DocsetFolderName(const TextString& name);
@@ -56,5 +46,8 @@ void AppendPercentEncoded(TextString& out, const char* bytes, std::size_t n);
 //   <a name="//apple_ref/cpp/Entry/NAME" class="dashAnchor"></a>
 // with NAME percent-encoded.
 void AppendDocsetAnchor(TextString& page, const char* utf8Name, std::size_t n);
+// Appends to anchors the anchor of a code page 437 topic name and a line
+// break, unless the name is blank or anchors holds its anchor already.
+void AddDocsetAnchor(TextString& anchors, const char* name, std::size_t n);
 
 }  // namespace marlix

@@ -22,6 +22,18 @@ inline constexpr char kSearchPageName[] = "search.htm";
 inline constexpr char kSearchScriptName[] = "search.js";
 inline constexpr char kSearchIndexName[] = "search-index.js";
 
+// The docset's folder, NAME with this added (unless NAME ends so), and what
+// it holds: the icons and Contents, which holds Info.plist and Resources,
+// which holds the index and Documents, the pages.
+inline constexpr char kDocsetSuffix[] = ".docset";
+inline constexpr char kDocsetIconName[] = "icon.png";
+inline constexpr char kDocsetIcon2xName[] = "icon@2x.png";
+inline constexpr char kDocsetContentsFolder[] = "Contents";
+inline constexpr char kDocsetInfoPlistName[] = "Info.plist";
+inline constexpr char kDocsetResourcesFolder[] = "Resources";
+inline constexpr char kDocsetIndexFileName[] = "docSet.dsidx";
+inline constexpr char kDocsetDocumentsFolder[] = "Documents";
+
 // A topic's page: "B" + file index + "P" + topic number + ".htm".
 TextString PageName(std::uint32_t fileIndex, std::uint32_t topicNumber);
 // The same into name, without allocating; returns its length.

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/docset_texts.h"
 #include "support/allocation.h"
 
 namespace marlix {

@@ -130,6 +130,16 @@ TEST(DocsetTexts, PercentEncodingKeepsEveryByteAndOnlySafeCharacters) {
   EXPECT_EQ(
       Text(anchor),
       "<a name=\"//apple_ref/cpp/Entry/PRINT%20USING%2F%2250%25%22\" class=\"dashAnchor\"></a>");
+
+  // A page's anchors: its names in UTF-8, each once, blank names left out.
+  TextString anchors;
+  for (const char* name : {"Caf\x82", "  \t", "PRINT USING", "Caf\x82", "PRINT", "PRINT USING"}) {
+    AddDocsetAnchor(anchors, name, std::string(name).size());
+  }
+  EXPECT_EQ(Text(anchors),
+            "<a name=\"//apple_ref/cpp/Entry/Caf%C3%A9\" class=\"dashAnchor\"></a>\r\n"
+            "<a name=\"//apple_ref/cpp/Entry/PRINT%20USING\" class=\"dashAnchor\"></a>\r\n"
+            "<a name=\"//apple_ref/cpp/Entry/PRINT\" class=\"dashAnchor\"></a>\r\n");
 }
 
 // The icons in the program are the icon files, byte for byte, in the sizes
