@@ -1,5 +1,6 @@
 #include "engine/web_edition.h"
 
+#include "engine/docset_texts.h"
 #include "engine/line_rendering.h"
 #include "engine/output_names.h"
 #include "engine/web_assets.h"
@@ -81,6 +82,7 @@ void AppendNavLink(TextString& page, const TextString& href, const char* rel,
 
 // The navigation of the pages that are not topic pages: contents and search.
 void AppendSiteNav(TextString& page, bool home, bool search) {
+  if (!home && !search) return;  // no empty list
   page.Append("<header>\r\n<nav aria-label=\"Site\">\r\n<ul>\r\n");
   if (home) AppendNavLink(page, kIndexPageName, "home", "Contents");
   if (search) AppendNavLink(page, kSearchPageName, nullptr, "Search");
@@ -150,9 +152,9 @@ class LineVisitor {
 void WebEdition::WriteIndexPage(PageSink& sink) {
   page_.Empty();
   AppendHead(page_, "Marlix", "contents");
-  AppendSiteNav(page_, false, true);
+  AppendSiteNav(page_, false, options_.searchLinks);
   page_.Append("<main>\r\n<h1>Marlix</h1>\r\n");
-  AppendFindForm(page_, "Find a topic");
+  if (options_.searchLinks) AppendFindForm(page_, "Find a topic");
   bool listed = false;
   for (std::uint32_t fileIndex = 0; fileIndex < catalogue_.SectionCount(); ++fileIndex) {
     const CatalogueSection& section = catalogue_.Section(fileIndex);
@@ -217,7 +219,7 @@ void WebEdition::WriteSectionPage(std::uint32_t fileIndex, PageSink& sink) {
 
   page_.Empty();
   AppendHead(page_, title, "section");
-  AppendSiteNav(page_, true, true);
+  AppendSiteNav(page_, true, options_.searchLinks);
   page_.Append("<main>\r\n<h1>");
   page_ += title;
   page_.Append("</h1>\r\n");
@@ -271,6 +273,11 @@ void WebEdition::TopicLineNames(const SourceLine& line, PageSink& sink) {
     // Every name of the page, and of a topic line that is its title line,
     // finds the page.
     if (!pageOpen_) return;
+    if (options_.docsetAnchors) {
+      // Every name finds the page the catalogue names for it: the anchors of
+      // a title line's names go on its forward page.
+      AddDocsetAnchor(line.opensPage ? body_ : forwardAnchors_, name, length);
+    }
     if (!searchNames_.IsEmpty()) searchNames_ += ",\r\n";
     searchNames_.Append("[\"");
     AppendScriptText(searchNames_, name, length);
@@ -289,7 +296,10 @@ void WebEdition::TopicLineNames(const SourceLine& line, PageSink& sink) {
 void WebEdition::WriteForwardPage(const TextString& name, PageSink& sink) {
   page_.Empty();
   AppendHead(page_, pageLabel_, "forward", &pageName_);
-  page_.Append("<main>\r\n<p>This topic is part of <a href=\"");
+  page_.Append("<main>\r\n");
+  page_ += forwardAnchors_;
+  forwardAnchors_.Empty();
+  page_.Append("<p>This topic is part of <a href=\"");
   page_ += pageName_;
   page_.Append("\">");
   page_ += pageLabel_;
@@ -368,7 +378,7 @@ void WebEdition::AppendTopicNav(TextString& page, const char* label, const TextS
   if (!nextPage.IsEmpty()) {
     AppendNavLink(page, nextPage, "next", nextLabel, "", " \xE2\x86\x92");
   }
-  AppendNavLink(page, kSearchPageName, nullptr, "Search");
+  if (options_.searchLinks) AppendNavLink(page, kSearchPageName, nullptr, "Search");
   page.Append("</ul>\r\n</nav>\r\n");
 }
 
@@ -398,6 +408,10 @@ void WebEdition::EndTopicPages(PageSink& sink) {
 }
 
 void WebEdition::WriteClosingFiles(PageSink& sink) {
+  if (!options_.searchLinks) {
+    sink.Write(kStyleSheetName, kWebStyleSheet, std::strlen(kWebStyleSheet));
+    return;
+  }
   page_ = "window.marlixSearchIndex = {\r\n\"sections\": [\r\n";
   page_ += searchSections_;
   page_.Append("],\r\n\"names\": [\r\n");

@@ -12,9 +12,21 @@
 
 namespace marlix {
 
+// What the pages carry besides the reference. A docset (docset_edition.h)
+// leaves out the search, since the browser that reads it searches its index,
+// and marks every topic name for the browser's table of contents.
+struct WebPages {
+  // The search page, its script and index, and the links and forms that
+  // lead to it.
+  bool searchLinks = true;
+  // On every topic page, an anchor per name of its topic line (docset_texts.h).
+  bool docsetAnchors = false;
+};
+
 class WebEdition final : public Edition {
  public:
-  explicit WebEdition(const TopicCatalogue& catalogue) : Edition(catalogue) {}
+  explicit WebEdition(const TopicCatalogue& catalogue, WebPages options = WebPages())
+      : Edition(catalogue), options_(options) {}
 
   void WriteIndexPage(PageSink& sink) override;
   void WriteSectionPage(std::uint32_t fileIndex, PageSink& sink) override;
@@ -31,6 +43,7 @@ class WebEdition final : public Edition {
                       const TextString& nextLabel) const;
   void WriteForwardPage(const TextString& name, PageSink& sink);
 
+  const WebPages options_;
   TextString page_;  // the file being built, its room kept from file to file
 
   // The source file being read.
@@ -55,6 +68,7 @@ class WebEdition final : public Edition {
   TextString reference_;  // scratch for the text of one reference
   TextString searchSections_;
   TextString searchNames_;
+  TextString forwardAnchors_;  // of the forward page being written
 };
 
 }  // namespace marlix
