@@ -213,23 +213,11 @@ int CheckOperands(const Arguments& arguments, std::FILE* err) {
   return 0;
 }
 
-// Whether this build can write docsets: the docset code needs the SQLite
-// library, which the Windows builds are made without.
-#ifdef MARLIX_HAS_DOCSET
-constexpr bool kDocsetsBuilt = true;
-#else
-constexpr bool kDocsetsBuilt = false;
-#endif
-
-// --docset where it cannot be done: one line, the usage status.
+// --docset where this build cannot write docsets (the Windows builds have
+// no SQLite library): one line, the usage status.
 int DocsetUnavailable(std::FILE* err) {
-  if (!kDocsetsBuilt) {
-    std::fprintf(err, "%s: --docset: this build cannot write docsets (it has no SQLite library)\n",
-                 kProgram);
-  } else {
-    std::fprintf(err, "%s: --docset: this version cannot write docsets yet\n",
-                 kProgram);
-  }
+  std::fprintf(err, "%s: --docset: this build cannot write docsets (it has no SQLite library)\n",
+               kProgram);
   return kExitUsage;
 }
 
@@ -266,6 +254,7 @@ int Convert(const Arguments& arguments, std::FILE* out, std::FILE* err) {
   request.destinationFolderPath = arguments.operands[1];
   request.destinationFolderName = arguments.operands[2];
   if (arguments.web) request.edition = OutputEdition::Web;
+  if (arguments.docset) request.edition = OutputEdition::Docset;
 
   RunReport report(request, arguments.verbose, out);
   ConversionSummary summary;
@@ -293,10 +282,10 @@ int Convert(const Arguments& arguments, std::FILE* out, std::FILE* err) {
   }
 
   if (!arguments.quiet) {
-    TextString index = JoinPath(DestinationFolder(request), kIndexPageName);
     std::fprintf(out, "Converted %u source file%s with %u topic%s into %u files: %s\n",
                  summary.sourceFiles, summary.sourceFiles == 1 ? "" : "s", summary.topics,
-                 summary.topics == 1 ? "" : "s", summary.filesWritten, index.CStr());
+                 summary.topics == 1 ? "" : "s", summary.filesWritten,
+                 summary.contentsPage.CStr());
   }
   return arguments.compile ? Compile(request, arguments.quiet, out, err) : 0;
 }
@@ -330,14 +319,11 @@ int RunCommandLine(int argc, const char* const* argv, std::FILE* out, std::FILE*
     PrintHelp(out);
   } else if (arguments.version) {
     std::fprintf(out, "%s %s\n%s\n", kProgram, kProgramVersion, kLicenceLine);
-  } else if (arguments.docset && !kDocsetsBuilt) {
+  } else if (arguments.docset && !CanWrite(OutputEdition::Docset)) {
     return DocsetUnavailable(err);
   } else {
     status = CheckOperands(arguments, err);
     if (status != 0) return status;
-    // Until the conversion writes the docset edition, a valid --docset
-    // command ends here, before anything is made on disk.
-    if (arguments.docset) return DocsetUnavailable(err);
     status = Convert(arguments, out, err);
   }
 

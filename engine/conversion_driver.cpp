@@ -1,6 +1,7 @@
 #include "engine/conversion_driver.h"
 
 #include "engine/classic_edition.h"
+#include "engine/docset_texts.h"
 #include "engine/edition.h"
 #include "engine/output_names.h"
 #include "engine/page_sink.h"
@@ -11,6 +12,10 @@
 #include "engine/web_edition.h"
 #include "support/allocation.h"
 #include "support/platform/file_system.h"
+
+#ifdef MARLIX_HAS_DOCSET
+#include "engine/docset_edition.h"
+#endif
 
 namespace marlix {
 
@@ -35,8 +40,22 @@ OutcomeMessage DescribeOutcome(ConversionOutcome outcome) {
   return {"", "", MessageKind::None};
 }
 
+bool CanWrite(OutputEdition edition) {
+#ifdef MARLIX_HAS_DOCSET
+  (void)edition;
+  return true;
+#else
+  return edition != OutputEdition::Docset;
+#endif
+}
+
 TextString DestinationFolder(const ConversionRequest& request) {
-  return JoinPath(request.destinationFolderPath, request.destinationFolderName);
+  if (request.edition != OutputEdition::Docset) {
+    return JoinPath(request.destinationFolderPath, request.destinationFolderName);
+  }
+  const TextString name = DocsetFolderName(request.destinationFolderName);
+  // A name that could not be made names no folder.
+  return name.IsEmpty() ? TextString() : JoinPath(request.destinationFolderPath, name);
 }
 
 ConversionOutcome RunConversion(const ConversionRequest& request) {
@@ -52,6 +71,7 @@ struct Run {
   TopicCatalogue& catalogue;
   PageSink& sink;
   Diagnostics* diagnostics;
+  TextString contentsPage;  // its path, once claimed
 };
 
 // Runs one output step and tells the listener how many files it wrote and lost.
@@ -95,6 +115,7 @@ void WalkTopicPages(Edition& edition, SourceTally& sources, Run& run) {
 // False when the contents page cannot be made, which ends the run early.
 bool WriteEdition(Edition& edition, SourceTally& sources, Run& run) {
   if (!edition.Prepare(run.sink) || !run.sink.Claim(kIndexPageName)) return false;
+  run.contentsPage = run.sink.PathOf(kIndexPageName);
   // From here every step runs whatever the one before could not do; what
   // was lost is counted and decides between Completed and IncompleteOutput.
   BuildTopicCatalogue(sources, run.catalogue);
@@ -112,11 +133,19 @@ bool WriteEdition(Edition& edition, SourceTally& sources, Run& run) {
   return true;
 }
 
-bool WriteEdition(OutputEdition which, SourceTally& sources, Run& run) {
-  switch (which) {
+bool WriteEdition(const ConversionRequest& request, SourceTally& sources, Run& run) {
+  switch (request.edition) {
     case OutputEdition::Web: {
       WebEdition edition(run.catalogue);
       return WriteEdition(edition, sources, run);
+    }
+    case OutputEdition::Docset: {
+#ifdef MARLIX_HAS_DOCSET
+      DocsetEdition edition(run.catalogue, request.destinationFolderName);
+      return WriteEdition(edition, sources, run);
+#else
+      return false;  // refused before the run began
+#endif
     }
     case OutputEdition::Classic:
       break;
@@ -134,6 +163,7 @@ ConversionOutcome Convert(const ConversionRequest& request, ConversionSummary& s
       request.destinationFolderName.IsEmpty()) {
     return ConversionOutcome::InfoMissing;
   }
+  if (!CanWrite(request.edition)) return ConversionOutcome::UnexpectedError;
 
   // Only the last component is made; an existing folder is never reused, so
   // nothing already on disk can be overwritten.
@@ -165,8 +195,10 @@ ConversionOutcome Convert(const ConversionRequest& request, ConversionSummary& s
 
   TopicCatalogue catalogue;
   SourceTally sources(sourceFiles, diagnostics);
-  Run run{sourceFiles, catalogue, sink, diagnostics};
-  if (!WriteEdition(request.edition, sources, run)) return ConversionOutcome::UnexpectedError;
+  Run run{sourceFiles, catalogue, sink, diagnostics, TextString()};
+  const bool wrote = WriteEdition(request, sources, run);
+  summary.contentsPage = run.contentsPage;
+  if (!wrote) return ConversionOutcome::UnexpectedError;
 
   const std::uint64_t lostAllocations = FailedAllocations() - failedAllocations;
   summary.topics = catalogue.TopicCount();

@@ -8,9 +8,15 @@
 
 namespace marlix {
 
-// Which pages a run writes: the classic pages with the help project files, or
-// the web edition (UTF-8 pages with a style sheet and a search page).
-enum class OutputEdition { Classic, Web };
+// Which pages a run writes: the classic pages with the help project files,
+// the web edition (UTF-8 pages with a style sheet and a search page), or a
+// docset of the web edition's pages for offline documentation browsers.
+enum class OutputEdition { Classic, Web, Docset };
+
+// Whether this build can write the edition: the docset needs the SQLite
+// library, which the Windows builds are made without. A run asked for one it
+// cannot write ends as an unexpected error before anything is made.
+bool CanWrite(OutputEdition edition);
 
 // The three inputs, taken exactly as typed: no trimming, no case change; and
 // the edition, classic unless a front end asks otherwise.
@@ -57,6 +63,7 @@ struct ConversionSummary {
   unsigned sourcesUnreadable = 0;    // source files that could not be read again (or in full)
   unsigned allocationsFailed = 0;    // copies or appends that memory or a size limit refused
   bool sourceListingFailed = false;  // the source folder could not be listed to its end
+  TextString contentsPage;           // the contents page's path, once it was made
 };
 
 ConversionOutcome RunConversion(const ConversionRequest& request);
@@ -66,7 +73,8 @@ ConversionOutcome RunConversion(const ConversionRequest& request, ConversionSumm
                                 Diagnostics& diagnostics);
 
 // JoinPath(destinationFolderPath, destinationFolderName): the folder a run
-// creates and writes into.
+// creates and writes into. A docset's folder is NAME with ".docset" added,
+// unless NAME ends so already (the browsers know docsets by that ending).
 TextString DestinationFolder(const ConversionRequest& request);
 
 }  // namespace marlix

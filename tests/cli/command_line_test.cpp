@@ -208,18 +208,38 @@ TEST(CommandLine, UsageErrors) {
   }
 }
 
-// Until the conversion writes the docset edition, --docset is refused in
-// one line, after the operands are checked and before anything is made.
-TEST(CommandLine, DocsetIsRefusedForNow) {
+// A docset goes into NAME.docset; the summary line names its contents page
+// inside it, and -v names every file of the folder once, with the folders
+// on the way.
+TEST(CommandLine, DocsetNamesItsContentsPageAndEveryFile) {
   ScratchFolder scratch;
-  CliRun run = RunCli(scratch, {"--docset", MARLIX_SAMPLES, scratch.Path(), "Marlix"});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err,
-            "marlix2html-cli: --docset: this version cannot write docsets yet\n");
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(ListFolder(scratch.Path()), "");
-  CliRun missing = RunCli(scratch, {"--docset", MARLIX_SAMPLES});
-  EXPECT_EQ(FirstLine(missing.err), "marlix2html-cli: missing operands DESTINATION_FOLDER NAME\n");
+  const std::string docset = scratch / "Marlix.docset";
+  CliRun run = RunCli(scratch, {"--docset", "-v", MARLIX_SAMPLES, scratch.Path(), "Marlix"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string tree = testing::ListTree(docset);
+  const std::size_t files = static_cast<std::size_t>(std::count(tree.begin(), tree.end(), ' ')) + 1;
+  EXPECT_TRUE(Holds(run.out, "\nConverted 4 source files with 52 topics into " +
+                                 std::to_string(files) + " files: " + docset +
+                                 "/Contents/Resources/Documents/Index.htm\n"))
+      << run.out;
+  std::vector<std::string> named;
+  for (std::size_t start = 0; start < run.out.size();) {
+    const std::size_t end = run.out.find('\n', start);
+    const std::string line = run.out.substr(start, end - start);
+    start = end + 1;
+    if (line.rfind(docset + "/", 0) == 0) named.push_back(line.substr(docset.size() + 1));
+  }
+  std::sort(named.begin(), named.end());
+  std::string listed;
+  for (const std::string& name : named) listed += (listed.empty() ? "" : " ") + name;
+  EXPECT_EQ(listed, tree);
+
+  // The folder exists now, named with or without its ending.
+  CliRun again = RunCli(scratch, {"--docset", MARLIX_SAMPLES, scratch.Path(), "Marlix.docset"});
+  EXPECT_EQ(again.status, 3);
+  EXPECT_TRUE(Holds(again.err, docset + ": error: cannot create this folder: exists already\n"))
+      << again.err;
+  EXPECT_EQ(ListFolder(scratch.Path()), "Marlix.docset");
 }
 
 TEST(CommandLine, OptionsAnywhereAndDoubleDash) {
@@ -331,11 +351,11 @@ TEST(CommandLine, LostOutputOutcomes) {
   ScratchFolder scratch;
   std::filesystem::create_directory(scratch / "dest");
   const std::string dest = scratch / "dest";
-  auto runInProcess = [&](const char* name, std::string& err) {
-    const char* argv[] = {"marlix2html-cli", MARLIX_SAMPLES, dest.c_str(), name};
+  auto runInProcess = [&](const char* name, std::string& err, const char* option = "--") {
+    const char* argv[] = {"marlix2html-cli", option, MARLIX_SAMPLES, dest.c_str(), name};
     std::FILE* out = std::tmpfile();
     std::FILE* errFile = std::tmpfile();
-    int status = RunCommandLine(4, argv, out, errFile);
+    int status = RunCommandLine(5, argv, out, errFile);
     std::rewind(errFile);
     char buffer[4096] = {};
     err.assign(buffer, std::fread(buffer, 1, sizeof buffer - 1, errFile));
@@ -352,6 +372,26 @@ TEST(CommandLine, LostOutputOutcomes) {
     EXPECT_EQ(runInProcess("unexpected", err), 5);
     EXPECT_EQ(err, "marlix2html-cli: Error: Unexpected error during conversion. \n" + dest +
                        "/unexpected/Index.htm: error: cannot be created: permission denied\n");
+  }
+  {
+    // A folder of the docset's own that cannot be made is named.
+    testing::FaultyFileSystem faulty;
+    platform::ScopedFileSystem guard(faulty);
+    faulty.refuseFolder = {"Resources"};
+    EXPECT_EQ(runInProcess("folder", err, "--docset"), 5);
+    EXPECT_EQ(err, "marlix2html-cli: Error: Unexpected error during conversion. \n" + dest +
+                       "/folder.docset/Contents/Resources: error: cannot create this folder: "
+                       "permission denied\n");
+  }
+  {
+    // The docset's index cannot be made: the other files are written.
+    testing::FaultyFileSystem faulty;
+    platform::ScopedFileSystem guard(faulty);
+    faulty.refuseCreate = {"docSet.dsidx"};
+    EXPECT_EQ(runInProcess("index", err, "--docset"), 6);
+    EXPECT_TRUE(Holds(err, dest + "/index.docset/Contents/Resources/docSet.dsidx: error: cannot "
+                                  "be created: permission denied\n"))
+        << err;
   }
   {
     testing::FaultyFileSystem faulty;

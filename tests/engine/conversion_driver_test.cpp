@@ -41,6 +41,22 @@ TEST(DestinationFolder, JoinsPathAndName) {
   const std::string data = std::string(1, kPathSeparator) + "data";
   ConversionRequest request{"src", data.c_str(), "html"};
   EXPECT_EQ(DestinationFolder(request), (data + kPathSeparator + "html").c_str());
+  // A docset's folder ends in ".docset", added once.
+  request.edition = OutputEdition::Docset;
+  EXPECT_EQ(DestinationFolder(request), (data + kPathSeparator + "html.docset").c_str());
+  request.destinationFolderName = "html.docset";
+  EXPECT_EQ(DestinationFolder(request), (data + kPathSeparator + "html.docset").c_str());
+}
+
+// Where the build cannot write an edition (docsets without SQLite), a run
+// asked for it makes nothing.
+TEST(RunConversion, AnEditionThisBuildCannotWriteMakesNothing) {
+  if (CanWrite(OutputEdition::Docset)) GTEST_SKIP() << "this build writes docsets";
+  ScratchFolder scratch;
+  ConversionRequest request{MARLIX_SAMPLES, scratch.Path().c_str(), "Marlix",
+                            OutputEdition::Docset};
+  EXPECT_EQ(RunConversion(request), ConversionOutcome::UnexpectedError);
+  EXPECT_EQ(ListFolder(scratch.Path()), "");
 }
 
 TEST(OutcomeMessages, TextsTitlesAndKinds) {

@@ -89,4 +89,17 @@ std::string ListFolder(const std::string& path) {
   return joined.str();
 }
 
+std::string ListTree(const std::string& path) {
+  std::vector<std::string> names;
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(path, ignored)) {
+    if (entry.is_directory()) continue;
+    names.push_back(entry.path().lexically_relative(path).generic_string());
+  }
+  std::sort(names.begin(), names.end());
+  std::ostringstream joined;
+  for (size_t i = 0; i < names.size(); ++i) joined << (i ? " " : "") << names[i];
+  return joined.str();
+}
+
 }  // namespace marlix::testing

@@ -35,5 +35,8 @@ std::string ReadFileBytes(const std::string& path);
 bool PathExists(const std::string& path);
 // Names in a folder, sorted by bytes; "." and ".." left out.
 std::string ListFolder(const std::string& path);
+// The files of a folder and of every folder inside it, as paths relative to
+// it with "/" between folders, sorted by bytes.
+std::string ListTree(const std::string& path);
 
 }  // namespace marlix::testing
