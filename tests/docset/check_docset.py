@@ -4,8 +4,8 @@
   check_docset.py DOCSET NAME SOURCE_FOLDER
       the folder's files, its Info.plist (read with plistlib), its index (read
       with Python's own SQLite module) and its pages; the index's topic names
-      are compared with the names read here from the source files, without
-      the program's help
+      and their pages are compared with those read here from the source
+      files, without the program's help
   check_docset.py --plist PLIST_FILE NAME_FILE
       the Info.plist made for the bytes in NAME_FILE parses, and carries that
       name as UTF-8 with every broken sequence and every character XML cannot
@@ -77,11 +77,14 @@ def shown_name(raw):
 
 
 def read_sources(folder):
-    """Section titles and topic names, read from the files without the program."""
+    """Section titles, and topic names with their pages, read from the files
+    without the program: a topic line's page is B<file>P<topic>.htm, the
+    file counted among the valid ones from 0, the topic over all of them."""
     files = sorted((entry for entry in os.listdir(folder)
                     if entry.lower().endswith(".txt") and os.path.isfile(os.path.join(folder, entry))),
                    key=lambda entry: listing_key(os.fsencode(entry)))
     sections, names = [], set()
+    topic = 0
     for entry in files:
         with open(os.path.join(folder, entry), "rb") as file:
             data = file.read()
@@ -92,13 +95,15 @@ def read_sources(folder):
             if len(line.rstrip(b"\r")) > 80:
                 raise ValueError(f"{entry}: a line longer than 80 bytes, which this check does not model")
         title = shown_name(lines[0].rstrip(b"\r")[1:])
+        page_file = len(sections)
         sections.append(title if title.strip(" ") else "Untitled section")
         for line in lines[1:]:
             if line.startswith(b":"):
                 for raw in line.rstrip(b"\r")[1:].split(b":"):
                     name = shown_name(raw)
                     if name.strip(" "):
-                        names.add(name)
+                        names.add((name, f"B{page_file}P{topic}.htm"))
+                topic += 1
     return sections, names
 
 
@@ -139,14 +144,14 @@ def check_index(path, documents, sources):
             problem(f"{path}: {name!r} points at {page}, which is not in Documents")
             continue
         if kind == "Entry":
-            entries.add(name)
+            entries.add((name, page))
             if name not in anchors_of(page):
                 problem(f"{page}: no anchor for {name!r}")
         else:
             sections.append((name, page))
     source_sections, source_names = sources
     if entries != source_names:
-        problem(f"{path}: names only in the index {sorted(entries - source_names)}, "
+        problem(f"{path}: names and pages only in the index {sorted(entries - source_names)}, "
                 f"only in the sources {sorted(source_names - entries)}")
     expected_sections = [(title, f"Topic{i}.htm") for i, title in enumerate(source_sections)]
     if sorted(sections) != sorted(expected_sections):

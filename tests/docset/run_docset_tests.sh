@@ -1,20 +1,19 @@
 #!/usr/bin/env bash
-# Makes docsets from the web edition of references and checks them.
+# Writes docsets of references with the command line's --docset and checks them.
 #
-#   run_docset_tests.sh check CLI ASSEMBLE WORK NAME=SOURCE...
+#   run_docset_tests.sh check CLI WORK NAME=SOURCE...
 #       each SOURCE folder's docset NAME: its files, Info.plist, index and pages
 #       (check_docset.py), every page through tidy; and the Info.plist of
-#       names that need escaping, read back with plistlib
-#   run_docset_tests.sh zeal CLI ASSEMBLE WORK NAME=SOURCE...
+#       docsets whose names need escaping, read back with plistlib
+#   run_docset_tests.sh zeal CLI WORK NAME=SOURCE...
 #       the docsets in Zeal, searched for topics by name (zeal_test.sh); the
 #       screenshots stay in WORK/zeal/
 #
-# CLI is marlix2html-cli, which writes the web edition; ASSEMBLE the test
-# program that makes a docset of it (tests/docset/assemble_docset.cpp).
-# WORK is a folder of the build tree, made anew for each mode.
+# CLI is marlix2html-cli. WORK is a folder of the build tree, made anew for
+# each mode.
 set -euo pipefail
-mode=$1 cli=$2 assemble=$3 work=$4
-shift 4
+mode=$1 cli=$2 work=$3
+shift 3
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
 site="$work/$mode-site"
@@ -23,8 +22,7 @@ mkdir -p "$site"
 docsets=() names=() sources=()
 for pair in "$@"; do
   name=${pair%%=*} source=${pair#*=}
-  "$cli" --quiet --web "$source" "$site" "$name-web"
-  "$assemble" "$site/$name-web" "$source" "$site" "$name"
+  "$cli" --quiet --docset "$source" "$site" "$name"
   docsets+=("$site/$name.docset") names+=("$name") sources+=("$source")
 done
 
@@ -45,11 +43,16 @@ case $mode in
     done
     # Names that need escaping, or are no valid UTF-8, or hold characters
     # XML cannot hold: the Info.plist still parses and carries the name.
+    # A name that ends in ".docset" names the folder as it is.
+    names_folder="$site/names"
+    mkdir -p "$names_folder"
     for name in 'Marlix.docset' $'A&B <"x"> \'y\' ]]>' $'Caf\xc3\xa9 \xce\xb2' $'caf\xe9' \
       $'\xed\xa0\x80 \xc0\xaf \xe2\x82' $'bell\x07\x1b' $'\xef\xbf\xbe\xef\xbf\xbf'; do
+      "$cli" --quiet --docset "${sources[0]}" "$names_folder" "$name"
+      folder="$names_folder/${name%.docset}.docset"
       printf '%s' "$name" >"$site/plist-name"
-      "$assemble" --plist "$name" >"$site/plist"
-      python3 "$here/check_docset.py" --plist "$site/plist" "$site/plist-name" || failed=1
+      python3 "$here/check_docset.py" --plist "$folder/Contents/Info.plist" "$site/plist-name" ||
+        failed=1
     done
     exit $failed
     ;;
@@ -60,7 +63,7 @@ case $mode in
       "marlix:SQR" "O'Brien's \"Rule\"" "AND/OR"
     ;;
   *)
-    echo "usage: $0 check|zeal CLI ASSEMBLE WORK NAME=SOURCE..." >&2
+    echo "usage: $0 check|zeal CLI WORK NAME=SOURCE..." >&2
     exit 2
     ;;
 esac
