@@ -73,7 +73,7 @@ constexpr char kExitStatuses[] =
     "  2  an argument is empty\n"
     "  3  the destination folder could not be created (it exists, or its parent does not)\n"
     "  4  no valid Marlix 2.10 text files in the source folder\n"
-    "  5  Index.htm could not be created\n"
+    "  5  Index.htm, or a folder of the docset, could not be created\n"
     "  6  conversion finished, but some output files could not be written\n"
     "  7  --compile: the help project could not be compiled\n"
     "  8  standard output could not be written\n";
