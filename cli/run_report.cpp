@@ -35,7 +35,15 @@ const char* StepName(ConversionStep step, OutputEdition edition) {
     case ConversionStep::TopicPages:
       return "Topic pages";
     case ConversionStep::ClosingFiles:
-      return edition == OutputEdition::Web ? "Search page and style sheet" : "Help project";
+      switch (edition) {
+        case OutputEdition::Classic:
+          return "Help project";
+        case OutputEdition::Web:
+          return "Search page and style sheet";
+        case OutputEdition::Docset:
+          return "Style sheet, index, Info.plist and icons";
+      }
+      break;
   }
   return "Step";
 }
