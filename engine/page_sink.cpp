@@ -22,7 +22,7 @@ PageSink::~PageSink() {
 bool PageSink::Hold(const TextString& path) {
   folder_ = platform::Files().HoldFolder(path.CStr());
   if (folder_ == platform::kNoFolder) return false;
-  path_ = path;
+  prefix_ = JoinPath(path, "");
   return true;
 }
 
@@ -71,7 +71,7 @@ bool PageSink::Write(const char* name, const char* bytes, std::size_t length, bo
     return false;
   }
   ++written_;
-  if (diagnostics_ != nullptr) diagnostics_->OutputWritten(PathOf(name).CStr());
+  if (diagnostics_ != nullptr) diagnostics_->OutputWritten(PathOf(name));
   return true;
 }
 
@@ -79,19 +79,20 @@ bool PageSink::List(const char* pattern, StringList& names) const {
   return ListFiles(folder_, pattern, names);
 }
 
-TextString PageSink::PathOf(const char* name) const {
-  TextString path = JoinPath(path_, name);
-  return path.IsEmpty() ? TextString(name) : path;
+const char* PageSink::PathOf(const char* name) {
+  // Built in one buffer, kept from file to file.
+  path_ = prefix_;
+  path_.Append(name);
+  return path_.Length() == prefix_.Length() + std::strlen(name) ? path_.CStr() : name;
 }
 
 void PageSink::NoteLost(const char* name, bool created, int error) {
   ++lost_;
   if (diagnostics_ == nullptr) return;
-  const TextString path = PathOf(name);
   if (created) {
-    diagnostics_->OutputNotWritten(path.CStr(), error);
+    diagnostics_->OutputNotWritten(PathOf(name), error);
   } else {
-    diagnostics_->OutputNotCreated(path.CStr(), error);
+    diagnostics_->OutputNotCreated(PathOf(name), error);
   }
 }
 

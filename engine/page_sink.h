@@ -70,12 +70,14 @@ class PageSink {
   unsigned Lost() const { return lost_; }
 
  private:
-  // The file's path for a listener: the folder's path joined with name.
-  TextString PathOf(const char* name) const;
+  // The file's path for a listener: the folder's path joined with name
+  // (name alone when memory ran out); valid until the next call.
+  const char* PathOf(const char* name);
   void NoteLost(const char* name, bool created, int error);
 
   Diagnostics* diagnostics_;
-  TextString path_;
+  TextString prefix_;  // the folder's path and a separator
+  TextString path_;    // the path of the file reported last
   platform::FolderHandle folder_ = platform::kNoFolder;
   const char* claimedName_ = nullptr;
   platform::FileHandle claimedFile_ = platform::kNoFile;
