@@ -48,7 +48,6 @@ namespace {
 
 // What one run holds from the moment its folder is made.
 struct Run {
-  const SourceFileList& sourceFiles;
   TopicCatalogue& catalogue;
   PageSink& sink;
   Diagnostics* diagnostics;
@@ -165,7 +164,7 @@ ConversionOutcome Convert(const ConversionRequest& request, ConversionSummary& s
 
   TopicCatalogue catalogue;
   SourceTally sources(sourceFiles, diagnostics);
-  Run run{sourceFiles, catalogue, sink, diagnostics};
+  Run run{catalogue, sink, diagnostics};
   if (!WriteEdition(request.edition, sources, run)) return ConversionOutcome::UnexpectedError;
 
   const std::uint64_t lostAllocations = FailedAllocations() - failedAllocations;
