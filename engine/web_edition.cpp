@@ -6,6 +6,7 @@
 #include "engine/output_tally.h"
 #include "engine/source_scanner.h"
 #include "engine/web_assets.h"
+#include "engine/web_search.h"
 #include "engine/web_text.h"
 #include "support/file_names.h"
 
@@ -88,20 +89,33 @@ void AppendNavLink(TextString& page, const TextString& href, const char* rel,
   page.Append("</a></li>\r\n");
 }
 
+// The search field of every page's header. Enter sends the query to the
+// search page (search.htm?q=...) without any script; "/" puts the cursor in
+// it (search.js).
+void AppendFindForm(TextString& page) {
+  page.Append("<form class=\"find\" id=\"find\" action=\"");
+  page += kWebSearchPageName;
+  page.Append("\" role=\"search\">\r\n<label class=\"label\" for=\"q\">Search the "
+              "reference</label>\r\n<input id=\"q\" name=\"q\" type=\"search\" "
+              "placeholder=\"Search (press /)\" autocomplete=\"off\" "
+              "spellcheck=\"false\">\r\n</form>\r\n");
+}
+
+// At the end of every page with a header: the script behind its search field.
+void AppendSearchScript(TextString& page) {
+  page.Append("<script src=\"");
+  page += kWebSearchScriptName;
+  page.Append("\"></script>\r\n");
+}
+
 // The navigation of the pages that are not topic pages: contents and search.
 void AppendSiteNav(TextString& page, bool home, bool search) {
   page.Append("<header>\r\n<nav aria-label=\"Site\">\r\n<ul>\r\n");
   if (home) AppendNavLink(page, "Index.htm", "home", "Contents");
   if (search) AppendNavLink(page, kWebSearchPageName, nullptr, "Search");
-  page.Append("</ul>\r\n</nav>\r\n</header>\r\n");
-}
-
-void AppendFindForm(TextString& page, const char* label) {
-  page.Append("<form class=\"find\" id=\"find\" action=\"");
-  page += kWebSearchPageName;
-  page.Append("\" role=\"search\">\r\n<label for=\"q\">");
-  page += label;
-  page.Append("</label>\r\n<input id=\"q\" name=\"q\" type=\"search\" autocomplete=\"off\">\r\n</form>\r\n");
+  page.Append("</ul>\r\n</nav>\r\n");
+  AppendFindForm(page);
+  page.Append("</header>\r\n");
 }
 
 // Renders one body line's text (after its format column) into html, with the
@@ -174,6 +188,7 @@ class WebEditionWriter {
   void WriteForwardPage(const TextString& name);
   void WriteSectionPage();
   void WriteSearchFiles();
+  void RenderHeading(const char* bytes, std::uint32_t length);
 
   const TextString& folder_;
   const TopicCatalogue& catalogue_;
@@ -194,6 +209,7 @@ class WebEditionWriter {
   TextString pageTitle_;  // escaped
   TextString pageUp_;     // its section page
   TextString pageUpLabel_;
+  TextString heading_;  // its title line as a level-one heading's content
   TextString body_;
   bool inDrawing_ = false;
   TextString previousPage_;
@@ -203,13 +219,13 @@ class WebEditionWriter {
   // file is known as such.
   TextString pending_;
   bool hasPending_ = false;
+  bool pendingIsTitle_ = false;
 
   TextString line_;       // scratch for one rendered line
   TextString reference_;  // scratch for the text of one reference
   TextString frame_;  // scratch for the frame of a topic page
   TextString indexItems_;
-  TextString searchSections_;
-  TextString searchNames_;
+  SearchDataBuilder search_;
 };
 
 void WebEditionWriter::BeginFile(std::uint32_t fileIndex, const TextString& sectionTitle) {
@@ -218,12 +234,7 @@ void WebEditionWriter::BeginFile(std::uint32_t fileIndex, const TextString& sect
   sectionItems_.Empty();
   itemOpen_ = false;
   filePages_ = 0;
-  if (!searchSections_.IsEmpty()) searchSections_ += ",\r\n";
-  searchSections_.Append("\"");
-  // The search page shows titles as text, so they are escaped for the script only.
-  AppendScriptText(searchSections_, sectionTitle.CStr(),
-                   WithoutLineEndResidue(sectionTitle.CStr(), sectionTitle.Length()));
-  searchSections_.Append("\"");
+  search_.BeginSection(sectionTitle.CStr(), sectionTitle.Length());
 }
 
 void WebEditionWriter::Take(const SourceLine& line) {
@@ -244,6 +255,8 @@ void WebEditionWriter::TopicLine(const SourceLine& line) {
       pageName_ = page;
       pageLabel_ = shown;
       pageTitle_.Empty();
+      heading_.Empty();
+      search_.BeginTopic(pageName_);
       pageUp_ = SectionPageName(fileIndex_);
       pageUpLabel_ = sectionTitle_;
       body_.Empty();
@@ -264,16 +277,7 @@ void WebEditionWriter::TopicLine(const SourceLine& line) {
       sectionItems_.Append("</span>");
     }
     first = false;
-    if (!pageOpen_) return;
-    if (!searchNames_.IsEmpty()) searchNames_ += ",\r\n";
-    searchNames_.Append("[\"");
-    AppendScriptText(searchNames_, name, length);
-    searchNames_.Append("\",");
-    TextString number;
-    searchNames_ += number.AssignNumber(sectionNumber_);
-    searchNames_.Append(",\"");
-    searchNames_ += pageName_;
-    searchNames_.Append("\"]");
+    if (pageOpen_) search_.AddName(name, static_cast<std::uint32_t>(length));
   });
   // A topic line that is the title line of the one before opens no page, yet
   // the catalogue names a page for it, and links to its names lead there.
@@ -299,11 +303,13 @@ void WebEditionWriter::BodyLine(const SourceLine& line) {
   if (line.title) {
     pageTitle_ = ShownTitle(line.bytes + (line.length > 0 ? 1 : 0),
                             line.length > 0 ? line.length - 1 : 0, pageLabel_);
+    if (line.length > 0) search_.SetTitle(line.bytes + 1, line.length - 1);
   }
   // The empty title line of a topic line that ends a file is no text.
   if (line.absent) return;
   pending_.AssignN(line.bytes, line.length);
   hasPending_ = true;
+  pendingIsTitle_ = line.title;
 }
 
 void WebEditionWriter::FlushPending(bool lastOfFile) {
@@ -315,7 +321,22 @@ void WebEditionWriter::FlushPending(bool lastOfFile) {
     // The DOS end-of-file mark; a line that held only the mark is no line.
     if (--length == 0) return;
   }
-  RenderBodyLine(pending_.CStr(), length);
+  if (pendingIsTitle_) {
+    RenderHeading(pending_.CStr(), length);
+  } else {
+    if (length > 0) search_.AddTextLine(pending_.CStr() + 1, length - 1);
+    RenderBodyLine(pending_.CStr(), length);
+  }
+}
+
+// The title line becomes the page's level-one heading, links and all, in
+// place of its line of the text.
+void WebEditionWriter::RenderHeading(const char* bytes, std::uint32_t length) {
+  length = WithoutLineEndResidue(bytes, length);
+  heading_.Empty();
+  if (length < 2) return;
+  LineVisitor visitor(heading_, reference_, catalogue_);
+  ParseCrossReferences(bytes + 1, length - 1, visitor);
 }
 
 void WebEditionWriter::RenderBodyLine(const char* bytes, std::uint32_t length) {
@@ -388,13 +409,17 @@ void WebEditionWriter::FinishPage(const TextString& nextPage, const TextString& 
     AppendHead(frame_, pageTitle_.IsEmpty() ? pageLabel_ : pageTitle_, "topic");
     frame_.Append("<header>\r\n");
     AppendTopicNav(frame_, "Topic", nextPage, nextLabel);
-    frame_.Append("</header>\r\n<main>\r\n<div class=\"text\">\r\n");
+    AppendFindForm(frame_);
+    frame_.Append("</header>\r\n<main>\r\n<h1>");
+    frame_ += IsBlank(heading_) ? pageLabel_ : heading_;
+    frame_.Append("</h1>\r\n<div class=\"text\">\r\n");
     file.Write(frame_);
     file.Write(body_);
     frame_.Empty();
     frame_.Append("</div>\r\n</main>\r\n<footer>\r\n");
     AppendTopicNav(frame_, "Topic, end of page", nextPage, nextLabel);
     frame_.Append("</footer>\r\n");
+    AppendSearchScript(frame_);
     AppendFoot(frame_);
     file.Write(frame_);
     tally_.Finish(file);
@@ -436,6 +461,7 @@ void WebEditionWriter::WriteSectionPage() {
     page.Append("</ol>\r\n");
   }
   page.Append("</main>\r\n");
+  AppendSearchScript(page);
   AppendFoot(page);
   WriteFile(SectionPageName(fileIndex_), page);
 }
@@ -448,11 +474,8 @@ void WebEditionWriter::WriteFile(const TextString& name, const TextString& conte
 }
 
 void WebEditionWriter::WriteSearchFiles() {
-  TextString index("window.marlixSearchIndex = {\r\n\"sections\": [\r\n");
-  index += searchSections_;
-  index.Append("],\r\n\"names\": [\r\n");
-  index += searchNames_;
-  index.Append("]\r\n};");
+  TextString index;
+  search_.AppendScript(index);
   WriteFile(kWebSearchIndexName, index);
   WriteFile(kWebSearchScriptName, kWebSearchScript);
   WriteFile(kWebStyleSheetName, kWebStyleSheet);
@@ -461,16 +484,15 @@ void WebEditionWriter::WriteSearchFiles() {
   AppendHead(page, "Search", "search");
   AppendSiteNav(page, true, false);
   page.Append("<main>\r\n<h1>Search</h1>\r\n");
-  AppendFindForm(page, "Topic name");
-  // The script replaces this text as soon as it runs.
+  // The script replaces this text as soon as it runs, and loads the search
+  // data named by the list only once there is something to find.
   page += "<p id=\"status\" class=\"status\" aria-live=\"polite\">Search needs JavaScript, which "
           "is turned off in this browser. Every topic can be reached from the <a "
-          "href=\"Index.htm\">contents</a>.</p>\r\n<ol id=\"results\" class=\"results\"></ol>\r\n"
-          "</main>\r\n<script src=\"";
+          "href=\"Index.htm\">contents</a>.</p>\r\n<ol id=\"results\" class=\"results\" "
+          "data-source=\"";
   page += kWebSearchIndexName;
-  page.Append("\"></script>\r\n<script src=\"");
-  page += kWebSearchScriptName;
-  page.Append("\"></script>\r\n");
+  page.Append("\"></ol>\r\n</main>\r\n");
+  AppendSearchScript(page);
   AppendFoot(page);
   WriteFile(kWebSearchPageName, page);
 }
@@ -484,7 +506,6 @@ void WebEditionWriter::Finish(OutputFile& index) {
   AppendHead(page, "Marlix", "contents");
   AppendSiteNav(page, false, true);
   page.Append("<main>\r\n<h1>Marlix</h1>\r\n");
-  AppendFindForm(page, "Find a topic");
   if (indexItems_.IsEmpty()) {
     page.Append("<p>No section could be read.</p>\r\n");
   } else {
@@ -495,6 +516,7 @@ void WebEditionWriter::Finish(OutputFile& index) {
   page.Append("<p class=\"credit\">Converted with <a href=\"");
   page += kAuthorHomePage;
   page.Append("\">Marlix to HTML</a> by Dorran Vell.</p>\r\n</main>\r\n");
+  AppendSearchScript(page);
   AppendFoot(page);
   index.Write(page);
   tally_.Finish(index);
