@@ -258,14 +258,14 @@ void SearchDataBuilder::AppendScript(TextString& out) const {
   // order they came); rank is a word's number in that order. Without room for
   // the two tables the words keep the order they came in.
   const std::uint32_t count = words_.Count();
-  std::uint32_t* order = nullptr;
-  if (count < (SIZE_MAX - 8) / (2 * sizeof(std::uint32_t))) {
-    order = static_cast<std::uint32_t*>(AllocateBytes((std::size_t{count} + 1) * 2 * sizeof(std::uint32_t)));
+  Slots<std::uint32_t> order;
+  Slots<std::uint32_t> rank;
+  bool ranked = true;
+  for (std::uint32_t n = 0; n < count && ranked; ++n) {
+    ranked = order.Append(std::uint32_t{n}) && rank.Append(std::uint32_t{n});
   }
-  std::uint32_t* rank = order != nullptr ? order + count : nullptr;
-  if (order != nullptr) {
-    for (std::uint32_t n = 0; n < count; ++n) order[n] = n;
-    std::sort(order, order + count, [this](std::uint32_t a, std::uint32_t b) {
+  if (ranked && count > 0) {
+    std::sort(&order[0], &order[0] + count, [this](std::uint32_t a, std::uint32_t b) {
       return words_[a].uses != words_[b].uses ? words_[a].uses > words_[b].uses : a < b;
     });
     for (std::uint32_t i = 0; i < count; ++i) rank[order[i]] = i;
@@ -277,7 +277,7 @@ void SearchDataBuilder::AppendScript(TextString& out) const {
   out.Append(kSearchMoreDigits);
   out.Append("\",\r\n\"words\": \"");
   for (std::uint32_t i = 0; i < count; ++i) {
-    const Word& word = words_[order != nullptr ? order[i] : i];
+    const Word& word = words_[ranked ? order[i] : i];
     if (i > 0) out.AppendChar(' ');
     out.AppendBytes(wordBytes_.CStr() + word.start, word.length);
   }
@@ -295,14 +295,13 @@ void SearchDataBuilder::AppendScript(TextString& out) const {
     out += topic.title;
     out.Append("\",\"");
     for (std::uint32_t u = topic.firstUse; !textLost_ && u < topic.firstUse + topic.uses; ++u) {
-      AppendWordCode(out, rank != nullptr ? rank[wordUses_[u]] : wordUses_[u]);
+      AppendWordCode(out, ranked ? rank[wordUses_[u]] : wordUses_[u]);
     }
     out.AppendChar('"');
     out += topic.names;
     out.AppendChar(']');
   }
   out.Append("]};");
-  ReleaseBytes(order);
 }
 
 }  // namespace marlix

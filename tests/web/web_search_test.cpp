@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "support/allocation.h"
@@ -25,11 +24,11 @@ struct Value {
   std::string text;
   long long number = 0;
   std::vector<Value> items;
-  std::vector<std::pair<std::string, Value>> fields;
+  std::vector<std::string> keys;  // of an object, with its values in items
 
   const Value& operator[](const std::string& key) const {
-    for (const auto& field : fields) {
-      if (field.first == key) return field.second;
+    for (std::size_t i = 0; i < keys.size() && i < items.size(); ++i) {
+      if (keys[i] == key) return items[i];
     }
     ADD_FAILURE() << "no field " << key;
     static const Value none;
@@ -61,12 +60,13 @@ class JsonReader {
       value.kind = Value::Kind::Object;
       ++at_;
       return List('}', [&] {
-        value.fields.emplace_back();
+        value.keys.emplace_back();
+        value.items.emplace_back();
         Blanks();
-        if (!String(value.fields.back().first)) return false;
+        if (!String(value.keys.back())) return false;
         Blanks();
         if (at_ >= text_.size() || text_[at_++] != ':') return false;
-        return Read(value.fields.back().second);
+        return Read(value.items.back());
       });
     }
     if (c >= '0' && c <= '9') {
