@@ -10,6 +10,7 @@
 #include "cli/error_reason.h"
 #include "cli/help_compiler.h"
 #include "cli/run_report.h"
+#include "engine/output_names.h"
 #include "support/program_info.h"
 
 namespace marlix {
@@ -206,18 +207,18 @@ int Compile(const ConversionRequest& request, bool quiet, std::FILE* out, std::F
     case CompileResult::Compiled:
       if (!quiet) {
         std::fprintf(out, "Compiled %s\n",
-                     JoinPath(DestinationFolder(request), "Marlix.chm").CStr());
+                     JoinPath(DestinationFolder(request), kCompiledHelpName).CStr());
       }
       return 0;
     case CompileResult::NotInstalled:
       std::fprintf(err,
                    "%s: --compile: chmcmd is not installed (not found on PATH), so %s was not "
                    "compiled; on Debian it comes with the package fp-utils\n",
-                   kProgram, JoinPath(DestinationFolder(request), "Marlix.hhp").CStr());
+                   kProgram, JoinPath(DestinationFolder(request), kProjectFileName).CStr());
       return kExitCompileFailed;
     case CompileResult::Failed:
       std::fprintf(err, "%s: --compile: compiling %s failed: %s\n", kProgram,
-                   JoinPath(DestinationFolder(request), "Marlix.hhp").CStr(),
+                   JoinPath(DestinationFolder(request), kProjectFileName).CStr(),
                    report.detail.c_str());
       return kExitCompileFailed;
   }
@@ -258,7 +259,7 @@ int Convert(const Arguments& arguments, std::FILE* out, std::FILE* err) {
   }
 
   if (!arguments.quiet) {
-    TextString index = JoinPath(DestinationFolder(request), "Index.htm");
+    TextString index = JoinPath(DestinationFolder(request), kIndexPageName);
     std::fprintf(out, "Converted %u source file%s with %u topic%s into %u files: %s\n",
                  summary.sourceFiles, summary.sourceFiles == 1 ? "" : "s", summary.topics,
                  summary.topics == 1 ? "" : "s", summary.filesWritten, index.CStr());

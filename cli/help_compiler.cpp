@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/output_names.h"
+
 #ifdef _WIN32
 #include <direct.h>
 #include <process.h>
@@ -20,8 +22,6 @@ namespace marlix {
 namespace {
 
 constexpr char kCompiler[] = "chmcmd";
-constexpr char kProjectFile[] = "Marlix.hhp";
-constexpr char kCompiledFile[] = "Marlix.chm";
 
 #ifdef _WIN32
 constexpr char kListSeparator = ';';
@@ -110,8 +110,8 @@ CompileReport CompileHelpProject(const std::string& folder, bool quiet) {
     report.result = CompileResult::NotInstalled;
     return report;
   }
-  int status = RunInFolder(compiler, folder, kProjectFile, quiet);
-  std::string compiled = folder + "/" + kCompiledFile;
+  int status = RunInFolder(compiler, folder, kProjectFileName, quiet);
+  std::string compiled = folder + "/" + kCompiledHelpName;
   struct stat info;
   if (status < 0) {
     report.detail = compiler + " could not be run or did not end normally";
@@ -120,7 +120,7 @@ CompileReport CompileHelpProject(const std::string& folder, bool quiet) {
   } else if (::stat(compiled.c_str(), &info) != 0 || info.st_size == 0) {
     // The compiler reports some failures (a missing project file, for one)
     // with status 0; no compiled file is a failure all the same.
-    report.detail = compiler + " made no " + kCompiledFile;
+    report.detail = compiler + " made no " + kCompiledHelpName;
   } else {
     report.result = CompileResult::Compiled;
   }

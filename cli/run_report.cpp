@@ -26,7 +26,7 @@ std::string Format(const char* format, ...) {
 
 const char* Plural(std::size_t n) { return n == 1 ? "" : "s"; }
 
-const char* StepName(ConversionStep step) {
+const char* StepName(ConversionStep step, OutputEdition edition) {
   switch (step) {
     case ConversionStep::IndexPage:
       return "Index page";
@@ -34,8 +34,8 @@ const char* StepName(ConversionStep step) {
       return "Section pages";
     case ConversionStep::TopicPages:
       return "Topic pages";
-    case ConversionStep::HelpProject:
-      return "Help project";
+    case ConversionStep::ClosingFiles:
+      return edition == OutputEdition::Web ? "Search page and style sheet" : "Help project";
   }
   return "Step";
 }
@@ -120,7 +120,8 @@ void RunReport::CatalogueBuilt(std::uint32_t topics, std::uint32_t names) {
 
 void RunReport::StepFinished(ConversionStep step, unsigned written, unsigned lost) {
   if (!verbose_) return;
-  std::fprintf(out_, "%s: %u file%s written", StepName(step), written, Plural(written));
+  std::fprintf(out_, "%s: %u file%s written", StepName(step, request_.edition), written,
+               Plural(written));
   if (lost > 0) std::fprintf(out_, ", %u lost", lost);
   std::fputc('\n', out_);
 }

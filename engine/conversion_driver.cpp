@@ -1,14 +1,15 @@
 #include "engine/conversion_driver.h"
 
-#include "engine/help_project.h"
-#include "engine/index_pages.h"
-#include "engine/output_tally.h"
+#include "engine/classic_edition.h"
+#include "engine/edition.h"
+#include "engine/output_names.h"
+#include "engine/page_sink.h"
 #include "engine/source_checks.h"
 #include "engine/source_discovery.h"
+#include "engine/source_tally.h"
 #include "engine/topic_catalogue.h"
-#include "engine/topic_pages.h"
 #include "engine/web_edition.h"
-#include "support/held_folder.h"
+#include "support/allocation.h"
 #include "support/platform/file_system.h"
 
 namespace marlix {
@@ -45,22 +46,90 @@ ConversionOutcome RunConversion(const ConversionRequest& request) {
 
 namespace {
 
+// What one run holds from the moment its folder is made.
+struct Run {
+  const SourceFileList& sourceFiles;
+  TopicCatalogue& catalogue;
+  PageSink& sink;
+  Diagnostics* diagnostics;
+};
+
 // Runs one output step and tells the listener how many files it wrote and lost.
 template <typename Step>
-void RunStep(ConversionStep step, OutputTally& tally, Diagnostics* diagnostics, Step&& run) {
-  unsigned written = tally.FilesWritten();
-  unsigned failed = tally.FilesFailed();
-  run();
-  if (diagnostics != nullptr) {
-    diagnostics->StepFinished(step, tally.FilesWritten() - written, tally.FilesFailed() - failed);
+void RunStep(ConversionStep step, Run& run, Step&& work) {
+  const unsigned written = run.sink.Written();
+  const unsigned lost = run.sink.Lost();
+  work();
+  if (run.diagnostics != nullptr) {
+    run.diagnostics->StepFinished(step, run.sink.Written() - written, run.sink.Lost() - lost);
   }
+}
+
+// Every line of every source file the catalogue could read, in reading
+// order, to the edition's topic page writer and past the source checks.
+void WalkTopicPages(Edition& edition, SourceTally& sources, Run& run) {
+  SourceChecks checks(run.diagnostics);
+  SourceScanner scanner;
+  for (std::uint32_t fileIndex = 0; fileIndex < sources.Count(); ++fileIndex) {
+    // Topic numbers as the catalogue gave them, so that every topic lands on
+    // the page the catalogue names for it.
+    if (!run.catalogue.Section(fileIndex).read ||
+        !sources.Open(scanner, fileIndex, run.catalogue.FirstTopicOf(fileIndex))) {
+      continue;
+    }
+    checks.BeginFile(*sources.Files().Ref(fileIndex), scanner.SectionTitle());
+    edition.BeginTopicFile(fileIndex);
+    while (scanner.Next()) {
+      const SourceLine& line = scanner.Line();
+      checks.Check(line);
+      const std::uint32_t unresolved = edition.TopicLine(line, run.sink);
+      if (unresolved > 0) checks.Unresolved(line, unresolved, run.catalogue);
+    }
+    checks.EndFile();
+    sources.End(scanner, fileIndex);
+  }
+  edition.EndTopicPages(run.sink);
+}
+
+// The steps every edition runs, from the catalogue to the closing files.
+// False when the contents page cannot be made, which ends the run early.
+bool WriteEdition(Edition& edition, SourceTally& sources, Run& run) {
+  if (!edition.Prepare(run.sink) || !run.sink.Claim(kIndexPageName)) return false;
+  // From here every step runs whatever the one before could not do; what
+  // was lost is counted and decides between Completed and IncompleteOutput.
+  BuildTopicCatalogue(sources, run.catalogue);
+  if (run.diagnostics != nullptr) {
+    run.diagnostics->CatalogueBuilt(run.catalogue.TopicCount(), run.catalogue.Count());
+  }
+  RunStep(ConversionStep::IndexPage, run, [&] { edition.WriteIndexPage(run.sink); });
+  RunStep(ConversionStep::SectionPages, run, [&] {
+    for (std::uint32_t fileIndex = 0; fileIndex < sources.Count(); ++fileIndex) {
+      if (run.catalogue.Section(fileIndex).read) edition.WriteSectionPage(fileIndex, run.sink);
+    }
+  });
+  RunStep(ConversionStep::TopicPages, run, [&] { WalkTopicPages(edition, sources, run); });
+  RunStep(ConversionStep::ClosingFiles, run, [&] { edition.WriteClosingFiles(run.sink); });
+  return true;
+}
+
+bool WriteEdition(OutputEdition which, SourceTally& sources, Run& run) {
+  switch (which) {
+    case OutputEdition::Web: {
+      WebEdition edition(run.catalogue);
+      return WriteEdition(edition, sources, run);
+    }
+    case OutputEdition::Classic:
+      break;
+  }
+  ClassicEdition edition(run.catalogue);
+  return WriteEdition(edition, sources, run);
 }
 
 ConversionOutcome Convert(const ConversionRequest& request, ConversionSummary& summary,
                           Diagnostics* diagnostics) {
   summary = ConversionSummary();
-  // Made first, so that memory lost anywhere in the run is seen.
-  OutputTally tally(diagnostics);
+  // Taken first, so that memory lost anywhere in the run is seen.
+  const std::uint64_t failedAllocations = FailedAllocations();
   if (request.sourceFolderPath.IsEmpty() || request.destinationFolderPath.IsEmpty() ||
       request.destinationFolderName.IsEmpty()) {
     return ConversionOutcome::InfoMissing;
@@ -69,17 +138,17 @@ ConversionOutcome Convert(const ConversionRequest& request, ConversionSummary& s
   // Only the last component is made; an existing folder is never reused, so
   // nothing already on disk can be overwritten.
   const TextString folder = DestinationFolder(request);
-  if (!platform::Files().MakeFolder(folder.CStr())) {
+  if (folder.IsEmpty() || !platform::Files().MakeFolder(folder.CStr())) {
     if (diagnostics != nullptr) {
       diagnostics->FolderNotCreated(folder.CStr(), platform::Files().LastError());
     }
     return ConversionOutcome::DestinationNotCreated;
   }
-  // Held to the end of the run: every output file is created through this
-  // handle, so renaming the folder or putting a link in its place cannot send
-  // the output elsewhere. A folder that cannot be held is left empty.
-  HeldFolder destination;
-  if (!destination.Hold(folder)) {
+  // Held to the end of the run: every output file is created through it, so
+  // renaming the folder or putting a link in its place cannot send the
+  // output elsewhere. A folder that cannot be held is left empty.
+  PageSink sink(diagnostics);
+  if (!sink.Hold(folder)) {
     if (diagnostics != nullptr) {
       diagnostics->FolderNotHeld(folder.CStr(), platform::Files().LastError());
     }
@@ -88,58 +157,27 @@ ConversionOutcome Convert(const ConversionRequest& request, ConversionSummary& s
 
   SourceFileList sourceFiles;
   unsigned candidatesUnreadable = 0;
-  bool listed = DiscoverSourceFiles(request.sourceFolderPath, sourceFiles, &candidatesUnreadable,
-                                    diagnostics);
+  const bool listed = DiscoverSourceFiles(request.sourceFolderPath, sourceFiles,
+                                          &candidatesUnreadable, diagnostics);
   summary.sourceFiles = sourceFiles.Count();
   // With no valid file the run ends here, whether or not the listing failed.
   if (sourceFiles.Count() == 0) return ConversionOutcome::NoValidSourceFiles;
 
-  if (!listed) tally.NoteSourceListingFailed();
-
   TopicCatalogue catalogue;
-  if (request.edition == OutputEdition::Web) {
-    // The web edition fills its index page last, when every section's topics
-    // are known, but it must be creatable before anything else is written.
-    OutputFile index;
-    if (!tally.Create(index, JoinPath(folder, "Index.htm"))) {
-      return ConversionOutcome::UnexpectedError;
-    }
-    BuildTopicCatalogue(sourceFiles, catalogue, tally);
-    WriteWebEdition(folder, sourceFiles, catalogue, index, tally);
-  } else {
-    bool indexWritten = false;
-    RunStep(ConversionStep::IndexPage, tally, diagnostics,
-            [&] { indexWritten = WriteIndexPage(folder, sourceFiles, tally); });
-    if (!indexWritten) return ConversionOutcome::UnexpectedError;
+  SourceTally sources(sourceFiles, diagnostics);
+  Run run{sourceFiles, catalogue, sink, diagnostics};
+  if (!WriteEdition(request.edition, sources, run)) return ConversionOutcome::UnexpectedError;
 
-    // From here every step runs whatever the one before could not do; what
-    // was lost is counted and decides between Completed and IncompleteOutput.
-    BuildTopicCatalogue(sourceFiles, catalogue, tally);
-    if (diagnostics != nullptr) {
-      diagnostics->CatalogueBuilt(catalogue.TopicCount(), catalogue.Entries().Count());
-    }
-    RunStep(ConversionStep::SectionPages, tally, diagnostics,
-            [&] { WriteSectionPages(folder, sourceFiles, catalogue, tally); });
-    RunStep(ConversionStep::TopicPages, tally, diagnostics, [&] {
-      if (diagnostics == nullptr) {
-        WriteTopicPages(folder, sourceFiles, catalogue, tally);
-      } else {
-        SourceChecks checks(*diagnostics);
-        WriteTopicPages(folder, sourceFiles, catalogue, tally, &checks);
-      }
-    });
-    RunStep(ConversionStep::HelpProject, tally, diagnostics,
-            [&] { WriteHelpProject(folder, sourceFiles, catalogue, tally); });
-  }
-
+  const std::uint64_t lostAllocations = FailedAllocations() - failedAllocations;
   summary.topics = catalogue.TopicCount();
-  summary.filesWritten = tally.FilesWritten();
-  summary.filesFailed = tally.FilesFailed();
-  summary.sourcesUnreadable = tally.SourcesUnreadable() + candidatesUnreadable;
-  summary.sourceListingFailed = tally.SourceListingFailed();
-  summary.allocationsFailed = static_cast<unsigned>(tally.LostAllocations());
-  return tally.Complete() && candidatesUnreadable == 0 ? ConversionOutcome::Completed
-                                                       : ConversionOutcome::IncompleteOutput;
+  summary.filesWritten = sink.Written();
+  summary.filesFailed = sink.Lost();
+  summary.sourcesUnreadable = sources.Unreadable() + candidatesUnreadable;
+  summary.sourceListingFailed = !listed;
+  summary.allocationsFailed = static_cast<unsigned>(lostAllocations);
+  const bool complete = listed && sink.Lost() == 0 && summary.sourcesUnreadable == 0 &&
+                        lostAllocations == 0;
+  return complete ? ConversionOutcome::Completed : ConversionOutcome::IncompleteOutput;
 }
 
 }  // namespace

@@ -23,8 +23,9 @@ enum class LeftOutReason {
   NoFileMark,     // its first byte (given) is not "@"
 };
 
-// The output steps of a run, in the order they run.
-enum class ConversionStep { IndexPage, SectionPages, TopicPages, HelpProject };
+// The output steps of a run, in the order they run; the closing files are
+// the edition's own (the classic edition's help project files, for one).
+enum class ConversionStep { IndexPage, SectionPages, TopicPages, ClosingFiles };
 
 class Diagnostics {
  public:
@@ -52,8 +53,8 @@ class Diagnostics {
   // An output step has ended, having written and lost this many files.
   virtual void StepFinished(ConversionStep /*step*/, unsigned /*written*/, unsigned /*lost*/) {}
 
-  // What in a source file will likely come out wrong, told by the step that
-  // writes the topic pages (each source line is looked at once per run).
+  // What in a source file will likely come out wrong, told while the topic
+  // pages are written (each source line is looked at once per run).
   // Physical line lineNumber (from 1) is longer than the 80-byte pieces lines
   // are read in; each further piece starts with a byte read as a format column.
   virtual void LongLine(const char* /*path*/, std::uint32_t /*lineNumber*/) {}

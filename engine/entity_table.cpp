@@ -1,247 +1,179 @@
 #include "engine/entity_table.h"
 
-#include <array>
-#include <bit>
 #include <cstdint>
 #include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace marlix {
 namespace {
 
-struct EntityRow {
-  unsigned char byte;
-  const char* text;
+// One row per byte: the character a DOS screen shows, and the classic page's
+// text (nullptr: the byte stands for itself). In the classic pages HTML's own
+// special characters become named entities, blanks non-breaking spaces (a tab
+// four of them), and the code page's graphics and symbols references to
+// their Unicode characters; control bytes 6, 17 to 21 and 28 refer to those
+// very code points, and 0x1E is a non-breaking hyphen. Accented letters and
+// the other bytes go into a classic page as they are. A zero byte ends text
+// and is never written.
+struct Cp437Row {
+  char16_t unicode;
+  const char* html;
 };
 
-// Every byte that does not stand for itself in a page. HTML's own special
-// characters become named entities, blanks become non-breaking spaces (a tab
-// four of them), and the code page's graphics and symbols become references
-// to their Unicode characters. Control bytes 6, 17 to 21 and 28 refer to
-// those very code points; 0x1E is a non-breaking hyphen.
-constexpr EntityRow kEntityRows[] = {
-    {0x06, "&#6;"},    {0x09, "&nbsp;&nbsp;&nbsp;&nbsp;"},
-    {0x11, "&#17;"},   {0x12, "&#18;"},
-    {0x13, "&#19;"},   {0x14, "&#20;"},
-    {0x15, "&#21;"},   {0x1C, "&#28;"},
-    {0x1E, "&#8209;"}, {0x20, "&nbsp;"},
-    {0x22, "&quot;"},  {0x26, "&amp;"},
-    {0x3C, "&lt;"},    {0x3E, "&gt;"},
-    {0x9E, "&#8359;"}, {0xA9, "&#8976;"},
-    {0xB0, "&#9617;"}, {0xB1, "&#9618;"},
-    {0xB2, "&#9619;"}, {0xB3, "&#9474;"},
-    {0xB4, "&#9508;"}, {0xB5, "&#9569;"},
-    {0xB6, "&#9570;"}, {0xB7, "&#9558;"},
-    {0xB8, "&#9557;"}, {0xB9, "&#9571;"},
-    {0xBA, "&#9553;"}, {0xBB, "&#9559;"},
-    {0xBC, "&#9565;"}, {0xBD, "&#9564;"},
-    {0xBE, "&#9563;"}, {0xBF, "&#9488;"},
-    {0xC0, "&#9492;"}, {0xC1, "&#9524;"},
-    {0xC2, "&#9516;"}, {0xC3, "&#9500;"},
-    {0xC4, "&#9472;"}, {0xC5, "&#9532;"},
-    {0xC6, "&#9566;"}, {0xC7, "&#9567;"},
-    {0xC8, "&#9562;"}, {0xC9, "&#9556;"},
-    {0xCA, "&#9577;"}, {0xCB, "&#9574;"},
-    {0xCC, "&#9568;"}, {0xCD, "&#9552;"},
-    {0xCE, "&#9580;"}, {0xCF, "&#9575;"},
-    {0xD0, "&#9576;"}, {0xD1, "&#9572;"},
-    {0xD2, "&#9573;"}, {0xD3, "&#9561;"},
-    {0xD4, "&#9560;"}, {0xD5, "&#9554;"},
-    {0xD6, "&#9555;"}, {0xD7, "&#9579;"},
-    {0xD8, "&#9578;"}, {0xD9, "&#9496;"},
-    {0xDA, "&#9484;"}, {0xDB, "&#9608;"},
-    {0xDC, "&#9604;"}, {0xDD, "&#9612;"},
-    {0xDE, "&#9616;"}, {0xDF, "&#9600;"},
-    {0xE0, "&#945;"},  {0xE2, "&#915;"},
-    {0xE3, "&#960;"},  {0xE4, "&#931;"},
-    {0xE5, "&#963;"},  {0xE7, "&#964;"},
-    {0xE8, "&#934;"},  {0xE9, "&#920;"},
-    {0xEA, "&#937;"},  {0xEB, "&#948;"},
-    {0xEC, "&#8734;"}, {0xED, "&#966;"},
-    {0xEE, "&#949;"},  {0xEF, "&#8745;"},
-    {0xF0, "&#8801;"}, {0xF2, "&#8805;"},
-    {0xF3, "&#8804;"}, {0xF4, "&#8992;"},
-    {0xF5, "&#8993;"}, {0xF7, "&#8776;"},
-    {0xF9, "&#8729;"}, {0xFB, "&#8730;"},
-    {0xFC, "&#8319;"}, {0xFE, "&#9632;"},
+constexpr Cp437Row kCodePage437[256] = {
+    // 0x00: NUL, then the graphics of the control bytes
+    {0x0000, ""}, {0x263A, nullptr}, {0x263B, nullptr}, {0x2665, nullptr},
+    {0x2666, nullptr}, {0x2663, nullptr}, {0x2660, "&#6;"}, {0x2022, nullptr},
+    {0x25D8, nullptr}, {0x25CB, "&nbsp;&nbsp;&nbsp;&nbsp;"}, {0x25D9, nullptr}, {0x2642, nullptr},
+    {0x2640, nullptr}, {0x266A, nullptr}, {0x266B, nullptr}, {0x263C, nullptr},
+    {0x25BA, nullptr}, {0x25C4, "&#17;"}, {0x2195, "&#18;"}, {0x203C, "&#19;"},
+    {0x00B6, "&#20;"}, {0x00A7, "&#21;"}, {0x25AC, nullptr}, {0x21A8, nullptr},
+    {0x2191, nullptr}, {0x2193, nullptr}, {0x2192, nullptr}, {0x2190, nullptr},
+    {0x221F, "&#28;"}, {0x2194, nullptr}, {0x25B2, "&#8209;"}, {0x25BC, nullptr},
+    // 0x20: ASCII
+    {0x0020, "&nbsp;"}, {0x0021, nullptr}, {0x0022, "&quot;"}, {0x0023, nullptr},
+    {0x0024, nullptr}, {0x0025, nullptr}, {0x0026, "&amp;"}, {0x0027, nullptr},
+    {0x0028, nullptr}, {0x0029, nullptr}, {0x002A, nullptr}, {0x002B, nullptr},
+    {0x002C, nullptr}, {0x002D, nullptr}, {0x002E, nullptr}, {0x002F, nullptr},
+    {0x0030, nullptr}, {0x0031, nullptr}, {0x0032, nullptr}, {0x0033, nullptr},
+    {0x0034, nullptr}, {0x0035, nullptr}, {0x0036, nullptr}, {0x0037, nullptr},
+    {0x0038, nullptr}, {0x0039, nullptr}, {0x003A, nullptr}, {0x003B, nullptr},
+    {0x003C, "&lt;"}, {0x003D, nullptr}, {0x003E, "&gt;"}, {0x003F, nullptr},
+    {0x0040, nullptr}, {0x0041, nullptr}, {0x0042, nullptr}, {0x0043, nullptr},
+    {0x0044, nullptr}, {0x0045, nullptr}, {0x0046, nullptr}, {0x0047, nullptr},
+    {0x0048, nullptr}, {0x0049, nullptr}, {0x004A, nullptr}, {0x004B, nullptr},
+    {0x004C, nullptr}, {0x004D, nullptr}, {0x004E, nullptr}, {0x004F, nullptr},
+    {0x0050, nullptr}, {0x0051, nullptr}, {0x0052, nullptr}, {0x0053, nullptr},
+    {0x0054, nullptr}, {0x0055, nullptr}, {0x0056, nullptr}, {0x0057, nullptr},
+    {0x0058, nullptr}, {0x0059, nullptr}, {0x005A, nullptr}, {0x005B, nullptr},
+    {0x005C, nullptr}, {0x005D, nullptr}, {0x005E, nullptr}, {0x005F, nullptr},
+    {0x0060, nullptr}, {0x0061, nullptr}, {0x0062, nullptr}, {0x0063, nullptr},
+    {0x0064, nullptr}, {0x0065, nullptr}, {0x0066, nullptr}, {0x0067, nullptr},
+    {0x0068, nullptr}, {0x0069, nullptr}, {0x006A, nullptr}, {0x006B, nullptr},
+    {0x006C, nullptr}, {0x006D, nullptr}, {0x006E, nullptr}, {0x006F, nullptr},
+    {0x0070, nullptr}, {0x0071, nullptr}, {0x0072, nullptr}, {0x0073, nullptr},
+    {0x0074, nullptr}, {0x0075, nullptr}, {0x0076, nullptr}, {0x0077, nullptr},
+    {0x0078, nullptr}, {0x0079, nullptr}, {0x007A, nullptr}, {0x007B, nullptr},
+    {0x007C, nullptr}, {0x007D, nullptr}, {0x007E, nullptr}, {0x2302, nullptr},
+    {0x00C7, nullptr}, {0x00FC, nullptr}, {0x00E9, nullptr}, {0x00E2, nullptr},
+    {0x00E4, nullptr}, {0x00E0, nullptr}, {0x00E5, nullptr}, {0x00E7, nullptr},
+    {0x00EA, nullptr}, {0x00EB, nullptr}, {0x00E8, nullptr}, {0x00EF, nullptr},
+    {0x00EE, nullptr}, {0x00EC, nullptr}, {0x00C4, nullptr}, {0x00C5, nullptr},
+    // 0x90: accented letters and currency signs
+    {0x00C9, nullptr}, {0x00E6, nullptr}, {0x00C6, nullptr}, {0x00F4, nullptr},
+    {0x00F6, nullptr}, {0x00F2, nullptr}, {0x00FB, nullptr}, {0x00F9, nullptr},
+    {0x00FF, nullptr}, {0x00D6, nullptr}, {0x00DC, nullptr}, {0x00A2, nullptr},
+    {0x00A3, nullptr}, {0x00A5, nullptr}, {0x20A7, "&#8359;"}, {0x0192, nullptr},
+    {0x00E1, nullptr}, {0x00ED, nullptr}, {0x00F3, nullptr}, {0x00FA, nullptr},
+    {0x00F1, nullptr}, {0x00D1, nullptr}, {0x00AA, nullptr}, {0x00BA, nullptr},
+    {0x00BF, nullptr}, {0x2310, "&#8976;"}, {0x00AC, nullptr}, {0x00BD, nullptr},
+    {0x00BC, nullptr}, {0x00A1, nullptr}, {0x00AB, nullptr}, {0x00BB, nullptr},
+    // 0xB0: shades and box drawing
+    {0x2591, "&#9617;"}, {0x2592, "&#9618;"}, {0x2593, "&#9619;"}, {0x2502, "&#9474;"},
+    {0x2524, "&#9508;"}, {0x2561, "&#9569;"}, {0x2562, "&#9570;"}, {0x2556, "&#9558;"},
+    {0x2555, "&#9557;"}, {0x2563, "&#9571;"}, {0x2551, "&#9553;"}, {0x2557, "&#9559;"},
+    {0x255D, "&#9565;"}, {0x255C, "&#9564;"}, {0x255B, "&#9563;"}, {0x2510, "&#9488;"},
+    {0x2514, "&#9492;"}, {0x2534, "&#9524;"}, {0x252C, "&#9516;"}, {0x251C, "&#9500;"},
+    {0x2500, "&#9472;"}, {0x253C, "&#9532;"}, {0x255E, "&#9566;"}, {0x255F, "&#9567;"},
+    {0x255A, "&#9562;"}, {0x2554, "&#9556;"}, {0x2569, "&#9577;"}, {0x2566, "&#9574;"},
+    {0x2560, "&#9568;"}, {0x2550, "&#9552;"}, {0x256C, "&#9580;"}, {0x2567, "&#9575;"},
+    // 0xD0: box drawing and blocks
+    {0x2568, "&#9576;"}, {0x2564, "&#9572;"}, {0x2565, "&#9573;"}, {0x2559, "&#9561;"},
+    {0x2558, "&#9560;"}, {0x2552, "&#9554;"}, {0x2553, "&#9555;"}, {0x256B, "&#9579;"},
+    {0x256A, "&#9578;"}, {0x2518, "&#9496;"}, {0x250C, "&#9484;"}, {0x2588, "&#9608;"},
+    {0x2584, "&#9604;"}, {0x258C, "&#9612;"}, {0x2590, "&#9616;"}, {0x2580, "&#9600;"},
+    // 0xE0: Greek letters and mathematics
+    {0x03B1, "&#945;"}, {0x00DF, nullptr}, {0x0393, "&#915;"}, {0x03C0, "&#960;"},
+    {0x03A3, "&#931;"}, {0x03C3, "&#963;"}, {0x00B5, nullptr}, {0x03C4, "&#964;"},
+    {0x03A6, "&#934;"}, {0x0398, "&#920;"}, {0x03A9, "&#937;"}, {0x03B4, "&#948;"},
+    {0x221E, "&#8734;"}, {0x03C6, "&#966;"}, {0x03B5, "&#949;"}, {0x2229, "&#8745;"},
+    {0x2261, "&#8801;"}, {0x00B1, nullptr}, {0x2265, "&#8805;"}, {0x2264, "&#8804;"},
+    {0x2320, "&#8992;"}, {0x2321, "&#8993;"}, {0x00F7, nullptr}, {0x2248, "&#8776;"},
+    {0x00B0, nullptr}, {0x2219, "&#8729;"}, {0x00B7, nullptr}, {0x221A, "&#8730;"},
+    {0x207F, "&#8319;"}, {0x00B2, nullptr}, {0x25A0, "&#9632;"}, {0x00A0, nullptr},
 };
-static_assert(std::size(kEntityRows) == 88, "one row per byte that is not copied unchanged");
 
-// The rows spread out by byte value, so that each lookup is one indexed access.
-constexpr std::array<const char*, 256> kEntityByByte = [] {
-  std::array<const char*, 256> byByte{};
-  for (const EntityRow& row : kEntityRows) byByte[row.byte] = row.text;
-  return byByte;
-}();
-
-// The same rows as fixed slots of 8 bytes, one per byte value, for the bulk
-// conversion: a byte without a row stands for itself. Each text fits its slot
-// except the tab's, which is copied from its row.
+// Each byte's classic text laid out in a fixed slot, derived from the rows
+// above, so that converting a byte is one copy of a slot whatever it holds:
+// a byte without a row stands for itself. Only a tab's text is longer than
+// a slot.
 constexpr std::size_t kSlotBytes = 8;
-
-struct EntitySlots {
-  alignas(8) char text[256][kSlotBytes];
+constexpr std::size_t kLongestHtml = 24;  // a tab: four non-breaking spaces
+struct HtmlSlots {
+  char text[256][kSlotBytes];
   std::uint8_t length[256];
 };
-
-constexpr EntitySlots kSlots = [] {
-  EntitySlots slots{};
-  for (int byte = 0; byte < 256; ++byte) {
-    slots.text[byte][0] = static_cast<char>(byte);
-    slots.length[byte] = 1;
-  }
-  slots.length[0] = 0;  // a zero byte ends text and is never written
-  for (const EntityRow& row : kEntityRows) {
+constexpr HtmlSlots kHtmlSlots = [] {
+  HtmlSlots slots{};
+  for (int c = 0; c < 256; ++c) {
+    const char* html = kCodePage437[c].html;
+    if (html == nullptr) {
+      slots.text[c][0] = static_cast<char>(c);
+      slots.length[c] = 1;
+      continue;
+    }
     std::size_t length = 0;
-    while (row.text[length] != 0) ++length;
-    slots.length[row.byte] = static_cast<std::uint8_t>(length);
-    for (std::size_t i = 0; i < length && i < kSlotBytes; ++i)
-      slots.text[row.byte][i] = row.text[i];
+    while (html[length] != 0) ++length;
+    for (std::size_t i = 0; i < length && i < kSlotBytes; ++i) slots.text[c][i] = html[i];
+    slots.length[c] = static_cast<std::uint8_t>(length);
   }
   return slots;
 }();
-
-// The longest text of a row: four non-breaking spaces.
-constexpr std::size_t kLongestEntity = 24;
-
-// Body text is taken 16 bytes at a time: a chunk's bytes that have a row are
-// found at once, and the runs between them are copied with one 16-byte move.
-constexpr std::size_t kChunkBytes = 16;
-
-// The test that picks a chunk's bytes with a row may also pick bytes without
-// one (these go through their slot unchanged), but must never miss a row:
-// bytes below 0x21, above 0x7F, and the four HTML characters.
-constexpr bool MayHaveRow(unsigned c) {
-  return c < 0x21 || c > 0x7F || (c | 0x04) == '&' || (c | 0x02) == '>';
-}
-constexpr bool EveryRowPicked() {
-  for (const EntityRow& row : kEntityRows) {
-    if (!MayHaveRow(row.byte)) return false;
-  }
-  return true;
-}
-static_assert(EveryRowPicked(), "the chunk test must pick every byte with a row");
-
-// Bit i set when byte i of the chunk may have a row; bytes at and after
-// count are never picked.
-inline unsigned PickRowBytes(const unsigned char* chunk, std::size_t count) {
-#if defined(__SSE2__)
-  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(chunk));
-  // A signed compare takes bytes above 0x7F as negative, so one test finds
-  // both the control bytes with the blank and the code page's upper half.
-  __m128i picked = _mm_cmplt_epi8(v, _mm_set1_epi8(0x21));
-  // '"' and '&' are the two bytes that become '&' with bit 2 set, '<' and '>'
-  // the two that become '>' with bit 1 set.
-  picked = _mm_or_si128(picked,
-                        _mm_cmpeq_epi8(_mm_or_si128(v, _mm_set1_epi8(0x04)), _mm_set1_epi8('&')));
-  picked = _mm_or_si128(picked,
-                        _mm_cmpeq_epi8(_mm_or_si128(v, _mm_set1_epi8(0x02)), _mm_set1_epi8('>')));
-  const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(picked));
-#else
-  unsigned mask = 0;
-  for (std::size_t i = 0; i < kChunkBytes; ++i) {
-    if (MayHaveRow(chunk[i])) mask |= 1u << i;
-  }
-#endif
-  return count < kChunkBytes ? mask & ((1u << count) - 1) : mask;
-}
-
-// Copies count bytes (at most 16) from in to chunk, in at most two moves.
-inline void CopyChunk(unsigned char* chunk, const unsigned char* in, std::size_t count) {
-  if (count == kChunkBytes) {
-    std::memcpy(chunk, in, kChunkBytes);
-  } else if (count >= 8) {
-    // Two moves of 8 that overlap as needed.
-    std::memcpy(chunk, in, 8);
-    std::memcpy(chunk + count - 8, in + count - 8, 8);
-  } else if (count >= 4) {
-    std::memcpy(chunk, in, 4);
-    std::memcpy(chunk + count - 4, in + count - 4, 4);
-  } else {
-    for (std::size_t i = 0; i < count; ++i) chunk[i] = in[i];
-  }
-}
-
-inline void Copy16(char* to, const unsigned char* from) { std::memcpy(to, from, kChunkBytes); }
-
-// Bit i set when byte i of the chunk is a tab.
-inline unsigned TabBytes(const unsigned char* chunk) {
-#if defined(__SSE2__)
-  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(chunk));
-  return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('\t'))));
-#else
-  unsigned mask = 0;
-  for (std::size_t i = 0; i < kChunkBytes; ++i) {
-    if (chunk[i] == '\t') mask |= 1u << i;
-  }
-  return mask;
-#endif
-}
-
-// The chunk went out as it is at base (byte i at base + i); each picked byte
-// is written over by its text, and the bytes after it are moved up behind
-// that text. Returns where byte 0 would have had to be for the chunk's last
-// byte to land where it now is, i.e. the new base.
-template <bool kMayHaveTab>
-inline char* WriteSlots(char* base, const unsigned char* chunk, unsigned picked) {
-  for (; picked != 0; picked &= picked - 1) {
-    const std::size_t at = static_cast<unsigned>(std::countr_zero(picked));
-    char* const text = base + at;
-    const std::size_t c = chunk[at];
-    const std::size_t length = kSlots.length[c];
-    if (!kMayHaveTab || length <= kSlotBytes) {
-      std::memcpy(text, kSlots.text[c], kSlotBytes);  // one 8-byte store
-    } else {
-      std::memcpy(text, kEntityByByte[c], length);
-    }
-    Copy16(text + length, chunk + at + 1);
-    base += static_cast<std::ptrdiff_t>(length) - 1;
-  }
-  return base;
-}
+static_assert(kHtmlSlots.length[0x09] == kLongestHtml, "the tab's text is the longest");
 
 }  // namespace
 
-void AppendHtmlText(TextString& out, const char* bytes, std::size_t n) {
-  if (n == 0) return;
-  // Room for the worst case, plus the slack of the last 16-byte move.
-  char* const start = out.AppendSpace(n * kLongestEntity + kChunkBytes);
-  if (start == nullptr) return;
-  char* next = start;
-  const auto* in = reinterpret_cast<const unsigned char*>(bytes);
-  const auto* const end = in + n;
-  // Each chunk is copied to a buffer twice its size first, so that every
-  // 16-byte move reads inside it, whatever follows the text.
-  alignas(16) unsigned char chunk[2 * kChunkBytes] = {};
-  while (in != end) {
-    const std::size_t left = static_cast<std::size_t>(end - in);
-    const std::size_t count = left < kChunkBytes ? left : kChunkBytes;
-    CopyChunk(chunk, in, count);
-    char* base = next;
-    Copy16(base, chunk);
-    const unsigned picked = PickRowBytes(chunk, count);
-    // Only the tab's text is longer than its slot: chunks without one (all
-    // but a few) take the loop without that test.
-    if ((picked & TabBytes(chunk)) == 0) {
-      base = WriteSlots<false>(base, chunk, picked);
-    } else {
-      base = WriteSlots<true>(base, chunk, picked);
-    }
-    next = base + count;
-    in += count;
+char32_t Cp437CodePoint(unsigned char c) { return kCodePage437[c].unicode; }
+
+void AppendCp437Utf8(TextString& out, unsigned char c) {
+  const char16_t point = kCodePage437[c].unicode;
+  char utf8[3];
+  std::size_t length;
+  if (point == 0) {
+    return;
+  } else if (point < 0x80) {
+    utf8[0] = static_cast<char>(point);
+    length = 1;
+  } else if (point < 0x800) {
+    utf8[0] = static_cast<char>(0xC0 | (point >> 6));
+    utf8[1] = static_cast<char>(0x80 | (point & 0x3F));
+    length = 2;
+  } else {
+    utf8[0] = static_cast<char>(0xE0 | (point >> 12));
+    utf8[1] = static_cast<char>(0x80 | ((point >> 6) & 0x3F));
+    utf8[2] = static_cast<char>(0x80 | (point & 0x3F));
+    length = 3;
   }
-  out.CommitAppended(static_cast<std::size_t>(next - start));
+  out.AppendBytes(utf8, length);
 }
 
-const char* HtmlEntityFor(unsigned char c) { return kEntityByByte[c]; }
+const char* HtmlEntityFor(unsigned char c) { return c == 0 ? nullptr : kCodePage437[c].html; }
 
 TextString EncodeHtmlChar(const TextString& character) {
   if (character.IsEmpty()) return TextString();
   const char* entity = HtmlEntityFor(static_cast<unsigned char>(character[0]));
   return entity ? TextString(entity) : character;
+}
+
+void AppendHtmlText(TextString& out, const char* bytes, std::size_t n) {
+  // Room for the longest text of every byte, and for a whole slot after
+  // the last; then each byte's slot is copied and as much of it kept as its
+  // text is long. Room past what a size_t holds (from 179 million bytes on
+  // in 32 bits) is asked as the largest size, which the string refuses.
+  constexpr std::size_t kMostBytes = (SIZE_MAX - kSlotBytes) / kLongestHtml;
+  char* const start = out.AppendSpace(n <= kMostBytes ? n * kLongestHtml + kSlotBytes : SIZE_MAX);
+  if (start == nullptr) return;
+  char* to = start;
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    const std::size_t length = kHtmlSlots.length[c];
+    if (length <= kSlotBytes) {
+      std::memcpy(to, kHtmlSlots.text[c], kSlotBytes);
+    } else {
+      std::memcpy(to, kCodePage437[c].html, length);
+    }
+    to += length;
+  }
+  out.CommitAppended(static_cast<std::size_t>(to - start));
 }
 
 }  // namespace marlix

@@ -1,21 +1,33 @@
-// How bytes of body text (code page 437) become HTML text.
+// Code page 437, the reference's character set, in one table: for each byte
+// the Unicode character a DOS screen shows for it, and the text that stands
+// for it in a classic page.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "support/text_string.h"
 
 namespace marlix {
 
-// The HTML text that stands for byte c, or nullptr when c is copied unchanged.
+// The Unicode code point of byte c: the control bytes 0x01 to 0x1F and 0x7F
+// give the graphic characters the code page shows for them (smileys, card
+// suits, arrows, the house), not the controls. 0x00 gives 0: it never
+// reaches a page, since text ends at the first zero byte.
+char32_t Cp437CodePoint(unsigned char c);
+
+// Appends the UTF-8 form of byte c's character (1 to 3 bytes, none for 0x00).
+void AppendCp437Utf8(TextString& out, unsigned char c);
+
+// The text of byte c in a classic page, or nullptr when c stands for itself.
 const char* HtmlEntityFor(unsigned char c);
 
 // The text for the first byte of character: its table row, or a copy of the
 // argument when the byte has none.
 TextString EncodeHtmlChar(const TextString& character);
 
-// Appends the HTML text of n bytes of body text to out, byte by byte as
-// EncodeHtmlChar converts them (zero bytes, if any, are dropped).
+// Appends the classic HTML text of n bytes of body text to out, byte by byte
+// as EncodeHtmlChar converts them (zero bytes, if any, are dropped).
 void AppendHtmlText(TextString& out, const char* bytes, std::size_t n);
 
 }  // namespace marlix

@@ -1,16 +1,18 @@
-// The project files of a help compiler: the keyword index Index.hhk, the
-// project file Marlix.hhp and the contents file toc.hhc.
+// The project files of a help compiler: the keyword index, the project file
+// and the contents file, each appended to a file built in memory.
 #pragma once
 
-#include "engine/source_discovery.h"
 #include "engine/topic_catalogue.h"
+#include "support/indexed_lists.h"
 #include "support/text_string.h"
 
 namespace marlix {
 
-class OutputTally;
-
-void WriteHelpProject(const TextString& folder, const SourceFileList& sourceFiles,
-                      const TopicCatalogue& catalogue, OutputTally& tally);
+// One flat entry per catalogue entry, in catalogue order.
+void AppendKeywordIndex(TextString& file, const TopicCatalogue& catalogue);
+// The options, then every page of the folder (pages, in listing order).
+void AppendProjectFile(TextString& file, const StringList& pages);
+// The contents page, then one entry per section the catalogue could read.
+void AppendContentsFile(TextString& file, const TopicCatalogue& catalogue);
 
 }  // namespace marlix

@@ -40,27 +40,13 @@ class HtmlContent {
 
 }  // namespace
 
-LineKind ClassifyLine(const char* line, std::uint32_t length) {
-  if (length == 0) return LineKind::PlainLine;
-  switch (line[0]) {
-    case '\t':
-      return LineKind::IndentedLine;
-    case '^':
-      return LineKind::CentredHeading;
-    case '%':
-      return LineKind::BoldHeading;
-    default:
-      return LineKind::PlainLine;
-  }
-}
-
-std::uint32_t RenderLine(TextString& html, const TopicCatalogue& catalogue, const char* line,
-                         std::uint32_t length) {
-  if (length < 2) {
+std::uint32_t RenderLine(TextString& html, const TopicCatalogue& catalogue, LineKind kind,
+                         const char* text, std::uint32_t textLength) {
+  // A line of its format column alone, or none, is a bare break.
+  if (textLength == 0) {
     html.Append("<BR>");
     return 0;
   }
-  const LineKind kind = ClassifyLine(line, length);
   switch (kind) {
     case LineKind::PlainLine:
       break;
@@ -76,9 +62,8 @@ std::uint32_t RenderLine(TextString& html, const TopicCatalogue& catalogue, cons
       html.Append("<b><font face=\"Book Antiqua\" size=\"3\">");
       break;
   }
-  // The format column is never shown.
   HtmlContent content(html, catalogue);
-  ParseCrossReferences(line + 1, length - 1, content);
+  ParseCrossReferences(text, textLength, content);
   switch (kind) {
     case LineKind::PlainLine:
       html.Append("<br>");
@@ -94,6 +79,13 @@ std::uint32_t RenderLine(TextString& html, const TopicCatalogue& catalogue, cons
       break;
   }
   return content.Unresolved();
+}
+
+std::uint32_t RenderLine(TextString& html, const TopicCatalogue& catalogue,
+                         const TextString& line) {
+  const std::uint32_t length = line.Length();
+  return RenderLine(html, catalogue, ClassifyLine(line.CStr(), length),
+                    length > 1 ? line.CStr() + 1 : "", length > 1 ? length - 1 : 0);
 }
 
 }  // namespace marlix

@@ -1,35 +1,22 @@
-// One body line of a topic becomes one line of HTML: the format column (the
-// line's first byte) picks the line's markup, "~name~" becomes a link to the
-// topic of that name (or bold text when no topic has it), and every other byte
-// goes through the entity table.
+// One body line of a topic becomes one line of HTML: the line's kind (from
+// its format column) picks the line's markup, "~name~" becomes a link to the
+// topic of that name (or bold text when no topic has it), and every other
+// byte goes through the entity table.
 //
 // Rendering writes into memory: RenderLine appends the line's HTML to a
-// TextString the caller owns and hands on (a page writer writes it as one
-// line). ClassifyLine and ParseCrossReferences are the one place where the
-// format column and the "~" markup are read; other readers of body lines
-// (warnings, other editions of the pages) call them too.
+// TextString the caller owns. ParseCrossReferences is the one place where the
+// "~" markup is read; other readers of body lines (warnings, other editions
+// of the pages) call it too.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
 
+#include "engine/source_scanner.h"
 #include "engine/topic_catalogue.h"
 #include "support/text_string.h"
 
 namespace marlix {
-
-enum class LineKind {
-  PlainLine = 1,
-  IndentedLine = 2,    // format column: tab
-  CentredHeading = 3,  // format column: "^"
-  BoldHeading = 4,     // format column: "%"
-};
-
-// The kind of a body line by its first byte; an empty line is a PlainLine.
-LineKind ClassifyLine(const char* line, std::uint32_t length);
-inline LineKind ClassifyLine(const TextString& line) {
-  return ClassifyLine(line.CStr(), line.Length());
-}
 
 // Reads the "~" markup of text (a body line without its format column) and
 // calls, left to right:
@@ -43,14 +30,14 @@ inline LineKind ClassifyLine(const TextString& line) {
 template <typename Visitor>
 void ParseCrossReferences(const char* text, std::uint32_t length, Visitor& visitor);
 
-// Appends the HTML of one body line (no line break) to html. Returns how many
-// of its "~" references named no topic (and became bold text).
-std::uint32_t RenderLine(TextString& html, const TopicCatalogue& catalogue, const char* line,
-                         std::uint32_t length);
-inline std::uint32_t RenderLine(TextString& html, const TopicCatalogue& catalogue,
-                                const TextString& line) {
-  return RenderLine(html, catalogue, line.CStr(), line.Length());
-}
+// Appends the HTML of one body line of the given kind, text being the line
+// after its format column (no line break), to html. Returns how many of its
+// "~" references named no topic (and became bold text).
+std::uint32_t RenderLine(TextString& html, const TopicCatalogue& catalogue, LineKind kind,
+                         const char* text, std::uint32_t textLength);
+// The same for a whole line, its format column first.
+std::uint32_t RenderLine(TextString& html, const TopicCatalogue& catalogue,
+                         const TextString& line);
 
 template <typename Visitor>
 void ParseCrossReferences(const char* text, std::uint32_t length, Visitor& visitor) {

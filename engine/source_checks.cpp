@@ -24,6 +24,7 @@ class FirstUnresolved {
 }  // namespace
 
 void SourceChecks::BeginFile(const TextString& path, const TextString& sectionTitle) {
+  if (diagnostics_ == nullptr) return;
   path_ = path;
   lastLongLine_ = 0;
   pending_ = 0;
@@ -34,27 +35,29 @@ void SourceChecks::BeginFile(const TextString& path, const TextString& sectionTi
 }
 
 void SourceChecks::Check(const SourceLine& line) {
+  if (diagnostics_ == nullptr) return;
   // A further piece with bytes in it: the line held more than 80. (An empty
   // further piece only takes the line end of a line of 79 or 80 bytes.)
   if (line.continuation && line.length > 0 && line.lineNumber != lastLongLine_) {
     lastLongLine_ = line.lineNumber;
-    diagnostics_.LongLine(path_.CStr(), line.lineNumber);
+    diagnostics_->LongLine(path_.CStr(), line.lineNumber);
   }
   ScanUtf8(line.bytes, line.length, line.continuation, line.lineNumber);
 }
 
 void SourceChecks::Unresolved(const SourceLine& line, std::uint32_t count,
                               const TopicCatalogue& catalogue) {
-  if (line.length < 2) return;
+  if (diagnostics_ == nullptr) return;
   FirstUnresolved first(catalogue);
-  ParseCrossReferences(line.bytes + 1, line.length - 1, first);
-  diagnostics_.UnresolvedReferences(path_.CStr(), line.lineNumber, count, first.Name().CStr(),
+  ParseCrossReferences(line.text, line.textLength, first);
+  diagnostics_->UnresolvedReferences(path_.CStr(), line.lineNumber, count, first.Name().CStr(),
                                     first.Name().Length());
 }
 
 void SourceChecks::EndFile() {
+  if (diagnostics_ == nullptr) return;
   if (!notUtf8_ && pending_ == 0 && sequences_ > 0) {
-    diagnostics_.LooksLikeUtf8(path_.CStr(), firstSequenceLine_);
+    diagnostics_->LooksLikeUtf8(path_.CStr(), firstSequenceLine_);
   }
 }
 

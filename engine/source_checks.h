@@ -1,9 +1,9 @@
 // Checks of the source text that change nothing in the output but tell a
 // listener what will likely come out wrong: lines longer than the 80-byte
 // pieces they are read in, text that looks like UTF-8 rather than code page
-// 437, and "~" references that name no topic. The topic page writer feeds it
-// every piece of every source file it walks, and the count of unresolved
-// references that RenderLine found in each line it rendered.
+// 437, and "~" references that name no topic. The walk over the topic pages
+// feeds it every piece of every source file, and the count of unresolved
+// references that the page writers found in each line they rendered.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +17,8 @@ namespace marlix {
 
 class SourceChecks {
  public:
-  explicit SourceChecks(Diagnostics& diagnostics) : diagnostics_(diagnostics) {}
+  // Without a listener every check does nothing.
+  explicit SourceChecks(Diagnostics* diagnostics) : diagnostics_(diagnostics) {}
 
   // Starts on a source file whose line 1 carries sectionTitle.
   void BeginFile(const TextString& path, const TextString& sectionTitle);
@@ -32,7 +33,7 @@ class SourceChecks {
   void ScanUtf8(const char* bytes, std::uint32_t length, bool continuation,
                 std::uint32_t lineNumber);
 
-  Diagnostics& diagnostics_;
+  Diagnostics* diagnostics_;
   TextString path_;
   std::uint32_t lastLongLine_ = 0;
   // UTF-8 scan: continuation bytes still due, complete multi-byte sequences

@@ -2,6 +2,20 @@
 
 namespace marlix {
 
+LineKind ClassifyLine(const char* line, std::uint32_t length) {
+  if (length == 0) return LineKind::PlainLine;
+  switch (line[0]) {
+    case '\t':
+      return LineKind::IndentedLine;
+    case '^':
+      return LineKind::CentredHeading;
+    case '%':
+      return LineKind::BoldHeading;
+    default:
+      return LineKind::PlainLine;
+  }
+}
+
 bool SourceScanner::Open(const TextString& path, std::uint32_t firstTopic) {
   Close();
   if (!reader_.Open(path)) return false;
@@ -26,6 +40,28 @@ void SourceScanner::Close() {
   done_ = true;
 }
 
+bool SourceScanner::Next() {
+  LinePiece piece;
+  if (done_ || !reader_.ReadPiece(piece)) return Ended();
+  if (!nextContinues_) ++lineNumber_;
+  line_.bytes = piece.bytes;
+  line_.length = piece.length;
+  line_.kind = ClassifyLine(piece.bytes, piece.length);
+  line_.text = piece.length > 1 ? piece.bytes + 1 : "";
+  line_.textLength = piece.length > 1 ? piece.length - 1 : 0;
+  line_.lineNumber = lineNumber_;
+  line_.continuation = nextContinues_;
+  line_.last = reader_.AtEnd();
+  nextContinues_ = !piece.endsLine;
+  line_.topic = piece.length > 0 && piece.bytes[0] == ':';
+  line_.title = awaitTitle_;
+  line_.opensPage = line_.topic && !awaitTitle_;
+  if (line_.topic) currentTopic_ = nextTopic_++;
+  line_.topicNumber = currentTopic_;
+  awaitTitle_ = line_.opensPage;
+  return true;
+}
+
 bool SourceScanner::Ended() {
   done_ = true;
   if (!awaitTitle_) return false;
@@ -33,6 +69,7 @@ bool SourceScanner::Ended() {
   line_ = SourceLine();
   line_.title = true;
   line_.absent = true;
+  line_.last = true;
   line_.topicNumber = currentTopic_;
   line_.lineNumber = lineNumber_ + 1;
   return true;

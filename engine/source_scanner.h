@@ -1,7 +1,5 @@
 // The one reader of the source grammar. Every step that reads a source file
-// (the index page, the catalogue, the section pages, the topic pages and the
-// contents file) walks it with a SourceScanner, so the rules below are written
-// only here:
+// walks it with a SourceScanner, so the rules below are written only here:
 //
 //   - line 1 holds the "@" mark and the section title: the title is the rest of
 //     that line after its first byte, at most 80 bytes (one reader piece read
@@ -9,6 +7,8 @@
 //   - the body is read in the reader's pieces (at most 80 bytes each, LineReader)
 //     from the start of the file, and the first piece, line 1, is skipped whole:
 //     of a first line longer than 80 bytes, the rest comes as a piece of its own;
+//   - the first byte of a piece is its format column, which gives a body line
+//     its kind; the text is what follows it;
 //   - a piece whose first byte is ":" is a topic line; topic lines are numbered
 //     on from the number given to Open, in reading order;
 //   - the piece right after a topic line that opens a page is that topic's
@@ -23,7 +23,7 @@
 //     scanner.SectionTitle();          // available at once
 //     while (scanner.Next()) {         // one piece at a time (or NextTopicLine)
 //       const SourceLine& line = scanner.Line();
-//       ...                            // line.bytes/length, kind flags, numbers
+//       ...                            // kind, text, flags, numbers
 //     }
 //     scanner.ReadFailed();            // the walk ended by a failed read
 //     scanner.NextTopicNumber();       // the number the next file starts from
@@ -40,25 +40,36 @@
 
 namespace marlix {
 
+// The layout of a body line, by its format column.
+enum class LineKind {
+  PlainLine = 1,
+  IndentedLine = 2,    // format column: tab
+  CentredHeading = 3,  // format column: "^"
+  BoldHeading = 4,     // format column: "%"
+};
+
+// The kind of a line by its first byte; an empty line is a PlainLine.
+LineKind ClassifyLine(const char* line, std::uint32_t length);
+
 // One piece of a source file after line 1's first piece.
 struct SourceLine {
   static constexpr std::uint32_t kNoTopic = 0xFFFFFFFFu;
 
-  const char* bytes = "";    // content, valid until the next Next(); no zero byte
-  std::uint32_t length = 0;  // bytes of content
-  bool topic = false;        // a topic line (first byte ":")
-  bool title = false;        // the title line of the topic line before it
-  bool opensPage = false;    // a topic line that is not a title line
-  bool absent = false;       // the empty title line of a topic line that ends the file
+  const char* bytes = "";    // the whole piece, valid until the next Next(); no zero byte
+  std::uint32_t length = 0;  // bytes of the piece
+  LineKind kind = LineKind::PlainLine;
+  const char* text = "";         // the piece after its first byte (format column or ":")
+  std::uint32_t textLength = 0;  // 0 for a piece of fewer than 2 bytes
+  bool topic = false;            // a topic line (first byte ":")
+  bool title = false;            // the title line of the topic line before it
+  bool opensPage = false;        // a topic line that is not a title line
+  bool absent = false;           // the empty title line of a topic line that ends the file
+  bool last = false;             // the last piece of the file (or the absent line after it)
   // Topic lines: their own number. Other lines: the number of the last topic
   // line before them in this file, or kNoTopic when there is none yet.
   std::uint32_t topicNumber = kNoTopic;
   std::uint32_t lineNumber = 0;  // 1-based physical line of the file it comes from
   bool continuation = false;     // a later 80-byte piece of a longer physical line
-
-  TextString Text() const { return TextString(bytes, length); }
-  // Position 2 to the end (the first byte, a format column or ":", dropped).
-  TextString Rest() const { return length > 1 ? TextString(bytes + 1, length - 1) : TextString(); }
 };
 
 class SourceScanner {
@@ -78,37 +89,14 @@ class SourceScanner {
 
   // Moves to the next piece; false when the file has no more (its end, or a
   // read that failed).
-  bool Next() {
-    LinePiece piece;
-    if (done_ || !reader_.ReadPiece(piece)) return Ended();
-    if (!nextContinues_) ++lineNumber_;
-    line_.bytes = piece.bytes;
-    line_.length = piece.length;
-    line_.lineNumber = lineNumber_;
-    line_.continuation = nextContinues_;
-    nextContinues_ = !piece.endsLine;
-    line_.topic = piece.length > 0 && piece.bytes[0] == ':';
-    line_.title = awaitTitle_;
-    line_.opensPage = line_.topic && !awaitTitle_;
-    if (line_.topic) currentTopic_ = nextTopic_++;
-    line_.topicNumber = currentTopic_;
-    awaitTitle_ = line_.opensPage;
-    return true;
-  }
+  bool Next();
   const SourceLine& Line() const { return line_; }
-
-  // Moves to the next topic line, as calling Next until Line().topic would,
-  // but passing over short lines in bulk; false when there is none.
+  // Moves to the next topic line; false when there is none.
   bool NextTopicLine() {
-    for (;;) {
-      // Between whole lines, with no title line due, a line that is not a
-      // topic line changes nothing but the line count.
-      if (!done_ && !awaitTitle_ && !nextContinues_) {
-        lineNumber_ += reader_.SkipShortLinesNotStartingWith(':');
-      }
-      if (!Next()) return false;
+    while (Next()) {
       if (line_.topic) return true;
     }
+    return false;
   }
 
   // True when the walk ended because a read failed, not at the file's end.

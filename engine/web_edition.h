@@ -1,34 +1,60 @@
 // The web edition of the reference: the same page names as the classic pages
 // (Index.htm, Topic<i>.htm, B<i>P<n>.htm), so that links into the reference
 // stay valid between the two, written as UTF-8 HTML of today with one style
-// sheet (style.css) and a search page (search.htm, search.js and its index
-// search-index.js) that works from the file system without a server.
-//
-// The source grammar is read by the engine's one reader (SourceScanner), the
-// format column by ClassifyLine and the "~" markup by ParseCrossReferences;
-// this file only decides how their results look in a browser.
+// sheet (style.css), a search field in every page's header and a search page
+// (search.htm, search.js and its data search-index.js, engine/web_search.h)
+// that work from the file system without a server.
 #pragma once
 
-#include "engine/source_discovery.h"
-#include "engine/topic_catalogue.h"
-#include "support/output_file.h"
+#include <cstdint>
+
+#include "engine/edition.h"
+#include "engine/web_search.h"
 #include "support/text_string.h"
 
 namespace marlix {
 
-class OutputTally;
+class WebEdition final : public Edition {
+ public:
+  explicit WebEdition(const TopicCatalogue& catalogue) : Edition(catalogue) {}
 
-// The fixed files of the web edition besides the pages.
-extern const char kWebStyleSheetName[];    // "style.css"
-extern const char kWebSearchPageName[];    // "search.htm"
-extern const char kWebSearchScriptName[];  // "search.js"
-extern const char kWebSearchIndexName[];   // "search-index.js"
+  void WriteIndexPage(PageSink& sink) override;
+  void WriteSectionPage(std::uint32_t fileIndex, PageSink& sink) override;
+  void BeginTopicFile(std::uint32_t fileIndex) override;
+  std::uint32_t TopicLine(const SourceLine& line, PageSink& sink) override;
+  void EndTopicPages(PageSink& sink) override;
+  void WriteClosingFiles(PageSink& sink) override;
 
-// Writes every file of the web edition into folder. index is Index.htm,
-// created (empty) by the caller before the catalogue was built, so that a
-// folder where it cannot be made ends the run early; it is filled and closed
-// last, once every section's topics have been counted.
-void WriteWebEdition(const TextString& folder, const SourceFileList& sourceFiles,
-                     const TopicCatalogue& catalogue, OutputFile& index, OutputTally& tally);
+ private:
+  void TopicLineNames(const SourceLine& line, PageSink& sink);
+  std::uint32_t BodyLine(const SourceLine& line);
+  void FinishPage(const TextString& nextPage, const TextString& nextLabel, PageSink& sink);
+  void AppendTopicNav(TextString& page, const char* label, const TextString& nextPage,
+                      const TextString& nextLabel) const;
+  void WriteForwardPage(const TextString& name, PageSink& sink);
+
+  TextString page_;  // the file being built, its room kept from file to file
+
+  // The source file being read.
+  std::uint32_t fileIndex_ = 0;
+  TextString sectionTitle_;  // escaped
+
+  // The topic page being built; it stays open across the end of a file.
+  bool pageOpen_ = false;
+  TextString pageName_;
+  TextString pageLabel_;  // its first name, escaped
+  TextString pageTitle_;  // escaped
+  TextString pageUp_;     // its section page
+  TextString pageUpLabel_;
+  TextString heading_;  // its title line as its level-one heading's content
+  TextString body_;
+  bool inDrawing_ = false;
+  TextString previousPage_;
+  TextString previousLabel_;
+
+  TextString line_;       // scratch for one rendered line
+  TextString reference_;  // scratch for the text of one reference
+  SearchDataBuilder search_;
+};
 
 }  // namespace marlix

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "engine/cp437_unicode.h"
+#include "engine/entity_table.h"
 #include "engine/line_rendering.h"
 #include "support/allocation.h"
 
@@ -36,7 +36,7 @@ bool IsGap(unsigned char c) { return c == ' ' || c == '\t' || (c >= 0xB0 && c <=
 // One code page 437 character as the inside of a double-quoted script string.
 void AppendScriptCharacter(TextString& out, unsigned char c) {
   if (c == '"' || c == '\\') out.AppendChar('\\');
-  AppendCp437AsUtf8(out, c);
+  AppendCp437Utf8(out, c);
 }
 
 // Collects the words of shown text into word and hands each, complete, to

@@ -10,7 +10,7 @@
 // column). It keeps what the reader sees and nothing else: "~name~" reduced
 // to the name and "~~" to "~" (ParseCrossReferences), box-drawing characters
 // and shades dropped, blanks and tabs between words collapsed to one blank,
-// every character in UTF-8 (Cp437Utf8), never HTML. Names and titles are
+// every character in UTF-8 (AppendCp437Utf8), never HTML. Names and titles are
 // kept as they are written; search.js folds a to z itself, with the query.
 //
 // The text of all topics is kept as words of one table, each distinct word

@@ -1,73 +1,58 @@
 #include "engine/web_text.h"
 
-#include <array>
-#include <cstring>
+#include <cstdint>
 
-#include "engine/cp437_unicode.h"
+#include "engine/entity_table.h"
 
 namespace marlix {
-namespace {
-
-// Bytes that stand for themselves: printable ASCII except the HTML specials.
-constexpr std::array<bool, 256> kPlain = [] {
-  std::array<bool, 256> plain{};
-  for (int c = 0x20; c < 0x7F; ++c) plain[c] = true;
-  plain['<'] = plain['>'] = plain['&'] = plain['"'] = false;
-  return plain;
-}();
-
-}  // namespace
-
-// The most bytes one source byte can become: a tab at a tab stop.
-constexpr std::size_t kMaxBytesPerByte = kWebTabWidth;
 
 void AppendWebText(TextString& out, const char* bytes, std::size_t n, std::uint32_t& column) {
-  if (n == 0) return;
-  // Written in place: room for the longest result, then the bytes used.
-  char* const start = out.AppendSpace(n * kMaxBytesPerByte);
-  if (start == nullptr) return;
-  char* to = start;
-  for (std::size_t i = 0; i < n; ++i) {
-    const unsigned char c = static_cast<unsigned char>(bytes[i]);
-    if (kPlain[c]) {
-      *to++ = static_cast<char>(c);
-      ++column;
-      continue;
+  // Room for the longest result first (a tab at a tab stop is 8 bytes), so
+  // that text the string cannot hold is refused whole and counted. Room past
+  // what a size_t holds (from 2^29 bytes on in 32 bits) is asked as the
+  // largest size, which the string refuses.
+  constexpr std::size_t kMostBytes = SIZE_MAX / kWebTabWidth;
+  if (n == 0 || out.AppendSpace(n <= kMostBytes ? n * kWebTabWidth : SIZE_MAX) == nullptr) return;
+  // Runs of printable ASCII other than the HTML specials are copied whole;
+  // every other byte is its character, escaped, or a tab's blanks.
+  std::size_t i = 0;
+  while (i < n) {
+    const std::size_t run = i;
+    while (i < n && bytes[i] >= 0x20 && bytes[i] < 0x7F && bytes[i] != '<' && bytes[i] != '>' &&
+           bytes[i] != '&' && bytes[i] != '"') {
+      ++i;
     }
+    if (i > run) {
+      out.AppendBytes(bytes + run, i - run);
+      column += static_cast<std::uint32_t>(i - run);
+    }
+    if (i == n) break;
+    const auto c = static_cast<unsigned char>(bytes[i++]);
     switch (c) {
       case '\t': {
         const std::uint32_t spaces = kWebTabWidth - column % kWebTabWidth;
-        std::memset(to, ' ', spaces);
-        to += spaces;
+        out.AppendBytes("        ", spaces);
         column += spaces;
         continue;
       }
       case '<':
-        std::memcpy(to, "&lt;", 4);
-        to += 4;
+        out.AppendBytes("&lt;", 4);
         break;
       case '>':
-        std::memcpy(to, "&gt;", 4);
-        to += 4;
+        out.AppendBytes("&gt;", 4);
         break;
       case '&':
-        std::memcpy(to, "&amp;", 5);
-        to += 5;
+        out.AppendBytes("&amp;", 5);
         break;
       case '"':
-        std::memcpy(to, "&quot;", 6);
-        to += 6;
+        out.AppendBytes("&quot;", 6);
         break;
-      default: {
-        const Utf8Bytes& utf8 = Cp437Utf8(c);
-        std::memcpy(to, utf8.bytes, sizeof utf8.bytes);  // length 0 for a zero byte
-        to += utf8.length;
+      default:
+        AppendCp437Utf8(out, c);  // nothing for a zero byte
         break;
-      }
     }
     ++column;
   }
-  out.CommitAppended(static_cast<std::size_t>(to - start));
 }
 
 TextString WebText(const TextString& text) {

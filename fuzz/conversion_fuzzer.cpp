@@ -23,7 +23,7 @@
 #include "engine/conversion_driver.h"
 #include "fuzz_input.h"
 #include "support/file_names.h"
-#include "support/platform/memory_file_system.h"
+#include "support/memory_file_system.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // as one "~", a "~name~" pair looked up by a plain scan of the catalogue
 // without regard to ASCII case, and the markup of the line's kind around it
 // all. A "~" that nothing closes is kept as text, and so is the rest of the
-// line after it (no text of the source is dropped). The fast paths of RenderLine (runs
-// copied whole, a lookup index) must give the same bytes.
+// line after it (no text of the source is dropped). RenderLine's table of
+// fixed slots and the catalogue's lookup index must give the same bytes.
 //
 // Input: topic lines, each ended by LF, up to an empty line; then the body
 // line (cut at a zero byte, as a reader hands it out).
@@ -18,6 +18,7 @@
 
 #include "engine/entity_table.h"
 #include "engine/line_rendering.h"
+#include "engine/output_names.h"
 #include "engine/topic_catalogue.h"
 #include "fuzz_input.h"
 
@@ -130,11 +131,10 @@ std::string_view CutAtZero(std::string_view bytes) { return bytes.substr(0, byte
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  // One catalogue for every run, so that its lists keep the room they grew
-  // to instead of being made again on every run. It is emptied at the end of
-  // the run: a run that kept its names until the next one would allocate
-  // more than it frees, which libFuzzer takes for a possible leak and answers
-  // by running the input again.
+  // One catalogue for every run, emptied at the end of the run: a run that
+  // kept its names until the next one would allocate more than it frees,
+  // which libFuzzer takes for a possible leak and answers by running the
+  // input again.
   static TopicCatalogue catalogue;
   std::size_t start = 0;
   std::uint32_t topic = 0;
@@ -146,10 +146,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     topicLine.assign(1, ':');
     topicLine += CutAtZero(bytes.substr(start, lf - start));
     const TextString page = marlix::PageName(0, topic++);
-    marlix::VisitTopicNames(topicLine.data(), static_cast<std::uint32_t>(topicLine.size()),
-                            [&](const char* name, std::size_t n) {
-                              catalogue.Add(TextString(name, n), page);
-                            });
+    marlix::TopicNames(topicLine.data(), static_cast<std::uint32_t>(topicLine.size()),
+                       [&](const char* name, std::size_t n) {
+                         catalogue.Add(TextString(name, n), page);
+                       });
     start = lf + 1;
   }
   const std::string_view line =
@@ -158,13 +158,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Kept from run to run and emptied, so that its room is made once.
   static TextString html;
   html.Empty();
-  marlix::RenderLine(html, catalogue, line.data(), static_cast<std::uint32_t>(line.size()));
+  const auto length = static_cast<std::uint32_t>(line.size());
+  marlix::RenderLine(html, catalogue, marlix::ClassifyLine(line.data(), length),
+                     length > 1 ? line.data() + 1 : "", length > 1 ? length - 1 : 0);
   static std::string expected, content, linkText;
   ModelRender(line, catalogue, expected, content, linkText);
   if (std::string_view(html.CStr(), html.Length()) != expected) {
     std::fprintf(stderr, "rendered:\n%s\nexpected:\n%s\n", html.CStr(), expected.c_str());
     std::abort();
   }
-  catalogue.Empty();
+  catalogue.Clear();
   return 0;
 }

@@ -15,8 +15,9 @@ packages=(
   # The sanitizer build and the fuzz targets: clang and its runtimes.
   clang libclang-rt-dev
   # Windows: cross compilers, GoogleTest sources to build for Windows, 64-bit
-  # Wine (never wine32: 32-bit Linux programs cannot run here), a virtual X
-  # server, X event injection and screenshots for the dialog tests.
+  # Wine (never wine32: 32-bit Linux programs cannot run here; the 32-bit
+  # Windows programs run in wine64's WoW64 mode, with the DLLs fetched below),
+  # a virtual X server, X event injection and screenshots for the dialog tests.
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine64
   xvfb xdotool imagemagick
 )
@@ -29,10 +30,14 @@ for package in "${packages[@]}"; do
     missing+=("$package")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -ne 0 ]; then
+  sudo=""
+  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
 
-sudo=""
-if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-echo "Installing: ${missing[*]}"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# Wine's 32-bit Windows DLLs, for the 32-bit programs' tests (fetched once
+# into build/wine-i386; a refusal is said and the 32-bit runs are skipped).
+"$(dirname "${BASH_SOURCE[0]}")/fetch-wine-i386.sh"

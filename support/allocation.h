@@ -14,15 +14,6 @@ void* AllocateBytes(std::size_t size);
 void* ReallocateBytes(void* block, std::size_t size);
 void ReleaseBytes(void* block);
 
-// The large work buffers (a line reader's, an output file's) of one thread:
-// a buffer given back is kept for the next one of the same size that the
-// thread takes, instead of going back to the heap. A conversion opens one
-// reader and one output file after another, so a few kept buffers serve all
-// of them, already in the processor's caches. Taking a kept buffer counts as
-// an allocation: ScopedAllocationFailure refuses it like any other.
-void* TakeBuffer(std::size_t size);
-void GiveBackBuffer(void* block, std::size_t size);
-
 // A copy or append that could not be made for another reason (a size limit).
 void NoteLostAllocation();
 

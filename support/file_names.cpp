@@ -3,16 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
-#include "support/allocation.h"
-#include "support/held_folder.h"
-#include "support/platform/file_system.h"
-
 namespace marlix {
 namespace {
 
 struct Listing {
+  explicit Listing(const char* matching) : pattern(matching) {}
   const char* pattern;
-  Slots<TextString>* names;
+  StringList names;
   bool lost = false;  // a matching name that could not be kept
 };
 
@@ -21,18 +18,29 @@ void KeepMatching(const char* name, void* context) {
   if (!MatchesPattern(name, listing.pattern)) return;
   TextString kept(name);
   // A copy that came out empty means memory ran out (a listed name is never empty).
-  if (kept.IsEmpty() || !listing.names->Append(std::move(kept))) listing.lost = true;
+  if (kept.IsEmpty() || !listing.names.Add(std::move(kept))) listing.lost = true;
 }
 
-// The pattern "*" + suffix, the suffix without wildcards: the usual "*.htm".
-bool MatchesStarSuffix(const char* name, const char* suffix, std::size_t suffixLength) {
-  std::size_t nameLength = std::strlen(name);
-  if (nameLength < suffixLength) return false;
-  const char* tail = name + nameLength - suffixLength;
-  for (std::size_t i = 0; i < suffixLength; ++i) {
-    if (UpperAscii(tail[i]) != UpperAscii(suffix[i])) return false;
+// The listing's names, in listing order, appended to list.
+bool Hand(Listing& listing, bool complete, StringList& list) {
+  if (listing.lost) complete = false;
+  const std::uint32_t count = listing.names.Count();
+  // The names are put in order by their places (cheaper to move than the
+  // names themselves); Windows keeps the search's own order.
+  Slots<std::uint32_t> order;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    if (!order.Append(std::uint32_t{i})) return false;
   }
-  return true;
+#ifndef _WIN32
+  TextString* names = listing.names.begin();
+  std::sort(order.begin(), order.end(), [names](std::uint32_t a, std::uint32_t b) {
+    return CompareListingOrder(names[a].CStr(), names[b].CStr()) < 0;
+  });
+#endif
+  for (std::uint32_t i = 0; i < count; ++i) {
+    if (!list.Add(std::move(listing.names.begin()[order[i]]))) complete = false;
+  }
+  return complete;
 }
 
 }  // namespace
@@ -49,9 +57,6 @@ TextString JoinPath(const TextString& folder, const TextString& name) {
 }
 
 bool MatchesPattern(const char* name, const char* pattern) {
-  if (pattern[0] == '*' && std::strpbrk(pattern + 1, "*?") == nullptr) {
-    return MatchesStarSuffix(name, pattern + 1, std::strlen(pattern + 1));
-  }
   const char* starPattern = nullptr;
   const char* starName = nullptr;
   while (*name != 0) {
@@ -83,76 +88,23 @@ int CompareListingOrder(const char* a, const char* b) {
   }
   const int tie = static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[i]) ? -1 : 1;
   for (;; ++i) {
-    unsigned char x = static_cast<unsigned char>(UpperAscii(a[i]));
-    unsigned char y = static_cast<unsigned char>(UpperAscii(b[i]));
+    const auto x = static_cast<unsigned char>(UpperAscii(a[i]));
+    const auto y = static_cast<unsigned char>(UpperAscii(b[i]));
     if (x != y) return x < y ? -1 : 1;
     if (x == 0) return tie;
   }
 }
 
 bool ListFiles(const TextString& folder, const char* pattern, StringList& list) {
-  Slots<TextString> names;
-  Listing listing{pattern, &names};
-  // A held folder is read through its handle, whatever its path leads to now.
-  platform::FolderHandle held = HeldFolder::Holding(folder.CStr());
-  bool complete = held != platform::kNoFolder
-                      ? platform::Files().ListHeldFolder(held, KeepMatching, &listing)
-                      : platform::Files().ListFolder(folder.CStr(), KeepMatching, &listing);
-  if (listing.lost) complete = false;
+  Listing listing(pattern);
+  bool complete = platform::Files().ListFolder(folder.CStr(), KeepMatching, &listing);
+  return Hand(listing, complete, list);
+}
 
-  std::uint32_t count = names.Count();
-  if (count == 0) return complete;
-#ifdef _WIN32
-  if (!list.AddAll(std::move(names))) complete = false;
-  return complete;
-#else
-  // Sorted by a key of each name's first 8 bytes upper-cased (zero bytes
-  // after a shorter name), read as one number: keys that differ already give
-  // the listing order, equal keys go to the full comparison.
-  struct SortEntry {
-    std::uint64_t key;
-    TextString* name;
-  };
-  auto* sorted = static_cast<SortEntry*>(AllocateBytes(count * sizeof(SortEntry)));
-  if (sorted == nullptr) return false;
-  for (std::uint32_t i = 0; i < count; ++i) {
-    const char* text = names[i].CStr();
-    std::uint64_t key = 0;
-    for (std::uint32_t k = 0; k < 8; ++k) {
-      const auto byte = static_cast<unsigned char>(UpperAscii(text[k]));
-      key = (key << 8) | byte;
-      if (byte == 0) {
-        key <<= 8 * (7 - k);
-        break;
-      }
-    }
-    sorted[i] = {key, &names[i]};
-  }
-  std::sort(sorted, sorted + count, [](const SortEntry& a, const SortEntry& b) {
-    if (a.key != b.key) return a.key < b.key;
-    return CompareListingOrder(a.name->CStr(), b.name->CStr()) < 0;
-  });
-  // The names put in that order where they are, one cycle of the order at a
-  // time (a done place has its entry's name cleared), so that the listing
-  // needs no second array of names.
-  TextString* const first = &names[0];
-  for (std::uint32_t start = 0; start < count; ++start) {
-    if (sorted[start].name == nullptr) continue;
-    TextString held(std::move(first[start]));
-    std::uint32_t at = start;
-    while (true) {
-      const auto from = static_cast<std::uint32_t>(sorted[at].name - first);
-      sorted[at].name = nullptr;
-      if (from == start) break;
-      first[at] = std::move(first[from]);
-      at = from;
-    }
-    first[at] = std::move(held);
-  }
-  ReleaseBytes(sorted);
-  if (!list.AddAll(std::move(names))) complete = false;
-  return complete;
-#endif
+bool ListFiles(platform::FolderHandle folder, const char* pattern, StringList& list) {
+  Listing listing(pattern);
+  bool complete = platform::Files().ListHeldFolder(folder, KeepMatching, &listing);
+  return Hand(listing, complete, list);
 }
 
 }  // namespace marlix

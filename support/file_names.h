@@ -8,6 +8,7 @@
 #pragma once
 
 #include "support/indexed_lists.h"
+#include "support/platform/file_system.h"
 #include "support/text_string.h"
 
 namespace marlix {
@@ -33,9 +34,10 @@ int CompareListingOrder(const char* a, const char* b);
 
 // Appends to list (not cleared first) the bare names of the regular files of
 // folder that match pattern, in listing order (on Windows, the search's own
-// order). False when the folder could
-// not be listed to its end: the names that came back before the failure are
-// still appended.
+// order). False when the folder could not be listed to its end: the names
+// that came back before the failure are still appended.
 bool ListFiles(const TextString& folder, const char* pattern, StringList& list);
+// The same for a folder held open, read through its handle.
+bool ListFiles(platform::FolderHandle folder, const char* pattern, StringList& list);
 
 }  // namespace marlix

@@ -14,35 +14,17 @@ void ListCursor::NextWithin(std::uint32_t count) {
   if (index_ + 1 < count) ++index_;
 }
 
-bool StringList::Add(const char* text) { return Add(TextString(text)); }
-
 bool StringList::Add(const TextString& text) {
   TextString copy(text);
-  // A copy that came out empty from a non-empty source means memory ran out.
+  // A copy that came out shorter than its source means memory ran out.
   if (copy.Length() != text.Length()) return false;
-  if (!items_.Append(std::move(copy))) return false;
-  Reset();
-  return true;
+  return Add(std::move(copy));
 }
 
 bool StringList::Add(TextString&& text) {
   if (!items_.Append(std::move(text))) return false;
   Reset();
   return true;
-}
-
-bool StringList::AddAll(Slots<TextString>&& items) {
-  bool complete = true;
-  if (items_.Count() == 0) {
-    items_ = std::move(items);
-  } else {
-    for (std::uint32_t i = 0; i < items.Count(); ++i) {
-      if (!items_.Append(std::move(items[i]))) complete = false;
-    }
-    items.Clear();
-  }
-  Reset();
-  return complete;
 }
 
 TextString StringList::At(std::uint32_t i) const {
@@ -60,19 +42,10 @@ void StringList::Clear() {
 }
 
 bool PairList::Add(const TextString& key, const TextString& value) {
-  Pair pair{key, value};
-  if (pair.key.Length() != key.Length() || pair.value.Length() != value.Length()) return false;
-  if (!items_.Append(std::move(pair))) return false;
-  Reset();
-  return true;
-}
-
-bool PairList::Add(TextString&& key, const TextString& value) {
-  Pair pair{std::move(key), value};
-  if (pair.value.Length() != value.Length()) return false;
-  if (!items_.Append(std::move(pair))) return false;
-  Reset();
-  return true;
+  TextString keyCopy(key);
+  TextString valueCopy(value);
+  if (keyCopy.Length() != key.Length() || valueCopy.Length() != value.Length()) return false;
+  return Add(std::move(keyCopy), std::move(valueCopy));
 }
 
 bool PairList::Add(TextString&& key, TextString&& value) {

@@ -1,14 +1,13 @@
 // Ordered lists appended at the end and read by 0-based index. Reads hand out
 // copies (the empty string when the index is out of range); the Ref forms give
-// read-only access without a copy for the engine's hot paths. Every element is
-// one index step away, so the cursor (Seek/Next) is only a position for callers
-// that walk a list front to back.
+// read-only access without a copy. Every element is one index step away, so
+// the cursor (Seek/Next) is only a position for callers that walk a list
+// front to back.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <new>
-#include <type_traits>
 #include <utility>
 
 #include "support/allocation.h"
@@ -16,20 +15,9 @@
 
 namespace marlix {
 
-// Element types a grown block may take over by copying their bytes (realloc):
-// plain data, and types that mend what pointed into the object itself
-// through RelocatedFrom(old address). Large blocks are then grown by
-// remapping their pages rather than by moving each element into fresh
-// memory, which every page of a new block would have to be faulted in for.
-template <typename T>
-concept RelocatableByBytes = std::is_trivially_copyable_v<T> ||
-                             requires(T& item, std::uintptr_t oldAddress) {
-                               item.RelocatedFrom(oldAddress);
-                             };
-
 // Growable array of T without exceptions: Append reports false (and the loss
 // is counted) when memory runs out or the count would pass its 32-bit limit,
-// and leaves the array as it was.
+// and leaves the array as it was. Growing moves the elements into a new block.
 template <typename T>
 class Slots {
  public:
@@ -44,6 +32,7 @@ class Slots {
   Slots& operator=(Slots&& other) noexcept {
     if (this != &other) {
       Clear();
+      ReleaseBytes(items_);
       items_ = other.items_;
       count_ = other.count_;
       capacity_ = other.capacity_;
@@ -52,13 +41,19 @@ class Slots {
     }
     return *this;
   }
-  ~Slots() { Clear(); }
+  ~Slots() {
+    Clear();
+    ReleaseBytes(items_);
+  }
 
   std::uint32_t Count() const { return count_; }
   T& operator[](std::uint32_t i) { return items_[i]; }
   const T& operator[](std::uint32_t i) const { return items_[i]; }
+  T* begin() { return items_; }
+  T* end() { return items_ + count_; }
   bool Append(T&& item);
   void RemoveAt(std::uint32_t i);
+  // Destroys every element; the block is kept for the next ones.
   void Clear();
 
  private:
@@ -68,8 +63,10 @@ class Slots {
 };
 
 template <typename T>
-inline bool Slots<T>::Append(T&& item) {
+bool Slots<T>::Append(T&& item) {
   if (count_ == capacity_) {
+    // At most 2^32 - 1 elements, and never more bytes than a size_t counts
+    // (the tighter limit on 32-bit platforms).
     constexpr std::uint64_t kMaxCount = 0xFFFFFFFFu;
     constexpr std::uint64_t kMaxFitting = static_cast<std::size_t>(-1) / sizeof(T);
     constexpr std::uint64_t kLimit = kMaxCount < kMaxFitting ? kMaxCount : kMaxFitting;
@@ -79,28 +76,14 @@ inline bool Slots<T>::Append(T&& item) {
     }
     std::uint64_t capacity = capacity_ == 0 ? 8 : 2 * static_cast<std::uint64_t>(capacity_);
     if (capacity > kLimit) capacity = kLimit;
-    const std::size_t bytes = static_cast<std::size_t>(capacity) * sizeof(T);
-    if constexpr (RelocatableByBytes<T>) {
-      const auto oldAddress = reinterpret_cast<std::uintptr_t>(items_);
-      // On failure the old block stays as it was.
-      T* grown = static_cast<T*>(ReallocateBytes(items_, bytes));
-      if (grown == nullptr) return false;
-      if constexpr (!std::is_trivially_copyable_v<T>) {
-        if (reinterpret_cast<std::uintptr_t>(grown) != oldAddress) {
-          for (std::uint32_t i = 0; i < count_; ++i) grown[i].RelocatedFrom(oldAddress + i * sizeof(T));
-        }
-      }
-      items_ = grown;
-    } else {
-      T* grown = static_cast<T*>(AllocateBytes(bytes));
-      if (grown == nullptr) return false;
-      for (std::uint32_t i = 0; i < count_; ++i) {
-        new (&grown[i]) T(std::move(items_[i]));
-        items_[i].~T();
-      }
-      ReleaseBytes(items_);
-      items_ = grown;
+    T* grown = static_cast<T*>(AllocateBytes(static_cast<std::size_t>(capacity) * sizeof(T)));
+    if (grown == nullptr) return false;
+    for (std::uint32_t i = 0; i < count_; ++i) {
+      new (&grown[i]) T(std::move(items_[i]));
+      items_[i].~T();
     }
+    ReleaseBytes(items_);
+    items_ = grown;
     capacity_ = static_cast<std::uint32_t>(capacity);
   }
   new (&items_[count_]) T(std::move(item));
@@ -109,19 +92,16 @@ inline bool Slots<T>::Append(T&& item) {
 }
 
 template <typename T>
-inline void Slots<T>::RemoveAt(std::uint32_t i) {
+void Slots<T>::RemoveAt(std::uint32_t i) {
   for (std::uint32_t j = i; j + 1 < count_; ++j) items_[j] = std::move(items_[j + 1]);
   items_[count_ - 1].~T();
   --count_;
 }
 
 template <typename T>
-inline void Slots<T>::Clear() {
+void Slots<T>::Clear() {
   for (std::uint32_t i = 0; i < count_; ++i) items_[i].~T();
-  ReleaseBytes(items_);
-  items_ = nullptr;
   count_ = 0;
-  capacity_ = 0;
 }
 
 class ListCursor {
@@ -140,18 +120,19 @@ class ListCursor {
 class StringList : public ListCursor {
  public:
   std::uint32_t Count() const { return items_.Count(); }
-  bool Add(const char* text);
+  bool Add(const char* text) { return Add(TextString(text)); }
   bool Add(const TextString& text);
   // The same, taking over text instead of copying it.
   bool Add(TextString&& text);
-  // Takes over every item, in order: the whole array when the list is empty.
-  bool AddAll(Slots<TextString>&& items);
   TextString At(std::uint32_t i) const;
   // The element itself, or nullptr when there is none at i.
   const TextString* Ref(std::uint32_t i) const;
   bool Seek(std::uint32_t i) { return SeekWithin(i, Count()); }
   void Next() { NextWithin(Count()); }
   void Clear();
+  // The elements as an array, for sorting them in place.
+  TextString* begin() { return items_.begin(); }
+  TextString* end() { return items_.end(); }
 
  private:
   Slots<TextString> items_;
@@ -161,8 +142,7 @@ class PairList : public ListCursor {
  public:
   std::uint32_t Count() const { return items_.Count(); }
   bool Add(const TextString& key, const TextString& value);
-  // The same, taking over key instead of copying it.
-  bool Add(TextString&& key, const TextString& value);
+  // The same, taking over key and value instead of copying them.
   bool Add(TextString&& key, TextString&& value);
   TextString KeyAt(std::uint32_t i) const;
   TextString ValueAt(std::uint32_t i) const;
@@ -177,11 +157,6 @@ class PairList : public ListCursor {
   struct Pair {
     TextString key;
     TextString value;
-    void RelocatedFrom(std::uintptr_t oldAddress) noexcept {
-      const auto self = reinterpret_cast<std::uintptr_t>(this);
-      key.RelocatedFrom(oldAddress + (reinterpret_cast<std::uintptr_t>(&key) - self));
-      value.RelocatedFrom(oldAddress + (reinterpret_cast<std::uintptr_t>(&value) - self));
-    }
   };
   Slots<Pair> items_;
 };

@@ -6,58 +6,54 @@
 
 namespace marlix {
 namespace {
-constexpr std::uint32_t kBufferBytes = 16 * 1024;
-constexpr char kLf = '\n';
-constexpr char kCr = '\r';
 
-// Where the line starting at bytes ends, given available bytes (fewer than
-// kDecidingBytes only at the end of the file): how many bytes belong to the
-// line and how many are taken with its line end.
+constexpr std::uint32_t kBufferBytes = 16 * 1024;
+// A piece is decided by at most 80 bytes and two of look-ahead for a line
+// end right after them.
+constexpr std::uint32_t kDecidingBytes = LineReader::kMaxLineBytes + 2;
+
+// The one rule of pieces: where the piece starting at bytes ends, given the
+// available bytes (fewer than kDecidingBytes only at the end of the file).
+// lineBytes belong to the piece, consumed are taken with its line end. A CR
+// just before the LF of a line end is part of the line end.
 void SplitPiece(const char* bytes, std::uint32_t available, std::uint32_t& lineBytes,
                 std::uint32_t& consumed) {
   constexpr std::uint32_t kMax = LineReader::kMaxLineBytes;
-  std::uint32_t window = available < kMax ? available : kMax;
-  const char* lf = static_cast<const char*>(std::memchr(bytes, kLf, window));
+  const std::uint32_t window = available < kMax ? available : kMax;
+  const char* lf = static_cast<const char*>(std::memchr(bytes, '\n', window));
   if (lf != nullptr) {
     lineBytes = static_cast<std::uint32_t>(lf - bytes);
     consumed = lineBytes + 1;
-    if (lineBytes > 0 && bytes[lineBytes - 1] == kCr) --lineBytes;
   } else if (window < kMax) {
     lineBytes = consumed = window;  // the last line, without a line end
-  } else if (available > kMax && bytes[kMax] == kLf) {
-    // A full window whose line end straddles or directly follows it: the line
-    // end belongs to this line and its CR is not kept.
-    lineBytes = bytes[kMax - 1] == kCr ? kMax - 1 : kMax;
+    return;
+  } else if (available > kMax && bytes[kMax] == '\n') {
+    // A full window whose line end directly follows it, or straddles it (its
+    // CR the window's last byte): the line end belongs to this piece.
+    lineBytes = kMax;
     consumed = kMax + 1;
-  } else if (available > kMax + 1 && bytes[kMax] == kCr && bytes[kMax + 1] == kLf) {
+  } else if (available > kMax + 1 && bytes[kMax] == '\r' && bytes[kMax + 1] == '\n') {
     lineBytes = kMax;
     consumed = kMax + 2;
+    return;
   } else {
     lineBytes = consumed = kMax;  // an 80-byte piece of a longer line
+    return;
   }
-}
-
-void MakePiece(const char* bytes, std::uint32_t lineBytes, std::uint32_t consumed,
-               LinePiece& piece) {
-  // The content ends at a zero byte; the rest of the line is dropped.
-  const void* zero = std::memchr(bytes, 0, lineBytes);
-  piece.bytes = bytes;
-  piece.length =
-      zero ? static_cast<std::uint32_t>(static_cast<const char*>(zero) - bytes) : lineBytes;
-  piece.endsLine = consumed > lineBytes;
+  if (lineBytes > 0 && bytes[lineBytes - 1] == '\r') --lineBytes;
 }
 
 }  // namespace
 
 LineReader::~LineReader() {
   Close();
-  GiveBackBuffer(buffer_, kBufferBytes);
+  ReleaseBytes(buffer_);
 }
 
 bool LineReader::Open(const char* path) {
   Close();
   if (buffer_ == nullptr) {
-    buffer_ = static_cast<char*>(TakeBuffer(kBufferBytes));
+    buffer_ = static_cast<char*>(AllocateBytes(kBufferBytes));
     if (buffer_ == nullptr) return false;
   }
   file_ = platform::Files().OpenExisting(path);
@@ -101,12 +97,12 @@ std::uint32_t LineReader::Fill(std::uint32_t want) {
       exhausted_ = true;
       break;
     }
+    // Pieces are cut at zero bytes only in a file that holds one.
     if (std::memchr(buffer_ + end_, 0, static_cast<std::size_t>(n)) != nullptr) zeroSeen_ = true;
     end_ += static_cast<std::uint32_t>(n);
     // The file may have grown or shrunk since it was opened: the at-end test
-    // uses the size as it stands now. It is asked again when the read came
-    // back short (the end may be near) or went past the size known, not after
-    // every read.
+    // uses the size as it stands now, asked again when a read came back short
+    // (the end may be near) or went past the size known.
     if (static_cast<std::uint64_t>(n) < asked || position_ + (end_ - begin_) > size_) {
       std::int64_t size = platform::Files().Size(file_);
       if (size >= 0) size_ = size;
@@ -115,47 +111,43 @@ std::uint32_t LineReader::Fill(std::uint32_t want) {
   return end_ - begin_;
 }
 
-bool LineReader::ReadPieceSlowly(LinePiece& piece) {
-  if (file_ == platform::kNoFile) {
-    atEnd_ = true;
-    return false;
-  }
-  std::uint32_t available = Fill(kDecidingBytes);
-  if (available == 0) {
-    atEnd_ = true;
-    return false;
-  }
+bool LineReader::CutPiece(std::uint32_t skip, LinePiece& piece, std::uint32_t& consumed) {
+  if (file_ == platform::kNoFile || skip > kBufferBytes - kDecidingBytes) return false;
+  std::uint32_t available = end_ - begin_;
+  if (available < skip + kDecidingBytes) available = Fill(skip + kDecidingBytes);
+  if (available <= skip) return false;
+  const char* bytes = buffer_ + begin_ + skip;
   std::uint32_t lineBytes = 0;
+  SplitPiece(bytes, available - skip, lineBytes, consumed);
+  // The content ends at a zero byte; the rest of the piece is dropped.
+  const void* zero = zeroSeen_ ? std::memchr(bytes, 0, lineBytes) : nullptr;
+  piece.bytes = bytes;
+  piece.length = zero ? static_cast<std::uint32_t>(static_cast<const char*>(zero) - bytes)
+                      : lineBytes;
+  piece.endsLine = consumed > lineBytes;
+  return true;
+}
+
+bool LineReader::ReadPiece(LinePiece& piece) {
   std::uint32_t consumed = 0;
-  SplitPiece(buffer_ + begin_, available, lineBytes, consumed);
-  MakePiece(buffer_ + begin_, lineBytes, consumed, piece);
-  Consume(consumed);
+  if (!CutPiece(0, piece, consumed)) {
+    atEnd_ = true;
+    return false;
+  }
+  begin_ += consumed;
+  position_ += consumed;
+  if (position_ >= size_) atEnd_ = true;
   return true;
 }
 
 bool LineReader::PeekPiece(std::uint32_t skip, LinePiece& piece) {
-  if (file_ == platform::kNoFile || skip > kBufferBytes - kDecidingBytes) return false;
-  std::uint32_t available = Fill(skip + kDecidingBytes);
-  if (available <= skip) return false;
-  std::uint32_t lineBytes = 0;
   std::uint32_t consumed = 0;
-  SplitPiece(buffer_ + begin_ + skip, available - skip, lineBytes, consumed);
-  MakePiece(buffer_ + begin_ + skip, lineBytes, consumed, piece);
-  return true;
-}
-
-bool LineReader::ReadLine(TextString& line) {
-  LinePiece piece;
-  line.Empty();
-  if (!ReadPiece(piece)) return false;
-  line.AppendN(piece.bytes, piece.length);
-  return true;
+  return CutPiece(skip, piece, consumed);
 }
 
 TextString LineReader::ReadLine() {
-  TextString line;
-  ReadLine(line);
-  return line;
+  LinePiece piece;
+  return ReadPiece(piece) ? TextString(piece.bytes, piece.length) : TextString();
 }
 
 bool LineReader::SkipLine() {
@@ -172,7 +164,9 @@ TextString LineReader::ReadBytes(std::uint32_t n) {
     return TextString();
   }
   TextString bytes(buffer_ + begin_, n);
-  Consume(n);
+  begin_ += n;
+  position_ += n;
+  if (position_ >= size_) atEnd_ = true;
   return bytes;
 }
 

@@ -1,6 +1,7 @@
 #include "support/text_string.h"
 
 #include <cstring>
+#include <functional>
 
 #include "support/allocation.h"
 
@@ -14,7 +15,14 @@ std::size_t BoundedLength(const char* text, std::size_t maxBytes) {
   return zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - text) : maxBytes;
 }
 
-constexpr std::uint32_t kMaxLength = 0xFFFFFFF0u;
+// Whether p points into the n bytes at begin (std::less orders any pointers).
+bool PointsInto(const char* p, const char* begin, std::size_t n) {
+  const std::less<const char*> before;
+  return begin != nullptr && !before(p, begin) && before(p, begin + n);
+}
+
+// Lengths are 32-bit; a string that would grow past this is refused.
+constexpr std::size_t kMaxLength = 0xFFFFFFF0u;
 
 }  // namespace
 
@@ -59,15 +67,6 @@ void TextString::TakeFrom(TextString& other) noexcept {
   other.capacity_ = 0;
 }
 
-bool TextString::OffsetInBuffer(const char* text, std::size_t& offset) const {
-  if (data_ == nullptr) return false;
-  auto address = reinterpret_cast<std::uintptr_t>(text);
-  auto begin = reinterpret_cast<std::uintptr_t>(data_);
-  if (address < begin || address > begin + capacity_) return false;
-  offset = address - begin;
-  return true;
-}
-
 bool TextString::Reserve(std::size_t length) {
   if (length > kMaxLength) {
     NoteLostAllocation();
@@ -79,20 +78,17 @@ bool TextString::Reserve(std::size_t length) {
     capacity_ = kLocalBytes;
     return true;
   }
-  std::size_t capacity = length < kLocalBytes ? kLocalBytes : length;
   char* grown;
   if (IsLocal()) {
     // Out of the object onto the heap, content and terminator with it.
-    grown = static_cast<char*>(AllocateBytes(capacity + 1));
+    grown = static_cast<char*>(AllocateBytes(length + 1));
     if (grown != nullptr) std::memcpy(grown, local_, length_ + 1u);
   } else {
-    // A first block needs no copy: plain malloc is cheaper than realloc.
-    grown = static_cast<char*>(data_ == nullptr ? AllocateBytes(capacity + 1)
-                                                : ReallocateBytes(data_, capacity + 1));
+    grown = static_cast<char*>(ReallocateBytes(data_, length + 1));
   }
   if (grown == nullptr) return false;
   data_ = grown;
-  capacity_ = static_cast<std::uint32_t>(capacity);
+  capacity_ = static_cast<std::uint32_t>(length);
   return true;
 }
 
@@ -101,11 +97,10 @@ void TextString::SetBytes(const char* bytes, std::size_t n) {
     Empty();
     return;
   }
-  // bytes may point into this string's own buffer (s = Mid(s, ...) forms);
-  // memmove copes as long as the buffer is not reallocated underneath it.
-  std::size_t offset = 0;
-  if (OffsetInBuffer(bytes, offset)) {
-    std::memmove(data_, data_ + offset, n);
+  // bytes may point into this string's own content (s = Mid(s, ...) forms),
+  // which lies within the buffer as it is: no growth is needed then.
+  if (PointsInto(bytes, data_, length_)) {
+    std::memmove(data_, bytes, n);
   } else if (!Reserve(n)) {
     Empty();
     return;
@@ -119,10 +114,6 @@ void TextString::SetBytes(const char* bytes, std::size_t n) {
 TextString& TextString::Assign(const char* text) {
   SetBytes(text, text ? std::strlen(text) : 0);
   return *this;
-}
-
-TextString& TextString::operator+=(const char* text) {
-  return AppendBytes(text, text ? std::strlen(text) : 0);
 }
 
 TextString& TextString::AssignN(const char* text, std::uint32_t n) {
@@ -167,60 +158,46 @@ TextString TextString::operator+(const char* text) const {
 
 TextString TextString::operator+(const TextString& other) const {
   TextString joined(*this);
-  joined.AppendBytes(other.CStr(), other.length_);
+  joined += other;
   return joined;
-}
-
-TextString& TextString::operator+=(const TextString& other) {
-  return AppendBytes(other.CStr(), other.length_);
 }
 
 TextString& TextString::AppendN(const char* text, std::size_t n) {
   return AppendBytes(text, BoundedLength(text, n));
 }
 
-TextString& TextString::AppendBytesSlowly(const char* text, std::size_t n) {
-  if (n == 0) return *this;
-  if (static_cast<std::size_t>(length_) + n > kMaxLength) {
+bool TextString::Grow(std::size_t n) {
+  // Asked as a difference: the sum could wrap round in a 32-bit size_t.
+  if (n > kMaxLength - length_) {
     NoteLostAllocation();
     Clear();
-    return *this;
+    return false;
   }
-  std::size_t joined = length_ + n;
-  if (data_ == nullptr || joined > capacity_) {
-    // Grow geometrically so that building a line byte by byte stays linear.
-    // Appending the string to itself must read the old buffer before it moves.
-    std::size_t wanted = joined < 2 * static_cast<std::size_t>(capacity_) ? 2 * capacity_ : joined;
-    if (wanted > kMaxLength) wanted = joined;
-    std::size_t offset = 0;
-    bool selfAppend = OffsetInBuffer(text, offset);
-    if (!Reserve(wanted)) {
-      Clear();
-      return *this;
-    }
-    if (selfAppend) text = data_ + offset;
-  }
-  std::memmove(data_ + length_, text, n);
-  length_ = static_cast<std::uint32_t>(joined);
+  // Geometric growth, so that building a page piece by piece stays linear;
+  // doubled in 64 bits, since twice a room past 2 GB does not fit in 32.
+  const std::size_t joined = length_ + n;
+  const std::uint64_t doubled = 2 * static_cast<std::uint64_t>(capacity_);
+  const std::size_t wanted =
+      joined < doubled && doubled <= kMaxLength ? static_cast<std::size_t>(doubled) : joined;
+  if (Reserve(wanted)) return true;
+  Clear();
+  return false;
+}
+
+TextString& TextString::AppendBytesSlowly(const char* bytes, std::size_t n) {
+  if (n == 0) return *this;
+  // Appending the string to itself must read the old buffer before it moves.
+  const bool own = PointsInto(bytes, data_, length_);
+  const std::size_t offset = own ? static_cast<std::size_t>(bytes - data_) : 0;
+  if (!Grow(n)) return *this;
+  std::memcpy(data_ + length_, own ? data_ + offset : bytes, n);
+  length_ += static_cast<std::uint32_t>(n);
   data_[length_] = 0;
   return *this;
 }
 
-char* TextString::AppendSpaceSlowly(std::size_t n) {
-  if (static_cast<std::size_t>(length_) + n > kMaxLength) {
-    NoteLostAllocation();
-    Clear();
-    return nullptr;
-  }
-  std::size_t wanted = length_ + n;
-  if (data_ == nullptr || wanted > capacity_) {
-    if (wanted < 2 * static_cast<std::size_t>(capacity_)) wanted = 2 * capacity_;
-    if (wanted > kMaxLength) wanted = length_ + n;
-    if (!Reserve(wanted)) {
-      Clear();
-      return nullptr;
-    }
-  }
+char* TextString::AppendSpace(std::size_t n) {
+  if ((data_ == nullptr || n > capacity_ - length_) && !Grow(n)) return nullptr;
   return data_ + length_;
 }
 

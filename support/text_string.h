@@ -8,14 +8,6 @@
 #include <cstdint>
 #include <cstring>
 
-// For the few appends on every line's path: inlined even where the compiler
-// would rather call, so that a literal's length and bytes are known there.
-#if defined(__GNUC__)
-#define MARLIX_ALWAYS_INLINE inline __attribute__((always_inline))
-#else
-#define MARLIX_ALWAYS_INLINE inline
-#endif
-
 namespace marlix {
 
 class TextString {
@@ -43,14 +35,6 @@ class TextString {
   void Clear();
   // Makes the string empty but keeps its buffer, for strings reused in loops.
   void Empty();
-  // For arrays that move their elements by copying their bytes into a grown
-  // block: once this object's bytes came from the object at oldAddress, now
-  // gone, a short string points at its own bytes again.
-  void RelocatedFrom(std::uintptr_t oldAddress) noexcept {
-    const std::uintptr_t localOffset =
-        reinterpret_cast<std::uintptr_t>(local_) - reinterpret_cast<std::uintptr_t>(this);
-    if (reinterpret_cast<std::uintptr_t>(data_) == oldAddress + localOffset) data_ = local_;
-  }
 
   const char* CStr() const { return data_ ? data_ : ""; }
   std::uint32_t Length() const { return length_; }
@@ -60,26 +44,21 @@ class TextString {
 
   TextString operator+(const char* text) const;
   TextString operator+(const TextString& other) const;
-  TextString& operator+=(const char* text);
-  TextString& operator+=(const TextString& other);
-  // Inline so that the length of a literal is known where it is appended.
-  MARLIX_ALWAYS_INLINE TextString& Append(const char* text) {
+  TextString& operator+=(const char* text) { return Append(text); }
+  TextString& operator+=(const TextString& other) {
+    return AppendBytes(other.CStr(), other.length_);
+  }
+  // Always inlined, so that the length of a literal is known where it is
+  // appended: pages are built from many short literals.
+  [[gnu::always_inline]] TextString& Append(const char* text) {
     return AppendBytes(text, text ? std::strlen(text) : 0);
   }
   // Appends at most n bytes of text, stopping at a zero byte.
   TextString& AppendN(const char* text, std::size_t n);
-  TextString& AppendChar(char c) {  // a zero byte is not appended
-    // The common case of a line built byte by byte: room left, no reallocation.
-    if (c != 0 && data_ != nullptr && length_ < capacity_) {
-      data_[length_++] = c;
-      data_[length_] = 0;
-      return *this;
-    }
-    return c != 0 ? AppendBytes(&c, 1) : *this;
-  }
+  TextString& AppendChar(char c) { return c != 0 ? AppendBytes(&c, 1) : *this; }
   // Appends n bytes that the caller knows hold no zero byte. Inline while
-  // there is room, so that short known-length appends cost a copy.
-  MARLIX_ALWAYS_INLINE TextString& AppendBytes(const char* bytes, std::size_t n) {
+  // there is room, since most appends are a few bytes.
+  [[gnu::always_inline]] TextString& AppendBytes(const char* bytes, std::size_t n) {
     if (data_ != nullptr && n <= capacity_ - length_) {
       std::memcpy(data_ + length_, bytes, n);
       length_ += static_cast<std::uint32_t>(n);
@@ -88,14 +67,12 @@ class TextString {
     }
     return AppendBytesSlowly(bytes, n);
   }
+
   // For callers that write into the string directly: makes room for n more
   // bytes after the content and returns where they go (nullptr, the string
   // emptied and the loss counted, when memory runs out). CommitAppended(k)
   // then adds the first k of them, which must hold no zero byte, k <= n.
-  char* AppendSpace(std::size_t n) {
-    if (data_ != nullptr && n <= capacity_ - length_) return data_ + length_;
-    return AppendSpaceSlowly(n);
-  }
+  char* AppendSpace(std::size_t n);
   void CommitAppended(std::size_t k) {
     length_ += static_cast<std::uint32_t>(k);
     data_[length_] = 0;
@@ -116,19 +93,20 @@ class TextString {
 
  private:
   TextString& AppendBytesSlowly(const char* bytes, std::size_t n);
-  char* AppendSpaceSlowly(std::size_t n);
-  bool Reserve(std::size_t length);                 // room for length bytes plus terminator
+  // Room for n more bytes, growing geometrically; false (the string cleared
+  // and the loss counted) when memory or the length limit runs out.
+  bool Grow(std::size_t n);
+  // Room for length bytes plus the terminator, the content kept.
+  bool Reserve(std::size_t length);
   void SetBytes(const char* bytes, std::size_t n);  // n bytes without zeros
-  // Whether text points into this string's own buffer, and where.
-  bool OffsetInBuffer(const char* text, std::size_t& offset) const;
+  void ReleaseHeap();  // frees data_ when it is a heap block
+  // Takes over other's content (its heap block, or a copy of its local bytes).
+  void TakeFrom(TextString& other) noexcept;
+  bool IsLocal() const { return data_ == local_; }
 
   // Content of up to kLocalBytes bytes is kept in the object itself, so that
   // short strings (page and file names, most topic names) need no heap block.
   static constexpr std::uint32_t kLocalBytes = 15;
-  bool IsLocal() const { return data_ == local_; }
-  void ReleaseHeap();  // frees data_ when it is a heap block
-  // Takes over other's content (its heap block, or a copy of its local bytes).
-  void TakeFrom(TextString& other) noexcept;
 
   char* data_ = nullptr;  // local_, a heap block, or nullptr before any content
   std::uint32_t length_ = 0;

@@ -4,13 +4,15 @@
 // a vanished file or a failing folder listing.
 //
 // What a platform provides:
-// - files: open an existing regular file for reading, create a new file
-//   exclusively, read, write, learn the size, close;
+// - files: open an existing regular file for reading, read, write, learn the
+//   size, close;
 // - folders: make one folder, list the regular files of a folder by path;
 // - held folders: a folder opened once and kept open, so that files are
 //   created in it and it is listed through that handle, not through its path.
 //   Whatever happens to the path meanwhile (the folder renamed, a link put in
 //   its place), creating and listing reach the folder that was held, or fail.
+//   Output files are only ever created this way, exclusively: nothing that
+//   exists is replaced.
 //   POSIX: open(O_DIRECTORY | O_NOFOLLOW), then openat relative to it.
 //   Windows: a handle on the folder opened without FILE_SHARE_DELETE, which
 //   stops it being renamed or removed while it is held.
@@ -37,9 +39,6 @@ class FileSystem {
   // An existing regular file, read-only, others may read it too. kNoFile on
   // failure.
   virtual FileHandle OpenExisting(const char* path) = 0;
-  // A new file for writing, created exclusively: fails when anything exists at
-  // path (a link included), never truncates or replaces. kNoFile on failure.
-  virtual FileHandle CreateNew(const char* path) = 0;
   // Reads up to size bytes at the current position: the count read, 0 at the
   // end of the file, -1 when the read failed.
   virtual std::int64_t Read(FileHandle file, void* buffer, std::size_t size) = 0;
@@ -62,13 +61,15 @@ class FileSystem {
   // link at path is not followed (a separator at the end of path is ignored).
   // kNoFolder on failure.
   virtual FolderHandle HoldFolder(const char* path) = 0;
-  // CreateNew for name inside a held folder. name is one bare name: empty,
-  // ".", ".." or anything holding a separator is refused.
+  // A new file for writing, name inside a held folder, created exclusively:
+  // fails when anything exists there (a link included), never truncates or
+  // replaces. name is one bare name: empty, ".", ".." or anything holding a
+  // separator is refused. kNoFile on failure.
   virtual FileHandle CreateNewIn(FolderHandle folder, const char* name) = 0;
   // ListFolder for a held folder, read through its handle.
   virtual bool ListHeldFolder(FolderHandle folder, NameVisitor visit, void* context) = 0;
   virtual bool ReleaseFolder(FolderHandle folder) = 0;
-  // Why the last call that failed on this thread failed, as an errno value
+  // Why the last call that failed failed, as an errno value
   // (ENOENT, EEXIST, EACCES, ENOSPC, ...); read it straight after the failure.
   // This default returns errno; a platform with error codes of its own maps
   // them onto errno values.

@@ -40,15 +40,6 @@ class PosixFileSystem final : public FileSystem {
     return fd;
   }
 
-  FileHandle CreateNew(const char* path) override {
-    int fd;
-    do {
-      // O_EXCL also refuses a symbolic link at the final name, dangling or not.
-      fd = ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0644);
-    } while (fd < 0 && errno == EINTR);
-    return fd < 0 ? kNoFile : fd;
-  }
-
   std::int64_t Read(FileHandle file, void* buffer, std::size_t size) override {
     ssize_t n;
     do {
@@ -110,6 +101,7 @@ class PosixFileSystem final : public FileSystem {
     }
     int fd;
     do {
+      // O_EXCL also refuses a symbolic link at the final name, dangling or not.
       fd = ::openat(static_cast<int>(folder), name,
                     O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0644);
     } while (fd < 0 && errno == EINTR);

@@ -16,9 +16,9 @@ namespace {
 HANDLE ToHandle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
 FileHandle FromHandle(HANDLE handle) { return reinterpret_cast<FileHandle>(handle); }
 
-// The system's error code of the calling thread as the errno value that
-// names the same reason. Set by the calls below where they fail on their own.
-thread_local int ownError = 0;
+// The system's error code as the errno value that names the same reason. Set
+// by the calls below where they fail on their own.
+int ownError = 0;
 
 int ErrnoOf(DWORD code) {
   switch (code) {
@@ -125,12 +125,6 @@ class Win32FileSystem final : public FileSystem {
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
   }
 
-  FileHandle CreateNew(const char* path) override {
-    // CREATE_NEW fails when anything of that name exists: nothing is replaced.
-    return KeepDiskFile(::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-  }
-
   std::int64_t Read(FileHandle file, void* buffer, std::size_t size) override {
     DWORD read = 0;
     DWORD wanted = static_cast<DWORD>(size < kLargestTransfer ? size : kLargestTransfer);
@@ -233,7 +227,9 @@ class Win32FileSystem final : public FileSystem {
       NoteFailure(ENAMETOOLONG);
       return kNoFile;
     }
-    return CreateNew(path);
+    // CREATE_NEW fails when anything of that name exists: nothing is replaced.
+    return KeepDiskFile(::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
   }
 
   bool ListHeldFolder(FolderHandle folder, NameVisitor visit, void* context) override {

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "support/faulty_file_system.h"
 #include "support/scratch_folder.h"
@@ -151,6 +153,10 @@ TEST(CommandLine, SourceLineWarnings) {
                 source +
                 ":4: warning: 3 \"~\" references name no topic and become bold text (lines 4, "
                 "6), the first \"~Gamma~\"\n");
+  // The web edition reads the same sources the same way, and says so.
+  CliRun web = RunCli(scratch, {"--web", scratch / "src", scratch.Path(), "warned-web"});
+  EXPECT_EQ(web.status, 0);
+  EXPECT_EQ(web.err, run.err);
 
   ConversionRequest request{(scratch / "src").c_str(), scratch.Path().c_str(), "silent"};
   ASSERT_EQ(RunConversion(request), ConversionOutcome::Completed);
@@ -231,6 +237,42 @@ TEST(CommandLine, VerboseNamesEachFileAndCountsPerStep) {
   EXPECT_TRUE(Holds(run.out, "Topic pages: 52 files written\n")) << run.out;
   EXPECT_TRUE(Holds(run.out, out + "/toc.hhc\nHelp project: 3 files written\nConverted 4"))
       << run.out;
+
+  // In either edition, every file of the new folder is named exactly once,
+  // and the counts of the steps add up to them.
+  for (const char* edition : {"classic", "web"}) {
+    const std::string folder = scratch / edition;
+    CliRun verbose = edition == std::string("web")
+                         ? RunCli(scratch, {"-v", "--web", MARLIX_SAMPLES, scratch.Path(), edition})
+                         : RunCli(scratch, {"-v", MARLIX_SAMPLES, scratch.Path(), edition});
+    ASSERT_EQ(verbose.status, 0) << edition << verbose.err;
+    std::string named;
+    unsigned counted = 0;
+    for (std::size_t start = 0; start < verbose.out.size();) {
+      const std::size_t end = verbose.out.find('\n', start);
+      const std::string line = verbose.out.substr(start, end - start);
+      start = end + 1;
+      if (line.rfind(folder + "/", 0) == 0) {
+        named += (named.empty() ? "" : " ") + line.substr(folder.size() + 1);
+      } else if (line.find(" written") != std::string::npos) {
+        counted += static_cast<unsigned>(std::stoul(line.substr(line.find(": ") + 2)));
+      }
+    }
+    std::string sorted;
+    {
+      std::vector<std::string> names;
+      for (std::size_t start = 0; start <= named.size();) {
+        std::size_t end = std::min(named.find(' ', start), named.size());
+        names.push_back(named.substr(start, end - start));
+        start = end + 1;
+      }
+      std::sort(names.begin(), names.end());
+      for (const std::string& name : names) sorted += (sorted.empty() ? "" : " ") + name;
+    }
+    EXPECT_EQ(sorted, ListFolder(folder)) << edition;
+    EXPECT_EQ(counted, static_cast<unsigned>(std::count(sorted.begin(), sorted.end(), ' ') + 1))
+        << edition;
+  }
 }
 
 // chmcmd runs on the finished folder; a stand-in on PATH plays a broken one.

@@ -1,71 +1,80 @@
+// RenderLine against the examples of tests/data/rendering/classic_lines.txt,
+// one rule of the line format to a group, and the count of references that
+// name no topic.
 #include "engine/line_rendering.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "support/scratch_folder.h"
+
 namespace marlix {
 namespace {
 
-class LineRenderingTest : public ::testing::Test {
- protected:
-  LineRenderingTest() {
-    catalogue_.Add("Print", "B0P0.htm");
-    catalogue_.Add("Input Box", "B1P7.htm");
+// The bytes an example's text stands for: \t, \\ and \xHH unescaped.
+std::string Unescape(const std::string& text) {
+  std::string bytes;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\' || i + 1 >= text.size()) {
+      bytes += text[i];
+    } else if (text[i + 1] == 't') {
+      bytes += '\t';
+      ++i;
+    } else if (text[i + 1] == 'x' && i + 3 < text.size()) {
+      bytes += static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16));
+      i += 3;
+    } else {
+      bytes += text[++i];
+    }
   }
+  return bytes;
+}
 
-  // The HTML RenderLine makes of line.
-  std::string Render(const std::string& line) {
-    TextString html;
-    RenderLine(html, catalogue_, TextString(line.c_str(), line.size()));
-    return html.CStr();
+TEST(RenderLine, EveryExampleOfTheLineRules) {
+  const std::string path = std::string(MARLIX_TEST_DATA) + "/rendering/classic_lines.txt";
+  const std::string data = testing::ReadFileBytes(path);
+  ASSERT_FALSE(data.empty()) << "cannot read " << path;
+
+  TopicCatalogue catalogue;
+  std::string group;
+  std::string source;
+  std::size_t sourceLine = 0;
+  std::size_t lineNumber = 0;
+  std::size_t examples = 0;
+  for (std::size_t start = 0; start < data.size();) {
+    std::size_t end = data.find('\n', start);
+    if (end == std::string::npos) end = data.size();
+    const std::string line = data.substr(start, end - start);
+    start = end + 1;
+    ++lineNumber;
+    if (line.rfind("## ", 0) == 0) {
+      group = line.substr(3);
+    } else if (line.rfind("= ", 0) == 0) {
+      const std::size_t split = line.find(" = ", 2);
+      ASSERT_NE(split, std::string::npos) << "line " << lineNumber;
+      catalogue.Add(line.substr(2, split - 2).c_str(), line.substr(split + 3).c_str());
+    } else if (line == "<" || line.rfind("< ", 0) == 0) {
+      source = Unescape(line.size() > 2 ? line.substr(2) : "");
+      sourceLine = lineNumber;
+    } else if (line.rfind("> ", 0) == 0) {
+      TextString html("kept");  // what the page holds already stays
+      RenderLine(html, catalogue, TextString(source.data(), source.size()));
+      EXPECT_EQ(std::string(html.CStr()), "kept" + Unescape(line.substr(2)))
+          << group << " (line " << sourceLine << ")";
+      ++examples;
+    }
   }
-
-  TopicCatalogue catalogue_;
-};
-
-TEST_F(LineRenderingTest, FormatColumnPicksTheMarkup) {
-  EXPECT_EQ(ClassifyLine("\tx"), LineKind::IndentedLine);
-  EXPECT_EQ(ClassifyLine("^x"), LineKind::CentredHeading);
-  EXPECT_EQ(ClassifyLine("%x"), LineKind::BoldHeading);
-  EXPECT_EQ(ClassifyLine(":x"), LineKind::PlainLine);
-  EXPECT_EQ(ClassifyLine(""), LineKind::PlainLine);
-  EXPECT_EQ(Render(" word"), "word<br>");
-  EXPECT_EQ(Render("  word"), "&nbsp;word<br>");
-  EXPECT_EQ(Render("Xword"), "word<br>");
-  EXPECT_EQ(Render("\tword"), "&nbsp;&nbsp;&nbsp;&nbsp;word<BR>");
-  EXPECT_EQ(Render("^Title"),
-            "<p align=\"center\" style=\"background-color: #F3F3F3\"><font face=\"Book Antiqua\" "
-            "size=\"3\"><b>Title</b></font></p>");
-  EXPECT_EQ(Render("%Title"), "<b><font face=\"Book Antiqua\" size=\"3\">Title</font></b><br>");
-  EXPECT_EQ(Render(" 50% ^up^ a:b"), "50%&nbsp;^up^&nbsp;a:b<br>");
+  EXPECT_GT(examples, 30u);
 }
 
-TEST_F(LineRenderingTest, ShortLinesAreBreaks) {
-  for (const char* line : {"", " ", "%", "^", "\t", "~"}) EXPECT_EQ(Render(line), "<BR>") << line;
-}
-
-TEST_F(LineRenderingTest, CrossReferences) {
-  // The lookup ignores case; the visible text keeps the line's spelling.
-  EXPECT_EQ(Render(" see ~PRINT~."), "see&nbsp;<A HREF=\"B0P0.htm\">PRINT</A>.<br>");
-  // Link text is neither converted nor trimmed.
-  EXPECT_EQ(Render(" ~input box~"), "<A HREF=\"B1P7.htm\">input box</A><br>");
-  EXPECT_EQ(Render(" ~a<b & c~"), "<B>a<b & c</B><br>");
-  EXPECT_EQ(Render(" ~~"), "~<br>");
-  EXPECT_EQ(Render(" a~~b~~~print~"), "a~b~<A HREF=\"B0P0.htm\">print</A><br>");
-  // A "~~" inside a link goes to the text before it; the link stays open.
-  EXPECT_EQ(Render(" ~Pr~~int~"), "~<A HREF=\"B0P0.htm\">Print</A><br>");
-  EXPECT_EQ(Render(" ~Pr~~in~"), "~<B>Prin</B><br>");
-  EXPECT_EQ(Render(" ~~~"), "~~<br>");
-}
-
-TEST_F(LineRenderingTest, UnclosedLinkKeepsTheRestAsText) {
-  EXPECT_EQ(Render(" price ~5 & up"), "price&nbsp;~5&nbsp;&amp;&nbsp;up<br>");
-  EXPECT_EQ(Render(" ~print~ then ~open"),
-            "<A HREF=\"B0P0.htm\">print</A>&nbsp;then&nbsp;~open<br>");
-  EXPECT_EQ(Render(" end~"), "end~<br>");
-  EXPECT_EQ(Render(" ~a~~b"), "~a~b<br>");
-  EXPECT_EQ(Render("\t~x"), "&nbsp;&nbsp;&nbsp;&nbsp;~x<BR>");
+TEST(RenderLine, CountsTheReferencesThatNameNoTopic) {
+  TopicCatalogue catalogue;
+  catalogue.Add("Print", "B0P0.htm");
+  TextString html;
+  EXPECT_EQ(RenderLine(html, catalogue, " ~print~ ~a~ ~~ ~b~ ~ ~ ~open"), 3u);
+  EXPECT_EQ(RenderLine(html, catalogue, " no references"), 0u);
+  EXPECT_EQ(RenderLine(html, catalogue, "~"), 0u);
 }
 
 }  // namespace

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/output_tally.h"
+#include "engine/output_names.h"
+#include "engine/source_tally.h"
 #include "support/faulty_file_system.h"
 #include "support/scratch_folder.h"
 
@@ -72,22 +73,47 @@ TEST(FindPage, FoldsAsciiOnlyAndTakesTheFirstMatch) {
   EXPECT_EQ(FindPage("LATER", catalogue), "B0P5.htm");
 }
 
-TEST(TopicCatalogue, EmptiedKeepsNothingOfWhatItHeld) {
+TEST(TopicCatalogue, ClearedKeepsNothingOfWhatItHeld) {
   TopicCatalogue catalogue;
-  catalogue.NoteFileStart(0);
+  catalogue.AddSection(true, "Old", 0);
+  catalogue.AddTopic(0, true);
   catalogue.Add("Old", "B0P0.htm");
+  catalogue.AddTopic(1, true);
   catalogue.Add("Shared", "B0P1.htm");
   catalogue.NoteTopicCount(2);
   EXPECT_EQ(FindPage("old", catalogue), "B0P0.htm");  // the index is built
-  catalogue.Empty();
+  catalogue.Clear();
   EXPECT_EQ(catalogue.Count(), 0u);
   EXPECT_EQ(catalogue.TopicCount(), 0u);
-  EXPECT_EQ(catalogue.FirstTopicOf(0), 0u);
+  EXPECT_EQ(catalogue.SectionCount(), 0u);
+  EXPECT_FALSE(catalogue.OpensPage(0));
   EXPECT_EQ(FindPage("old", catalogue), "");
   catalogue.Add("Shared", "B1P0.htm");
   EXPECT_EQ(FindPage("OLD", catalogue), "");
   EXPECT_EQ(FindPage("shared", catalogue), "B1P0.htm");
   EXPECT_EQ(Entries(catalogue), "Shared=B1P0.htm ");
+}
+
+TEST(BuildTopicCatalogue, TellsWhichTopicLinesOpenAPage) {
+  ScratchFolder folder;
+  // A topic line right after one that opens a page is its title line.
+  WriteFileBytes(folder / "a.txt", "@A\n:One\n:Two:2\n:Three\n text\n:Four");
+  SourceFileList files;
+  files.Add((folder / "a.txt").c_str());
+  TopicCatalogue catalogue;
+  SourceTally sources(files, nullptr);
+  BuildTopicCatalogue(sources, catalogue);
+  ASSERT_EQ(catalogue.TopicCount(), 4u);
+  EXPECT_TRUE(catalogue.OpensPage(0));
+  EXPECT_FALSE(catalogue.OpensPage(1));
+  EXPECT_TRUE(catalogue.OpensPage(2));
+  EXPECT_TRUE(catalogue.OpensPage(3));
+  EXPECT_FALSE(catalogue.OpensPage(4));
+  std::uint32_t first = 0;
+  std::uint32_t end = 0;
+  catalogue.TopicEntries(1, first, end);
+  EXPECT_EQ(end - first, 2u);
+  EXPECT_EQ(catalogue.KeyAt(first + 1), "2");
 }
 
 TEST(FindPage, IndexAgreesWithThePlainScan) {
@@ -110,34 +136,6 @@ TEST(FindPage, IndexAgreesWithThePlainScan) {
   }
 }
 
-TEST(FindPage, LongNamesFoldOnlyAsciiLetters) {
-  // Names of every length around the 8 bytes compared at once, looked up
-  // with letters of other case, one byte changed, or a byte above 0x7F
-  // whose low bits are a letter.
-  std::mt19937 random(20261209);
-  const char alphabet[] = "aZ_@[`{ \xE1\xC1";
-  std::vector<std::string> names;
-  TopicCatalogue catalogue;
-  for (int i = 0; i < 600; ++i) {
-    std::string name(random() % 25, ' ');
-    for (char& c : name) c = alphabet[random() % (sizeof alphabet - 1)];
-    names.push_back(name);
-    catalogue.Add(name.c_str(), PageName(0, static_cast<std::uint32_t>(i)));
-  }
-  for (int i = 0; i < 5000; ++i) {
-    std::string name = names[random() % names.size()];
-    for (char& c : name) {
-      if (random() % 3 == 0 && c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-      if (random() % 3 == 0 && c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    }
-    if (!name.empty() && random() % 4 == 0) {
-      name[random() % name.size()] = alphabet[random() % (sizeof alphabet - 1)];
-    }
-    TextString text(name.c_str());
-    ASSERT_EQ(FindPage(text, catalogue), FindPageByScan(text, catalogue)) << name;
-  }
-}
-
 TEST(BuildTopicCatalogue, NumbersTopicsAcrossFilesInReadingOrder) {
   ScratchFolder folder;
   WriteFileBytes(folder / "1.txt", "@One\r\n:Alpha:Beta\r\n text\r\n :not a topic\r\n\r\n:Gamma");
@@ -150,8 +148,8 @@ TEST(BuildTopicCatalogue, NumbersTopicsAcrossFilesInReadingOrder) {
     files.Add((folder / name).c_str());
   }
   TopicCatalogue catalogue;
-  OutputTally tally;
-  BuildTopicCatalogue(files, catalogue, tally);
+  SourceTally sources(files, nullptr);
+  BuildTopicCatalogue(sources, catalogue);
   EXPECT_EQ(Entries(catalogue),
             "Alpha=B0P0.htm Beta=B0P0.htm Gamma=B0P1.htm Alpha=B3P2.htm Tail=B4P3.htm "
             "Next=B4P4.htm ");
@@ -159,7 +157,25 @@ TEST(BuildTopicCatalogue, NumbersTopicsAcrossFilesInReadingOrder) {
   EXPECT_EQ(catalogue.FirstTopicOf(0), 0u);
   EXPECT_EQ(catalogue.FirstTopicOf(2), 2u);  // the missing file takes no number
   EXPECT_EQ(catalogue.FirstTopicOf(4), 3u);
-  EXPECT_EQ(tally.SourcesUnreadable(), 1u);
+  EXPECT_EQ(catalogue.FirstTopicOf(5), 5u);  // past the last file: the count
+  EXPECT_EQ(sources.Unreadable(), 1u);
+
+  // What later steps take from the catalogue instead of reading again.
+  ASSERT_EQ(catalogue.SectionCount(), 5u);
+  EXPECT_EQ(catalogue.Section(0).title, "One");
+  EXPECT_EQ(catalogue.Section(1).title, "No topics");
+  EXPECT_FALSE(catalogue.Section(2).read);
+  EXPECT_TRUE(catalogue.Section(3).read);
+  EXPECT_EQ(std::string(catalogue.Section(4).title.CStr()), std::string(79, 'x') + ":");
+  EXPECT_FALSE(catalogue.Section(9).read);
+  std::uint32_t first = 0;
+  std::uint32_t end = 0;
+  catalogue.TopicEntries(0, first, end);
+  EXPECT_EQ(first, 0u);
+  EXPECT_EQ(end, 2u);
+  catalogue.TopicEntries(4, first, end);
+  EXPECT_EQ(first, 5u);
+  EXPECT_EQ(end, 6u);
   EXPECT_EQ(FindPage("ALPHA", catalogue), "B0P0.htm");
 }
 

@@ -10,7 +10,6 @@ std::string BaseName(const std::string& path) {
 }
 
 platform::FileHandle FaultyFileSystem::OpenExisting(const char* path) {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
   std::string name = BaseName(path);
   unsigned opens = ++opensByName_[name];
   if (vanishOnOpen.count(name) != 0 && opens >= vanishFromOpen) {
@@ -22,25 +21,8 @@ platform::FileHandle FaultyFileSystem::OpenExisting(const char* path) {
   return file;
 }
 
-platform::FileHandle FaultyFileSystem::CreateNew(const char* path) {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
-  std::string name = BaseName(path);
-  if (beforeCreate) beforeCreate(name);
-  if (refuseCreate.count(name) != 0) {
-    errno = EACCES;
-    return platform::kNoFile;
-  }
-  platform::FileHandle file = platform::NativeFiles().CreateNew(path);
-  if (file != platform::kNoFile) {
-    open_[file] = OpenFile{name, 0};
-    ++createsByPath;
-  }
-  return file;
-}
-
 platform::FileHandle FaultyFileSystem::CreateNewIn(platform::FolderHandle folder,
                                                    const char* name) {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (beforeCreate) beforeCreate(name);
   if (refuseCreate.count(name) != 0) {
     errno = EACCES;
@@ -55,7 +37,6 @@ platform::FileHandle FaultyFileSystem::CreateNewIn(platform::FolderHandle folder
 }
 
 std::int64_t FaultyFileSystem::Read(platform::FileHandle file, void* buffer, std::size_t size) {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
   ++readCalls;
   OpenFile& tracked = open_[file];
   if (readFailsFor.count(tracked.name) != 0) {
@@ -72,7 +53,6 @@ std::int64_t FaultyFileSystem::Read(platform::FileHandle file, void* buffer, std
 }
 
 bool FaultyFileSystem::Write(platform::FileHandle file, const void* bytes, std::size_t size) {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
   OpenFile& tracked = open_[file];
   if (diskFullFor.count(tracked.name) != 0 && tracked.bytes + size > diskFullAfterBytes) {
     // Write what fits, then report the failure.
@@ -91,7 +71,6 @@ bool FaultyFileSystem::Write(platform::FileHandle file, const void* bytes, std::
 }
 
 std::int64_t FaultyFileSystem::Size(platform::FileHandle file) {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
   std::int64_t size = platform::NativeFiles().Size(file);
   auto it = open_.find(file);
   if (size >= 0 && it != open_.end() && sizeOverstatedFor.count(it->second.name) != 0) {
@@ -101,13 +80,11 @@ std::int64_t FaultyFileSystem::Size(platform::FileHandle file) {
 }
 
 bool FaultyFileSystem::Close(platform::FileHandle file) {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
   open_.erase(file);
   return platform::NativeFiles().Close(file);
 }
 
 bool FaultyFileSystem::MakeFolder(const char* path) {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
   return platform::NativeFiles().MakeFolder(path);
 }
 
@@ -126,7 +103,6 @@ void VisitWhileAllowed(const char* name, void* context) {
 }  // namespace
 
 bool FaultyFileSystem::ListFolder(const char* folder, platform::NameVisitor visit, void* context) {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
   std::string path(folder);
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   if (listingFailsFor.count(BaseName(path)) == 0) {
@@ -139,7 +115,6 @@ bool FaultyFileSystem::ListFolder(const char* folder, platform::NameVisitor visi
 }
 
 platform::FolderHandle FaultyFileSystem::HoldFolder(const char* path) {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
   platform::FolderHandle folder = platform::NativeFiles().HoldFolder(path);
   std::string trimmed(path);
   while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
@@ -149,7 +124,6 @@ platform::FolderHandle FaultyFileSystem::HoldFolder(const char* path) {
 
 bool FaultyFileSystem::ListHeldFolder(platform::FolderHandle folder, platform::NameVisitor visit,
                                       void* context) {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (listingFailsFor.count(held_[folder]) == 0) {
     return platform::NativeFiles().ListHeldFolder(folder, visit, context);
   }
@@ -160,7 +134,6 @@ bool FaultyFileSystem::ListHeldFolder(platform::FolderHandle folder, platform::N
 }
 
 bool FaultyFileSystem::ReleaseFolder(platform::FolderHandle folder) {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
   held_.erase(folder);
   return platform::NativeFiles().ReleaseFolder(folder);
 }

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <mutex>
 #include <set>
 #include <string>
 
@@ -42,7 +41,6 @@ class FaultyFileSystem : public platform::FileSystem {
   std::function<void(const std::string& name)> beforeCreate;
 
   platform::FileHandle OpenExisting(const char* path) override;
-  platform::FileHandle CreateNew(const char* path) override;
   std::int64_t Read(platform::FileHandle file, void* buffer, std::size_t size) override;
   bool Write(platform::FileHandle file, const void* bytes, std::size_t size) override;
   std::int64_t Size(platform::FileHandle file) override;
@@ -57,13 +55,9 @@ class FaultyFileSystem : public platform::FileSystem {
 
   unsigned failedWrites = 0;
   unsigned readCalls = 0;
-  unsigned createsByPath = 0;  // output files created by their full path
   unsigned createsInHeld = 0;  // output files created relative to a held folder
 
  private:
-  // Calls come from the converting thread and from the one that writes the
-  // topic pages; one at a time.
-  std::recursive_mutex mutex_;
   struct OpenFile {
     std::string name;
     std::uint64_t bytes = 0;

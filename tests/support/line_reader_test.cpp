@@ -103,9 +103,9 @@ TEST_F(LineReaderTest, AtEndIsSetWithTheLastLine) {
   path = NewFile("");
   ASSERT_TRUE(reader.Open(path.c_str()));
   EXPECT_FALSE(reader.AtEnd());
-  TextString line("stale");
-  EXPECT_FALSE(reader.ReadLine(line));
-  EXPECT_EQ(std::string(line.CStr()), "");
+  LinePiece piece;
+  EXPECT_FALSE(reader.ReadPiece(piece));
+  EXPECT_EQ(reader.ReadLine(), "");
   EXPECT_TRUE(reader.AtEnd());
   EXPECT_FALSE(reader.SkipLine());
 

@@ -119,23 +119,27 @@ TEST(PosixFileSystemTest, OpenExistingRefusesAllButRegularFiles) {
   EXPECT_TRUE(files.Close(file));
 }
 
-TEST(PosixFileSystemTest, CreateNewIsExclusiveAndMakeFolderMakesOne) {
+TEST(PosixFileSystemTest, CreateNewInIsExclusiveAndMakeFolderMakesOne) {
   ScratchFolder folder;
   FileSystem& files = NativeFiles();
-  std::string path = folder / "out.htm";
-  FileHandle file = files.CreateNew(path.c_str());
+  FolderHandle held = files.HoldFolder(folder.Path().c_str());
+  ASSERT_NE(held, kNoFolder);
+  FileHandle file = files.CreateNewIn(held, "out.htm");
   ASSERT_NE(file, kNoFile);
   EXPECT_TRUE(files.Write(file, "abc", 3));
   EXPECT_TRUE(files.Write(file, "", 0));
   EXPECT_EQ(files.Size(file), 3);
   EXPECT_TRUE(files.Close(file));
+  const std::string path = folder / "out.htm";
   EXPECT_EQ(testing::ReadFileBytes(path), "abc");
-  EXPECT_EQ(files.CreateNew(path.c_str()), kNoFile);
+  EXPECT_EQ(files.CreateNewIn(held, "out.htm"), kNoFile);
   EXPECT_EQ(testing::ReadFileBytes(path), "abc");
 
   ASSERT_EQ(::symlink("elsewhere.htm", (folder / "dangling.htm").c_str()), 0);
-  EXPECT_EQ(files.CreateNew((folder / "dangling.htm").c_str()), kNoFile);
+  EXPECT_EQ(files.CreateNewIn(held, "dangling.htm"), kNoFile);
   EXPECT_FALSE(testing::PathExists(folder / "elsewhere.htm"));
+  EXPECT_TRUE(files.ReleaseFolder(held));
+  EXPECT_FALSE(files.ReleaseFolder(kNoFolder));
 
   EXPECT_TRUE(files.MakeFolder((folder / "sub").c_str()));
   EXPECT_FALSE(files.MakeFolder((folder / "sub").c_str()));

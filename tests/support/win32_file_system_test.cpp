@@ -18,10 +18,13 @@ using platform::kNoFile;
 using platform::NativeFiles;
 using testing::ScratchFolder;
 
-// Opens path on another thread; fails the test when the open does not return.
-platform::FileHandle OpenWithin(const std::string& path, bool create) {
-  auto opened = std::async(std::launch::async, [path, create] {
-    return create ? NativeFiles().CreateNew(path.c_str()) : NativeFiles().OpenExisting(path.c_str());
+// Opens path on another thread, or creates name in folder; fails the test
+// when the call does not return.
+platform::FileHandle OpenWithin(const std::string& path, bool create,
+                                platform::FolderHandle folder = platform::kNoFolder) {
+  auto opened = std::async(std::launch::async, [path, create, folder] {
+    return create ? NativeFiles().CreateNewIn(folder, path.c_str())
+                  : NativeFiles().OpenExisting(path.c_str());
   });
   if (opened.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
     ADD_FAILURE() << "opening " << path << " blocks";
@@ -39,10 +42,15 @@ TEST(Win32FileSystem, DevicesAreRefusedAtOnce) {
     platform::FileHandle file = OpenWithin(path, false);
     EXPECT_EQ(file, kNoFile) << path;
     if (file != kNoFile) NativeFiles().Close(file);
-    file = OpenWithin(path, true);
-    EXPECT_EQ(file, kNoFile) << path;
+  }
+  const platform::FolderHandle held = NativeFiles().HoldFolder(folder.Path().c_str());
+  ASSERT_NE(held, platform::kNoFolder);
+  for (const char* name : {"NUL.txt", "CON.txt", "COM1.txt", "NUL", "CON"}) {
+    platform::FileHandle file = OpenWithin(name, true, held);
+    EXPECT_EQ(file, kNoFile) << name;
     if (file != kNoFile) NativeFiles().Close(file);
   }
+  NativeFiles().ReleaseFolder(held);
 }
 
 TEST(Win32FileSystem, DeviceNamedFilesAreNoSources) {

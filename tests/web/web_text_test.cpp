@@ -9,15 +9,16 @@
 
 #include <string>
 
-#include "engine/cp437_unicode.h"
+#include "engine/entity_table.h"
 #include "engine/web_text.h"
 
 namespace marlix {
 namespace {
 
 std::string Utf8Of(unsigned char c) {
-  const Utf8Bytes& utf8 = Cp437Utf8(c);
-  return std::string(utf8.bytes, utf8.length);
+  TextString utf8;
+  AppendCp437Utf8(utf8, c);
+  return utf8.CStr();
 }
 
 #ifdef _WIN32

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Checks the headers, imports and resources of a Windows build without
-# running it (the 32-bit programs cannot run here): the file format and
-# machine, the GUI or console subsystem, only system libraries imported, and
-# the dialog program's resources present.
+# running it: the file format and machine, the GUI or console subsystem, only
+# system libraries imported, and the dialog program's resources present.
 #
 # Usage: check_executables.sh <build folder> <i686|x86_64>
 set -euo pipefail

@@ -201,11 +201,15 @@ TEST(DialogTemplates, AboutBoxEqualsTheModel) {
   EXPECT_NE(::FindResourceA(nullptr, MAKEINTRESOURCEA(kAboutBitmap), MAKEINTRESOURCEA(2)), nullptr);
 }
 
+// A dialog procedure that handles nothing. A named function, since only it
+// can carry the calling convention that 32-bit Windows calls it with.
+INT_PTR CALLBACK IgnoringDialogProc(HWND, UINT, WPARAM, LPARAM) { return 0; }
+
 TEST(DialogTemplates, BrowseCaptionsReachTheAnsiCallsAsOneEllipsisByte) {
   // Through the ANSI entry points the caption is code page 1252 text: the
   // ellipsis is the single byte 0x85, never the three bytes of UTF-8.
   HWND dialog = ::CreateDialogParamA(nullptr, MAKEINTRESOURCEA(kMainDialogTemplate), nullptr,
-                                     [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return 0; }, 0);
+                                     IgnoringDialogProc, 0);
   ASSERT_NE(dialog, nullptr);
   char text[32] = {};
   ::GetDlgItemTextA(dialog, kIdBrowseSource, text, sizeof text);

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "engine/index_pages.h"
+#include "support/program_info.h"
 
 namespace marlix::ui {
 namespace {

@@ -1,4 +1,4 @@
-#include "support/platform/memory_file_system.h"
+#include "support/memory_file_system.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -41,7 +41,6 @@ MemoryFileSystem::MemoryFileSystem() {
 }
 
 void MemoryFileSystem::Reset() {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
   used_ = 1;
   nodes_[0].order.clear();
   nodes_[0].sorted.clear();
@@ -231,7 +230,6 @@ std::size_t MemoryFileSystem::CreatedOutside(const std::string& folder) const {
 }
 
 FileHandle MemoryFileSystem::OpenExisting(const char* path) {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (Fault(opens_, faults.openFailsAt)) return kNoFile;
   int node = Find(path);
   if (node == kNone || nodes_[node].folder) return kNoFile;
@@ -250,18 +248,7 @@ FileHandle MemoryFileSystem::CreateIn(int folder, std::string_view name) {
   return file;
 }
 
-FileHandle MemoryFileSystem::CreateNew(const char* path) {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
-  int folder = Parent(path, name_);
-  if (folder == kNone) {
-    ++creates_;
-    return kNoFile;
-  }
-  return CreateIn(folder, name_);
-}
-
 FileHandle MemoryFileSystem::CreateNewIn(FolderHandle folder, const char* name) {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
   auto it = std::find_if(held_.begin(), held_.end(),
                          [folder](const auto& held) { return held.first == folder; });
   if (it == held_.end() || !IsBareName(name)) {
@@ -272,7 +259,6 @@ FileHandle MemoryFileSystem::CreateNewIn(FolderHandle folder, const char* name) 
 }
 
 std::int64_t MemoryFileSystem::Read(FileHandle file, void* buffer, std::size_t size) {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
   OpenFile* entry = OpenEntry(file);
   if (entry == nullptr || entry->writing) return -1;
   OpenFile& open = *entry;
@@ -293,7 +279,6 @@ std::int64_t MemoryFileSystem::Read(FileHandle file, void* buffer, std::size_t s
 }
 
 bool MemoryFileSystem::Write(FileHandle file, const void* bytes, std::size_t size) {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
   OpenFile* open = OpenEntry(file);
   if (open == nullptr || !open->writing) return false;
   std::string& content = nodes_[open->node].bytes;
@@ -306,14 +291,12 @@ bool MemoryFileSystem::Write(FileHandle file, const void* bytes, std::size_t siz
 }
 
 std::int64_t MemoryFileSystem::Size(FileHandle file) {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
   OpenFile* open = OpenEntry(file);
   if (open == nullptr || Fault(sizes_, faults.sizeFailsAt)) return -1;
   return static_cast<std::int64_t>(nodes_[open->node].bytes.size());
 }
 
 bool MemoryFileSystem::Close(FileHandle file) {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
   auto it = std::find_if(files_.begin(), files_.end(),
                          [file](const auto& open) { return open.first == file; });
   if (it == files_.end()) return false;
@@ -322,7 +305,6 @@ bool MemoryFileSystem::Close(FileHandle file) {
 }
 
 bool MemoryFileSystem::MakeFolder(const char* path) {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (Fault(makeFolders_, faults.makeFolderFailsAt)) return false;
   return AddFolder(path);
 }
@@ -344,7 +326,6 @@ bool MemoryFileSystem::List(int folder, NameVisitor visit, void* context) {
 }
 
 bool MemoryFileSystem::ListFolder(const char* folder, NameVisitor visit, void* context) {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
   int node = Find(folder);
   if (node == kNone || !nodes_[node].folder) {
     ++listings_;
@@ -354,7 +335,6 @@ bool MemoryFileSystem::ListFolder(const char* folder, NameVisitor visit, void* c
 }
 
 FolderHandle MemoryFileSystem::HoldFolder(const char* path) {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (Fault(holds_, faults.holdFailsAt)) return kNoFolder;
   int node = Find(path);
   if (node == kNone || !nodes_[node].folder) return kNoFolder;
@@ -364,7 +344,6 @@ FolderHandle MemoryFileSystem::HoldFolder(const char* path) {
 }
 
 bool MemoryFileSystem::ListHeldFolder(FolderHandle folder, NameVisitor visit, void* context) {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
   auto it = std::find_if(held_.begin(), held_.end(),
                          [folder](const auto& held) { return held.first == folder; });
   if (it == held_.end()) {
@@ -375,7 +354,6 @@ bool MemoryFileSystem::ListHeldFolder(FolderHandle folder, NameVisitor visit, vo
 }
 
 bool MemoryFileSystem::ReleaseFolder(FolderHandle folder) {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
   auto it = std::find_if(held_.begin(), held_.end(),
                          [folder](const auto& held) { return held.first == folder; });
   if (it == held_.end()) return false;

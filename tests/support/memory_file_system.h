@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <map>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -75,7 +74,6 @@ class MemoryFileSystem final : public FileSystem {
   std::uint64_t FaultsPlayed() const { return faultsPlayed_; }
 
   FileHandle OpenExisting(const char* path) override;
-  FileHandle CreateNew(const char* path) override;
   std::int64_t Read(FileHandle file, void* buffer, std::size_t size) override;
   bool Write(FileHandle file, const void* bytes, std::size_t size) override;
   std::int64_t Size(FileHandle file) override;
@@ -88,9 +86,6 @@ class MemoryFileSystem final : public FileSystem {
   bool ReleaseFolder(FolderHandle folder) override;
 
  private:
-  // Calls come from the converting thread and from the one that writes the
-  // topic pages; one at a time.
-  std::recursive_mutex mutex_;
   static constexpr int kNone = -1;
   struct Node {
     bool folder = false;

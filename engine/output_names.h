@@ -1,0 +1,35 @@
+// The names of the files a conversion writes into its new folder, each in
+// one place. Every name is a bare file name; the folder is the page sink's.
+#pragma once
+
+#include <cstdint>
+
+#include "support/text_string.h"
+
+namespace marlix {
+
+// Every edition's pages.
+inline constexpr char kIndexPageName[] = "Index.htm";
+// The classic edition's help project files.
+inline constexpr char kKeywordIndexName[] = "Index.hhk";
+inline constexpr char kProjectFileName[] = "Marlix.hhp";
+inline constexpr char kContentsFileName[] = "toc.hhc";
+// What compiling the help project makes.
+inline constexpr char kCompiledHelpName[] = "Marlix.chm";
+// The web edition's files besides the pages.
+inline constexpr char kStyleSheetName[] = "style.css";
+inline constexpr char kSearchPageName[] = "search.htm";
+inline constexpr char kSearchScriptName[] = "search.js";
+inline constexpr char kSearchIndexName[] = "search-index.js";
+
+// A topic's page: "B" + file index + "P" + topic number + ".htm".
+TextString PageName(std::uint32_t fileIndex, std::uint32_t topicNumber);
+// The same into name, without allocating; returns its length.
+inline constexpr std::uint32_t kMaxPageNameBytes = 26;
+std::uint32_t FormatPageName(char (&name)[kMaxPageNameBytes], std::uint32_t fileIndex,
+                             std::uint32_t topicNumber);
+
+// A source file's section page: "Topic" + file index + ".htm".
+TextString SectionPageName(std::uint32_t fileIndex);
+
+}  // namespace marlix
