@@ -10,16 +10,50 @@
 
 namespace marlix {
 
-const char kSearchFinalDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
-const char kSearchMoreDigits[] = "!#$%&'()*+,./:;<=>?@[]^`{|}~";
-
 namespace {
 
+constexpr std::uint32_t kNoWord = 0xFFFFFFFFu;
 constexpr std::uint32_t kFinalBase = sizeof kSearchFinalDigits - 1;
 constexpr std::uint32_t kMoreBase = sizeof kSearchMoreDigits - 1;
 static_assert(kFinalBase == 64 && kMoreBase == 28);
 
-constexpr std::uint32_t kNoWord = 0xFFFFFFFFu;
+// Each byte's value as a digit of either alphabet, or kNotADigit.
+constexpr std::uint8_t kNotADigit = 0xFF;
+struct DigitValues {
+  std::uint8_t final[256];
+  std::uint8_t more[256];
+};
+constexpr DigitValues kDigitValues = [] {
+  DigitValues values{};
+  for (int c = 0; c < 256; ++c) values.final[c] = values.more[c] = kNotADigit;
+  for (std::uint32_t i = 0; i < kFinalBase; ++i) {
+    values.final[static_cast<unsigned char>(kSearchFinalDigits[i])] = static_cast<std::uint8_t>(i);
+  }
+  for (std::uint32_t i = 0; i < kMoreBase; ++i) {
+    values.more[static_cast<unsigned char>(kSearchMoreDigits[i])] = static_cast<std::uint8_t>(i);
+  }
+  return values;
+}();
+
+// The number of the code that starts at codes[at], one AppendWordCode wrote,
+// and at moved past it.
+std::uint32_t ReadWordCode(const char* codes, std::uint32_t end, std::uint32_t& at) {
+  std::uint64_t firstOfLength = 0;
+  std::uint64_t codesOfLength = kFinalBase;
+  std::uint64_t leading = 0;
+  while (at < end) {
+    const auto c = static_cast<unsigned char>(codes[at++]);
+    if (kDigitValues.more[c] == kNotADigit) {
+      return static_cast<std::uint32_t>(firstOfLength + leading * kFinalBase +
+                                        kDigitValues.final[c]);
+    }
+    leading = leading * kMoreBase + kDigitValues.more[c];
+    firstOfLength += codesOfLength;
+    codesOfLength *= kMoreBase;
+  }
+  return kNoWord;
+}
+
 constexpr std::uint32_t kFirstWordSlots = 1024;
 constexpr std::uint32_t kMaxWordSlots = 0x80000000u;
 
@@ -105,6 +139,14 @@ void AppendScriptName(TextString& out, const TextString& name) {
   }
 }
 
+// Appends the piece of pieces from start to end (nothing when they were lost).
+void AppendPiece(TextString& out, const TextString& pieces, bool lost, std::uint32_t start,
+                 std::uint32_t end) {
+  if (!lost && start <= end && end <= pieces.Length()) {
+    out.AppendBytes(pieces.CStr() + start, end - start);
+  }
+}
+
 std::uint32_t HashBytes(const char* bytes, std::uint32_t length) {
   std::uint32_t hash = 2166136261u;  // FNV-1a
   for (std::uint32_t i = 0; i < length; ++i) {
@@ -145,13 +187,28 @@ void SearchDataBuilder::BeginSection(const char* title, std::uint32_t length) {
   ++sections_;
 }
 
+void SearchDataBuilder::Pieces::Add(const TextString& piece) {
+  if (lost) return;
+  const std::uint32_t before = bytes.Length();
+  bytes += piece;
+  if (bytes.Length() != before + piece.Length()) {
+    lost = true;
+    bytes.Clear();
+  }
+}
+
 void SearchDataBuilder::BeginTopic(const TextString& page) {
   if (sections_ == 0) BeginSection("", 0);
   Topic topic;
-  topic.page = page;
   topic.section = sections_ - 1;
-  topic.firstUse = wordUses_.Count();
-  topics_.Append(std::move(topic));
+  topic.page = pages_.End();
+  topic.names = names_.End();
+  topic.title = titles_.End();
+  topic.text = textCodes_.Length();
+  if (!topics_.Append(std::move(topic))) return;
+  shown_.Empty();
+  AppendScriptName(shown_, page);
+  pages_.Add(shown_);
 }
 
 void SearchDataBuilder::AddName(const char* name, std::uint32_t length) {
@@ -160,27 +217,37 @@ void SearchDataBuilder::AddName(const char* name, std::uint32_t length) {
   AppendWords(shown_, name, length, false, word_);
   // A name of blanks or drawing is no name to show or to find.
   if (shown_.IsEmpty()) return;
-  TextString& names = topics_[topics_.Count() - 1].names;
-  names.Append(",\"");
-  names += shown_;
-  names.AppendChar('"');
+  word_ = ",\"";
+  word_ += shown_;
+  word_.AppendChar('"');
+  names_.Add(word_);
 }
 
 void SearchDataBuilder::SetTitle(const char* line, std::uint32_t length) {
   if (topics_.Count() == 0) return;
-  TextString& title = topics_[topics_.Count() - 1].title;
-  title.Empty();
-  AppendWords(title, line, length, true, word_);
+  shown_.Empty();
+  AppendWords(shown_, line, length, true, word_);
+  // A title set again is written anew; the one before stays, unused.
+  Topic& topic = topics_[topics_.Count() - 1];
+  topic.title = titles_.End();
+  titles_.Add(shown_);
+  topic.titleLength = shown_.Length();
 }
 
 void SearchDataBuilder::AddTextLine(const char* line, std::uint32_t length) {
   if (topics_.Count() == 0 || textLost_) return;
-  Topic& topic = topics_[topics_.Count() - 1];
-  ForEachWord(line, length, true, word_, [this, &topic](const TextString&) {
+  ForEachWord(line, length, true, word_, [this](const TextString&) {
+    if (textLost_) return;  // lost at an earlier word of the line
     const std::uint32_t n = NumberOfWord();
-    if (n == kNoWord || !wordUses_.Append(std::uint32_t{n})) return;
+    if (n == kNoWord) return;
+    const std::uint32_t before = textCodes_.Length();
+    AppendWordCode(textCodes_, n);
+    // A failed append empties the codes of every topic.
+    if (textCodes_.Length() <= before) {
+      LoseText();
+      return;
+    }
     ++words_[n].uses;
-    ++topic.uses;
   });
 }
 
@@ -223,9 +290,10 @@ std::uint32_t SearchDataBuilder::NumberOfWord() {
 
 void SearchDataBuilder::LoseText() {
   textLost_ = true;
-  words_.Clear();
-  wordUses_.Clear();
+  // Moved out, so that their blocks go too (Clear keeps them).
+  words_ = Slots<Word>();
   wordBytes_.Clear();
+  textCodes_.Clear();
   ReleaseBytes(wordSlots_);
   wordSlots_ = nullptr;
   wordSlotMask_ = 0;
@@ -287,18 +355,22 @@ void SearchDataBuilder::AppendScript(TextString& out) const {
   TextString number;
   for (std::uint32_t t = 0; t < topics_.Count(); ++t) {
     const Topic& topic = topics_[t];
+    const Topic* next = t + 1 < topics_.Count() ? &topics_[t + 1] : nullptr;
     out.Append(t > 0 ? ",\r\n[\"" : "[\"");
-    AppendScriptName(out, topic.page);
+    AppendPiece(out, pages_.bytes, pages_.lost, topic.page, next ? next->page : pages_.End());
     out.Append("\",");
     out += number.AssignNumber(topic.section);
     out.Append(",\"");
-    out += topic.title;
+    AppendPiece(out, titles_.bytes, titles_.lost, topic.title, topic.title + topic.titleLength);
     out.Append("\",\"");
-    for (std::uint32_t u = topic.firstUse; !textLost_ && u < topic.firstUse + topic.uses; ++u) {
-      AppendWordCode(out, ranked ? rank[wordUses_[u]] : wordUses_[u]);
+    const std::uint32_t end = next ? next->text : textCodes_.Length();
+    for (std::uint32_t at = topic.text; !textLost_ && at < end;) {
+      const std::uint32_t n = ReadWordCode(textCodes_.CStr(), end, at);
+      if (n >= count) break;
+      AppendWordCode(out, ranked ? rank[n] : n);
     }
     out.AppendChar('"');
-    out += topic.names;
+    AppendPiece(out, names_.bytes, names_.lost, topic.names, next ? next->names : names_.End());
     out.AppendChar(']');
   }
   out.Append("]};");

@@ -47,8 +47,9 @@
 namespace marlix {
 
 // The code alphabets of the topics' texts.
-extern const char kSearchFinalDigits[];  // 64 characters
-extern const char kSearchMoreDigits[];   // 28 characters
+inline constexpr char kSearchFinalDigits[] =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+inline constexpr char kSearchMoreDigits[] = "!#$%&'()*+,./:;<=>?@[]^`{|}~";
 
 // Appends the code of word number n to out.
 void AppendWordCode(TextString& out, std::uint32_t n);
@@ -81,13 +82,25 @@ class SearchDataBuilder {
   void AppendScript(TextString& out) const;
 
  private:
+  // The script text of every topic's page, names or title, one after
+  // another; a failed append loses them all (and is counted).
+  struct Pieces {
+    TextString bytes;
+    bool lost = false;
+    // Where the next piece starts.
+    std::uint32_t End() const { return bytes.Length(); }
+    void Add(const TextString& piece);
+  };
+  // Where a topic's pieces start. Its page, its names (,"name" for each)
+  // and its text run to where the next topic's start; its title, the last
+  // one set, has its length.
   struct Topic {
-    TextString page;
     std::uint32_t section = 0;
-    TextString title;  // script text
-    TextString names;  // script text: ,"name" for each name
-    std::uint32_t firstUse = 0;
-    std::uint32_t uses = 0;
+    std::uint32_t page = 0;
+    std::uint32_t names = 0;
+    std::uint32_t title = 0;
+    std::uint32_t titleLength = 0;
+    std::uint32_t text = 0;  // in textCodes_
   };
   struct Word {
     std::uint32_t start = 0;   // its bytes in wordBytes_ (script text)
@@ -99,21 +112,27 @@ class SearchDataBuilder {
   // kNoWord when the table could not take it.
   std::uint32_t NumberOfWord();
   bool GrowWordSlots();
-  // After a failed append of a word: drops every topic's text.
+  // After a failed append of a word or its code: drops every topic's text.
   void LoseText();
 
   std::uint32_t sections_ = 0;
   TextString sectionTitles_;  // script text: "title" for each, separated by commas
   Slots<Topic> topics_;
+  Pieces pages_;
+  Pieces names_;
+  Pieces titles_;
   Slots<Word> words_;
   TextString wordBytes_;
-  Slots<std::uint32_t> wordUses_;  // the text of every topic, word number by word number
+  // The text of every topic, the code of each word's number in the order
+  // the words came (a few bytes where a number would take four), coded
+  // again by use when the script is written.
+  TextString textCodes_;
   // Open addressing over words_: word number + 1, 0 for a free slot.
   std::uint32_t* wordSlots_ = nullptr;
   std::uint32_t wordSlotMask_ = 0;
   bool textLost_ = false;
   TextString word_;   // scratch: one word's script text
-  TextString shown_;  // scratch: one name's
+  TextString shown_;  // scratch: one name's, title's or page's
 };
 
 }  // namespace marlix
