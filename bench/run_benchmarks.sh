@@ -142,6 +142,7 @@ measure() {
   mkdir "$out"
   "$cli" "$src" "$out" reference >/dev/null || die "the reference conversion failed"
   files[$key]=$(find "$out/reference" -type f | wc -l)
+  rm -f "$tmp/pack$scale"
   "$floor" pack "$out/reference" "$tmp/pack$scale" || die "cannot pack the output"
 
   local -a wall=() cpu=() copy=() conv_times=() floor_times=()

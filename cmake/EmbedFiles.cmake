@@ -1,44 +1,55 @@
-# Writes a C++ source file that defines one marlix::EmbeddedFile per input
-# file, holding the file's bytes:
-#   cmake -DOUTPUT=out.cpp -DHEADER=engine/docset_icons.h
-#         "-DFILES=kName=path/a.png;kOther=path/b.png" -P EmbedFiles.cmake
-# HEADER is the include that declares the names.
-foreach(required OUTPUT HEADER FILES)
-  if(NOT DEFINED ${required})
-    message(FATAL_ERROR "EmbedFiles.cmake: ${required} is not set")
-  endif()
-endforeach()
-
-set(source "// Made by cmake/EmbedFiles.cmake from the files named below; not to be edited.\n")
-string(APPEND source "#include \"${HEADER}\"\n\nnamespace marlix {\nnamespace {\n")
-set(definitions "")
-foreach(entry IN LISTS FILES)
-  string(REGEX MATCH "^([A-Za-z_][A-Za-z0-9_]*)=(.+)$" matched "${entry}")
-  if(NOT matched)
-    message(FATAL_ERROR "EmbedFiles.cmake: '${entry}' is not NAME=PATH")
-  endif()
-  set(name "${CMAKE_MATCH_1}")
-  set(path "${CMAKE_MATCH_2}")
-  file(READ "${path}" hex HEX)
-  string(LENGTH "${hex}" digits)
-  if(digits EQUAL 0)
-    message(FATAL_ERROR "EmbedFiles.cmake: ${path} is empty")
-  endif()
-  math(EXPR size "${digits} / 2")
-  # Sixteen bytes a line.
-  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
-  string(REGEX REPLACE "((0x[0-9a-f][0-9a-f],){16})" "\\1\n  " bytes "${bytes}")
-  get_filename_component(file_name "${path}" NAME)
-  string(APPEND source "\n// ${file_name}, ${size} bytes\nconst unsigned char ${name}Bytes[] = {\n  ${bytes}\n};\n")
-  string(APPEND definitions "const EmbeddedFile ${name} = {${name}Bytes, sizeof ${name}Bytes};\n")
-endforeach()
-string(APPEND source "\n}  // namespace\n\n${definitions}\n}  // namespace marlix\n")
-
-# Rewritten only when it changes, so that a new build does not recompile it.
-if(EXISTS "${OUTPUT}")
-  file(READ "${OUTPUT}" previous)
-  if(previous STREQUAL source)
-    return()
-  endif()
+# Writes a C++ source file that holds files as character arrays, so that the
+# program carries them and needs nothing installed beside it.
+#
+#   cmake -P EmbedFiles.cmake OUTPUT HEADER NAME FILE [NAME FILE]...
+#
+# Each FILE becomes `const char NAME[]`: its bytes, then a zero byte. HEADER
+# is the header that declares the arrays (extern), included first so that they
+# are seen outside the file. A text file may hold no zero byte (it is read up
+# to the first); a NAME written NAME:bytes is a file of any bytes (a picture),
+# for which `const std::size_t NAMESize`, its size, is written too (HEADER
+# declares it as well, and includes <cstddef>).
+if(CMAKE_ARGC LESS 7)
+  message(FATAL_ERROR "usage: cmake -P EmbedFiles.cmake OUTPUT HEADER NAME FILE [NAME FILE]...")
 endif()
-file(WRITE "${OUTPUT}" "${source}")
+# CMAKE_ARGV0 is cmake, 1 is -P, 2 this script.
+set(output "${CMAKE_ARGV3}")
+set(header "${CMAKE_ARGV4}")
+set(text "// Made by cmake/EmbedFiles.cmake at build time: edit the files it names.\n")
+string(APPEND text "#include \"${header}\"\n\nnamespace marlix {\n")
+math(EXPR last "${CMAKE_ARGC} - 1")
+foreach(i RANGE 5 ${last} 2)
+  math(EXPR next "${i} + 1")
+  set(name "${CMAKE_ARGV${i}}")
+  set(file "${CMAKE_ARGV${next}}")
+  set(binary FALSE)
+  if(name MATCHES "^(.+):bytes$")
+    set(name "${CMAKE_MATCH_1}")
+    set(binary TRUE)
+  endif()
+  if(NOT EXISTS "${file}")
+    message(FATAL_ERROR "EmbedFiles.cmake: no file ${file}")
+  endif()
+  file(READ "${file}" hex HEX)
+  if(NOT binary AND hex MATCHES "^(..)*00")
+    message(FATAL_ERROR "EmbedFiles.cmake: ${file} holds a zero byte")
+  endif()
+  string(REGEX REPLACE "(..)" "'\\\\x\\1'," bytes "${hex}")
+  # Sixteen bytes to a line (CMake's expressions have no counted repeats).
+  string(REPEAT "'[^']*'," 16 sixteen)
+  string(REGEX REPLACE "(${sixteen})" "\\1\n" bytes "${bytes}")
+  get_filename_component(file_name "${file}" NAME)
+  string(APPEND text "\n// ${name}: ${file_name}\nconst char ${name}[] = {\n${bytes}'\\0'};\n")
+  if(binary)
+    string(APPEND text "const std::size_t ${name}Size = sizeof ${name} - 1;\n")
+  endif()
+endforeach()
+string(APPEND text "\n}  // namespace marlix\n")
+# Rewritten only when it changes, so that an unchanged file compiles once.
+set(before "")
+if(EXISTS "${output}")
+  file(READ "${output}" before)
+endif()
+if(NOT before STREQUAL text)
+  file(WRITE "${output}" "${text}")
+endif()

@@ -67,7 +67,6 @@ namespace {
 
 // What one run holds from the moment its folder is made.
 struct Run {
-  const SourceFileList& sourceFiles;
   TopicCatalogue& catalogue;
   PageSink& sink;
   Diagnostics* diagnostics;
@@ -195,7 +194,7 @@ ConversionOutcome Convert(const ConversionRequest& request, ConversionSummary& s
 
   TopicCatalogue catalogue;
   SourceTally sources(sourceFiles, diagnostics);
-  Run run{sourceFiles, catalogue, sink, diagnostics, TextString()};
+  Run run{catalogue, sink, diagnostics, TextString()};
   const bool wrote = WriteEdition(request, sources, run);
   summary.contentsPage = run.contentsPage;
   if (!wrote) return ConversionOutcome::UnexpectedError;

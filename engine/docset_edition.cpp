@@ -19,9 +19,8 @@ void DocsetEdition::WriteClosingFiles(PageSink& sink) {
   sink.LeaveFolder();
   sink.Write(kDocsetInfoPlistName, DocsetInfoPlist(name_));
   sink.LeaveFolder();
-  sink.Write(kDocsetIconName, reinterpret_cast<const char*>(kDocsetIcon.bytes), kDocsetIcon.size);
-  sink.Write(kDocsetIcon2xName, reinterpret_cast<const char*>(kDocsetIcon2x.bytes),
-             kDocsetIcon2x.size);
+  sink.Write(kDocsetIconName, kDocsetIcon, kDocsetIconSize);
+  sink.Write(kDocsetIcon2xName, kDocsetIcon2x, kDocsetIcon2xSize);
 }
 
 void DocsetEdition::WriteIndex(PageSink& sink) {

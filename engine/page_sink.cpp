@@ -23,7 +23,7 @@ PageSink::~PageSink() {
 bool PageSink::Hold(const TextString& path) {
   folder_ = platform::Files().HoldFolder(path.CStr());
   if (folder_ == platform::kNoFolder) return false;
-  path_ = path;
+  prefix_ = JoinPath(path, "");
   return true;
 }
 
@@ -34,14 +34,14 @@ bool PageSink::EnterFolder(const char* name) {
     made = platform::Files().MakeFolderIn(folder_, name);
     error = platform::Files().LastError();
   }
-  TextString path = PathOf(name);
   if (made == platform::kNoFolder) {
-    if (diagnostics_ != nullptr) diagnostics_->FolderNotCreated(path.CStr(), error);
+    if (diagnostics_ != nullptr) diagnostics_->FolderNotCreated(PathOf(name), error);
     return false;
   }
-  outer_[depth_++] = Outer{folder_, path_.Length()};
+  outer_[depth_++] = Outer{folder_, prefix_.Length()};
   folder_ = made;
-  path_ = path;
+  prefix_.Append(name);
+  prefix_.AppendChar(kPathSeparator);
   return true;
 }
 
@@ -50,7 +50,7 @@ void PageSink::LeaveFolder() {
   platform::Files().ReleaseFolder(folder_);
   const Outer& outer = outer_[--depth_];
   folder_ = outer.folder;
-  path_ = path_.Left(outer.pathLength);
+  prefix_ = prefix_.Left(outer.prefixLength);
 }
 
 bool PageSink::Claim(const char* name) {
@@ -60,7 +60,7 @@ bool PageSink::Claim(const char* name) {
     return false;
   }
   claimedName_ = name;
-  claimedPath_ = PathOf(name);
+  if (diagnostics_ != nullptr) claimedPath_ = PathOf(name);
   return true;
 }
 
@@ -100,7 +100,7 @@ bool PageSink::Write(const char* name, const char* bytes, std::size_t length, bo
     return false;
   }
   ++written_;
-  if (diagnostics_ != nullptr) diagnostics_->OutputWritten(ToldPath(name, claimed).CStr());
+  if (diagnostics_ != nullptr) diagnostics_->OutputWritten(ToldPath(name, claimed));
   return true;
 }
 
@@ -108,23 +108,24 @@ bool PageSink::List(const char* pattern, StringList& names) const {
   return ListFiles(folder_, pattern, names);
 }
 
-TextString PageSink::PathOf(const char* name) const {
-  TextString path = JoinPath(path_, name);
-  return path.IsEmpty() ? TextString(name) : path;
+const char* PageSink::PathOf(const char* name) {
+  // Built in one buffer, kept from file to file.
+  path_ = prefix_;
+  path_.Append(name);
+  return path_.Length() == prefix_.Length() + std::strlen(name) ? path_.CStr() : name;
 }
 
-TextString PageSink::ToldPath(const char* name, bool claimed) const {
-  return claimed ? claimedPath_ : PathOf(name);
+const char* PageSink::ToldPath(const char* name, bool claimed) {
+  return claimed ? claimedPath_.CStr() : PathOf(name);
 }
 
 void PageSink::NoteLost(const char* name, bool created, int error, bool claimed) {
   ++lost_;
   if (diagnostics_ == nullptr) return;
-  const TextString path = ToldPath(name, claimed);
   if (created) {
-    diagnostics_->OutputNotWritten(path.CStr(), error);
+    diagnostics_->OutputNotWritten(ToldPath(name, claimed), error);
   } else {
-    diagnostics_->OutputNotCreated(path.CStr(), error);
+    diagnostics_->OutputNotCreated(ToldPath(name, claimed), error);
   }
 }
 

@@ -85,23 +85,25 @@ class PageSink {
   unsigned Lost() const { return lost_; }
 
   // The path of name in the current folder, as a listener hears it: the
-  // held folder's path joined with the folders entered and name.
-  TextString PathOf(const char* name) const;
+  // held folder's path joined with the folders entered and name (name alone
+  // when memory ran out); valid until the next call.
+  const char* PathOf(const char* name);
 
  private:
   // The path a listener is told for name: where it was claimed, for the
   // claimed file.
-  TextString ToldPath(const char* name, bool claimed) const;
+  const char* ToldPath(const char* name, bool claimed);
   void NoteLost(const char* name, bool created, int error, bool claimed = false);
 
   Diagnostics* diagnostics_;
-  TextString path_;  // of the current folder
+  TextString prefix_;  // the current folder's path and a separator
+  TextString path_;    // the path of the file reported last
   platform::FolderHandle folder_ = platform::kNoFolder;  // the current folder
   // The folders the entered ones were made in, outermost first, each with
-  // the length of its path.
+  // the length of its prefix.
   struct Outer {
     platform::FolderHandle folder;
-    std::uint32_t pathLength;
+    std::uint32_t prefixLength;
   };
   Outer outer_[kMaxFolderDepth] = {};
   unsigned depth_ = 0;

@@ -1,12 +1,15 @@
 // The fixed files of the web edition, built into the program so that a
-// conversion needs nothing installed beside it.
+// conversion needs nothing installed beside it. Their text is in
+// resources/web/; the build turns each into one of these arrays
+// (cmake/EmbedFiles.cmake).
 #pragma once
 
 namespace marlix {
 
 // style.css: layout, light and dark colours, print.
 extern const char kWebStyleSheet[];
-// search.js: the search page's filter over search-index.js.
+// search.js: the search field of every page, and the search page's results
+// from the search data (search-index.js).
 extern const char kWebSearchScript[];
 
 }  // namespace marlix

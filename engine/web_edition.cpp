@@ -4,6 +4,7 @@
 #include "engine/line_rendering.h"
 #include "engine/output_names.h"
 #include "engine/web_assets.h"
+#include "engine/web_search.h"
 #include "engine/web_text.h"
 #include "support/program_info.h"
 
@@ -80,21 +81,35 @@ void AppendNavLink(TextString& page, const TextString& href, const char* rel,
   page.Append("</a></li>\r\n");
 }
 
-// The navigation of the pages that are not topic pages: contents and search.
-void AppendSiteNav(TextString& page, bool home, bool search) {
-  if (!home && !search) return;  // no empty list
+// The search field of every page's header. Enter sends the query to the
+// search page (search.htm?q=...) without any script; "/" puts the cursor in
+// it (search.js).
+void AppendFindForm(TextString& page) {
+  page.Append("<form class=\"find\" id=\"find\" action=\"");
+  page += kSearchPageName;
+  page.Append("\" role=\"search\">\r\n<label class=\"label\" for=\"q\">Search the "
+              "reference</label>\r\n<input id=\"q\" name=\"q\" type=\"search\" "
+              "placeholder=\"Search (press /)\" autocomplete=\"off\" "
+              "spellcheck=\"false\">\r\n</form>\r\n");
+}
+
+// At the end of every page with a header: the script behind its search field.
+void AppendSearchScript(TextString& page) {
+  page.Append("<script src=\"");
+  page += kSearchScriptName;
+  page.Append("\"></script>\r\n");
+}
+
+// The navigation of the pages that are not topic pages: contents and search,
+// and the search field (find).
+void AppendSiteNav(TextString& page, bool home, bool search, bool find = true) {
+  if (!home && !search && !find) return;  // no empty header
   page.Append("<header>\r\n<nav aria-label=\"Site\">\r\n<ul>\r\n");
   if (home) AppendNavLink(page, kIndexPageName, "home", "Contents");
   if (search) AppendNavLink(page, kSearchPageName, nullptr, "Search");
-  page.Append("</ul>\r\n</nav>\r\n</header>\r\n");
-}
-
-void AppendFindForm(TextString& page, const char* label) {
-  page.Append("<form class=\"find\" id=\"find\" action=\"");
-  page += kSearchPageName;
-  page.Append("\" role=\"search\">\r\n<label for=\"q\">");
-  page += label;
-  page.Append("</label>\r\n<input id=\"q\" name=\"q\" type=\"search\" autocomplete=\"off\">\r\n</form>\r\n");
+  page.Append("</ul>\r\n</nav>\r\n");
+  if (find) AppendFindForm(page);
+  page.Append("</header>\r\n");
 }
 
 // Renders one body line's text (after its format column) into html, with the
@@ -152,9 +167,8 @@ class LineVisitor {
 void WebEdition::WriteIndexPage(PageSink& sink) {
   page_.Empty();
   AppendHead(page_, "Marlix", "contents");
-  AppendSiteNav(page_, false, options_.searchLinks);
+  AppendSiteNav(page_, false, options_.searchLinks, options_.searchLinks);
   page_.Append("<main>\r\n<h1>Marlix</h1>\r\n");
-  if (options_.searchLinks) AppendFindForm(page_, "Find a topic");
   bool listed = false;
   for (std::uint32_t fileIndex = 0; fileIndex < catalogue_.SectionCount(); ++fileIndex) {
     const CatalogueSection& section = catalogue_.Section(fileIndex);
@@ -180,6 +194,7 @@ void WebEdition::WriteIndexPage(PageSink& sink) {
   page_.Append("<p class=\"credit\">Converted with <a href=\"");
   page_ += kAuthorHomePage;
   page_.Append("\">Marlix to HTML</a> by Dorran Vell.</p>\r\n</main>\r\n");
+  if (options_.searchLinks) AppendSearchScript(page_);
   AppendFoot(page_);
   sink.Write(kIndexPageName, page_);
 }
@@ -219,7 +234,7 @@ void WebEdition::WriteSectionPage(std::uint32_t fileIndex, PageSink& sink) {
 
   page_.Empty();
   AppendHead(page_, title, "section");
-  AppendSiteNav(page_, true, options_.searchLinks);
+  AppendSiteNav(page_, true, options_.searchLinks, options_.searchLinks);
   page_.Append("<main>\r\n<h1>");
   page_ += title;
   page_.Append("</h1>\r\n");
@@ -231,20 +246,16 @@ void WebEdition::WriteSectionPage(std::uint32_t fileIndex, PageSink& sink) {
     page_.Append("</ol>\r\n");
   }
   page_.Append("</main>\r\n");
+  if (options_.searchLinks) AppendSearchScript(page_);
   AppendFoot(page_);
   sink.Write(SectionPageName(fileIndex).CStr(), page_);
 }
 
 void WebEdition::BeginTopicFile(std::uint32_t fileIndex) {
   fileIndex_ = fileIndex;
-  sectionNumber_ = sectionsBegun_++;
   const TextString& title = catalogue_.Section(fileIndex).title;
   sectionTitle_ = ShownTitle(title.CStr(), title.Length(), "Untitled section");
-  if (!searchSections_.IsEmpty()) searchSections_ += ",\r\n";
-  searchSections_.Append("\"");
-  // The search page shows titles as text, so they are escaped for the script only.
-  AppendScriptText(searchSections_, title.CStr(), WithoutLineEndResidue(title.CStr(), title.Length()));
-  searchSections_.Append("\"");
+  if (options_.searchLinks) search_.BeginSection(title.CStr(), title.Length());
 }
 
 std::uint32_t WebEdition::TopicLine(const SourceLine& line, PageSink& sink) {
@@ -264,6 +275,8 @@ void WebEdition::TopicLineNames(const SourceLine& line, PageSink& sink) {
       pageName_ = page;
       pageLabel_ = shown;
       pageTitle_.Empty();
+      heading_.Empty();
+      if (options_.searchLinks) search_.BeginTopic(pageName_);
       pageUp_ = SectionPageName(fileIndex_);
       pageUpLabel_ = sectionTitle_;
       body_.Empty();
@@ -272,21 +285,14 @@ void WebEdition::TopicLineNames(const SourceLine& line, PageSink& sink) {
     first = false;
     // Every name of the page, and of a topic line that is its title line,
     // finds the page.
-    if (!pageOpen_) return;
-    if (options_.docsetAnchors) {
+    if (pageOpen_ && options_.searchLinks) {
+      search_.AddName(name, static_cast<std::uint32_t>(length));
+    }
+    if (pageOpen_ && options_.docsetAnchors) {
       // Every name finds the page the catalogue names for it: the anchors of
       // a title line's names go on its forward page.
       AddDocsetAnchor(line.opensPage ? body_ : forwardAnchors_, name, length);
     }
-    if (!searchNames_.IsEmpty()) searchNames_ += ",\r\n";
-    searchNames_.Append("[\"");
-    AppendScriptText(searchNames_, name, length);
-    searchNames_.Append("\",");
-    TextString number;
-    searchNames_ += number.AssignNumber(sectionNumber_);
-    searchNames_.Append(",\"");
-    searchNames_ += pageName_;
-    searchNames_.Append("\"]");
   });
   // A topic line that is the title line of the one before opens no page, yet
   // the catalogue names a page for it, and links to its names lead there.
@@ -321,6 +327,18 @@ std::uint32_t WebEdition::BodyLine(const SourceLine& line) {
     if (line.length == 1) return 0;
     --length;
   }
+  if (line.title) {
+    // The title line becomes the page's level-one heading, links and all, in
+    // place of its line of the text.
+    if (options_.searchLinks) search_.SetTitle(line.text, length);
+    length = WithoutLineEndResidue(line.text, length);
+    heading_.Empty();
+    if (length == 0) return 0;
+    LineVisitor visitor(heading_, reference_, catalogue_);
+    ParseCrossReferences(line.text, length, visitor);
+    return visitor.Unresolved();
+  }
+  if (options_.searchLinks) search_.AddTextLine(line.text, length);
   length = WithoutLineEndResidue(line.text, length);
 
   line_.Empty();
@@ -391,11 +409,15 @@ void WebEdition::FinishPage(const TextString& nextPage, const TextString& nextLa
   AppendHead(page_, pageTitle_.IsEmpty() ? pageLabel_ : pageTitle_, "topic");
   page_.Append("<header>\r\n");
   AppendTopicNav(page_, "Topic", nextPage, nextLabel);
-  page_.Append("</header>\r\n<main>\r\n<div class=\"text\">\r\n");
+  if (options_.searchLinks) AppendFindForm(page_);
+  page_.Append("</header>\r\n<main>\r\n<h1>");
+  page_ += IsBlank(heading_) ? pageLabel_ : heading_;
+  page_.Append("</h1>\r\n<div class=\"text\">\r\n");
   page_ += body_;
   page_.Append("</div>\r\n</main>\r\n<footer>\r\n");
   AppendTopicNav(page_, "Topic, end of page", nextPage, nextLabel);
   page_.Append("</footer>\r\n");
+  if (options_.searchLinks) AppendSearchScript(page_);
   AppendFoot(page_);
   sink.Write(pageName_.CStr(), page_);
   previousPage_ = pageName_;
@@ -412,11 +434,8 @@ void WebEdition::WriteClosingFiles(PageSink& sink) {
     sink.Write(kStyleSheetName, kWebStyleSheet, std::strlen(kWebStyleSheet));
     return;
   }
-  page_ = "window.marlixSearchIndex = {\r\n\"sections\": [\r\n";
-  page_ += searchSections_;
-  page_.Append("],\r\n\"names\": [\r\n");
-  page_ += searchNames_;
-  page_.Append("]\r\n};");
+  page_.Empty();
+  search_.AppendScript(page_);
   sink.Write(kSearchIndexName, page_);
   sink.Write(kSearchScriptName, kWebSearchScript, std::strlen(kWebSearchScript));
   sink.Write(kStyleSheetName, kWebStyleSheet, std::strlen(kWebStyleSheet));
@@ -425,17 +444,15 @@ void WebEdition::WriteClosingFiles(PageSink& sink) {
   AppendHead(page_, "Search", "search");
   AppendSiteNav(page_, true, false);
   page_.Append("<main>\r\n<h1>Search</h1>\r\n");
-  AppendFindForm(page_, "Topic name");
-  // The script replaces this text as soon as it runs.
+  // The script replaces this text as soon as it runs, and loads the search
+  // data named by the list only once there is something to find.
   page_.Append("<p id=\"status\" class=\"status\" aria-live=\"polite\">Search needs JavaScript, which "
                "is turned off in this browser. Every topic can be reached from the <a href=\"");
   page_ += kIndexPageName;
-  page_.Append("\">contents</a>.</p>\r\n<ol id=\"results\" class=\"results\"></ol>\r\n"
-               "</main>\r\n<script src=\"");
+  page_.Append("\">contents</a>.</p>\r\n<ol id=\"results\" class=\"results\" data-source=\"");
   page_ += kSearchIndexName;
-  page_.Append("\"></script>\r\n<script src=\"");
-  page_ += kSearchScriptName;
-  page_.Append("\"></script>\r\n");
+  page_.Append("\"></ol>\r\n</main>\r\n");
+  AppendSearchScript(page_);
   AppendFoot(page_);
   sink.Write(kSearchPageName, page_);
 }

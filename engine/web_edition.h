@@ -1,13 +1,15 @@
 // The web edition of the reference: the same page names as the classic pages
 // (Index.htm, Topic<i>.htm, B<i>P<n>.htm), so that links into the reference
 // stay valid between the two, written as UTF-8 HTML of today with one style
-// sheet (style.css) and a search page (search.htm, search.js and its index
-// search-index.js) that works from the file system without a server.
+// sheet (style.css), a search field in every page's header and a search page
+// (search.htm, search.js and its data search-index.js, engine/web_search.h)
+// that work from the file system without a server.
 #pragma once
 
 #include <cstdint>
 
 #include "engine/edition.h"
+#include "engine/web_search.h"
 #include "support/text_string.h"
 
 namespace marlix {
@@ -48,8 +50,6 @@ class WebEdition final : public Edition {
 
   // The source file being read.
   std::uint32_t fileIndex_ = 0;
-  std::uint32_t sectionNumber_ = 0;  // its position among the files read
-  std::uint32_t sectionsBegun_ = 0;
   TextString sectionTitle_;  // escaped
 
   // The topic page being built; it stays open across the end of a file.
@@ -59,6 +59,7 @@ class WebEdition final : public Edition {
   TextString pageTitle_;  // escaped
   TextString pageUp_;     // its section page
   TextString pageUpLabel_;
+  TextString heading_;  // its title line as its level-one heading's content
   TextString body_;
   bool inDrawing_ = false;
   TextString previousPage_;
@@ -66,8 +67,7 @@ class WebEdition final : public Edition {
 
   TextString line_;       // scratch for one rendered line
   TextString reference_;  // scratch for the text of one reference
-  TextString searchSections_;
-  TextString searchNames_;
+  SearchDataBuilder search_;
   TextString forwardAnchors_;  // of the forward page being written
 };
 

@@ -62,28 +62,4 @@ TextString WebText(const TextString& text) {
   return out;
 }
 
-void AppendScriptText(TextString& out, const char* bytes, std::size_t n) {
-  std::uint32_t column = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    const char c = bytes[i];
-    switch (c) {
-      case '\\':
-      case '"':
-        out.AppendChar('\\');
-        out.AppendChar(c);
-        ++column;
-        break;
-      case '<':
-      case '>':
-      case '&':
-        out.AppendChar(c);
-        ++column;
-        break;
-      default:  // the same character and tab expansion as in the pages
-        AppendWebText(out, bytes + i, 1, column);
-        break;
-    }
-  }
-}
-
 }  // namespace marlix

@@ -20,9 +20,4 @@ void AppendWebText(TextString& out, const char* bytes, std::size_t n, std::uint3
 // The whole of text, starting at column 0: for titles, names and link texts.
 TextString WebText(const TextString& text);
 
-// Appends bytes[0, n) as the inside of a double-quoted script string: the same
-// characters as AppendWebText from column 0, with "\\" and "\"" escaped instead
-// of the HTML specials.
-void AppendScriptText(TextString& out, const char* bytes, std::size_t n);
-
 }  // namespace marlix

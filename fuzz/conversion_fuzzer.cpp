@@ -1,8 +1,8 @@
 // Whole conversions in memory: several source files with fuzzed names and
 // contents, and at times one failure of the file system played part-way.
 //
-// Input: one byte for the file count (1 to 4), whether a failure is played
-// and whether reads are short; then (when a failure is played) one byte for
+// Input: one byte for the file count (1 to 4), whether a failure is played,
+// whether reads are short and which edition is written (classic or web); then (when a failure is played) one byte for
 // its kind and two for the call it hits; then (when reads are short) two
 // bytes, each one less than a read size, the sizes taken in turn; then for
 // every file but the last a name length byte, a two-byte content length and
@@ -146,6 +146,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   {
     marlix::platform::ScopedFileSystem guard(files);
     marlix::ConversionRequest request{"/src", "/dst", "out"};
+    if ((head & 16u) != 0) request.edition = marlix::OutputEdition::Web;
     outcome = marlix::RunConversion(request);
   }
 

@@ -176,6 +176,15 @@ TEST(CommandLine, SourceLineWarnings) {
   CliRun plain = RunCli(scratch, {scratch / "src", scratch.Path(), "plain"});
   EXPECT_EQ(plain.status, 0);
   EXPECT_EQ(plain.err, "");
+
+  // The web edition shows a title line as its page's heading, not as a line
+  // of the text: a reference there that names no topic is still warned about.
+  WriteFileBytes(source, "@Section\r\n:Alpha\r\n Alpha, not ~Gamma~\r\n text\r\n");
+  CliRun titled = RunCli(scratch, {scratch / "src", scratch.Path(), "titled"});
+  EXPECT_TRUE(Holds(titled.err, source + ":3: warning: ")) << titled.err;
+  EXPECT_TRUE(Holds(titled.err, "\"~Gamma~\"")) << titled.err;
+  CliRun titledWeb = RunCli(scratch, {"--web", scratch / "src", scratch.Path(), "titled-web"});
+  EXPECT_EQ(titledWeb.err, titled.err);
 }
 
 TEST(CommandLine, UsageErrors) {

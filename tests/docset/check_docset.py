@@ -176,8 +176,9 @@ def check_pages(documents):
             continue
         if not text.startswith("<!DOCTYPE html>\r\n<html lang=\"en\">") or '<meta charset="utf-8">' not in text:
             problem(f"{entry}: no HTML5 page in UTF-8")
-        if "search.htm" in text:
-            problem(f"{entry}: links to the search page")
+        for search in ("search.htm", "<script", 'id="find"'):
+            if search in text:
+                problem(f"{entry}: holds the web edition's search ({search})")
     return pages
 
 

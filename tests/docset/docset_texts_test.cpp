@@ -146,13 +146,14 @@ TEST(DocsetTexts, PercentEncodingKeepsEveryByteAndOnlySafeCharacters) {
 // their names promise.
 TEST(DocsetTexts, IconsAreTheProgramsIconFiles) {
   struct Case {
-    const EmbeddedFile& icon;
+    const char* icon;
+    std::size_t size;
     const char* file;
     std::uint32_t pixels;
   };
-  for (const Case& c : {Case{kDocsetIcon, "marlix2html-16.png", 16},
-                        Case{kDocsetIcon2x, "marlix2html-32.png", 32}}) {
-    const std::string bytes(reinterpret_cast<const char*>(c.icon.bytes), c.icon.size);
+  for (const Case& c : {Case{kDocsetIcon, kDocsetIconSize, "marlix2html-16.png", 16},
+                        Case{kDocsetIcon2x, kDocsetIcon2xSize, "marlix2html-32.png", 32}}) {
+    const std::string bytes(c.icon, c.size);
     EXPECT_EQ(bytes, testing::ReadFileBytes(testing::JoinedPath(MARLIX_ICONS, c.file))) << c.file;
     ASSERT_GE(bytes.size(), 24u);
     EXPECT_EQ(bytes.substr(0, 8), "\x89PNG\r\n\x1A\n");

@@ -198,7 +198,7 @@ TEST(PageSink, WritesIntoTheFoldersItEnters) {
     EXPECT_TRUE(sink.Write("index", bytes.data(), bytes.size()));
     ASSERT_TRUE(sink.EnterFolder("Documents"));
     EXPECT_FALSE(sink.EnterFolder("deeper"));  // past the depth the sink keeps
-    EXPECT_EQ(std::string(sink.PathOf("Index.htm").CStr()),
+    EXPECT_EQ(std::string(sink.PathOf("Index.htm")),
               out + sep + "Contents" + sep + "Resources" + sep + "Documents" + sep + "Index.htm");
     ASSERT_TRUE(sink.Claim("Index.htm"));
     EXPECT_TRUE(sink.Write("a.htm", TextString("a")));

@@ -1,9 +1,14 @@
 // The web edition of the sample reference in a real browser: Debian's
 // chromium, headless, driven through playwright-core.
 //
-//   node browser_test.mjs SITE_FOLDER SCREENSHOT_FOLDER
+//   node browser_test.mjs SITE_FOLDER SCREENSHOT_FOLDER CLI HOSTILE_SITE_FOLDER
+//
+// HOSTILE_SITE_FOLDER is the web edition of a reference whose names, titles
+// and text hold markup and script; CLI converts the references that some
+// tests write for themselves.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
@@ -11,21 +16,81 @@ import vm from 'node:vm';
 import { pathToFileURL } from 'node:url';
 import { chromium } from 'playwright-core';
 
-const [site, shots] = process.argv.slice(2);
-assert.ok(site && shots, 'usage: browser_test.mjs SITE_FOLDER SCREENSHOT_FOLDER');
+const [site, shots, cli, hostileSite] = process.argv.slice(2);
+assert.ok(site && shots && cli && hostileSite,
+  'usage: browser_test.mjs SITE_FOLDER SCREENSHOT_FOLDER CLI HOSTILE_SITE_FOLDER');
 fs.mkdirSync(shots, { recursive: true });
 
-const url = (file) => pathToFileURL(path.join(site, file)).href;
+const url = (file, folder = site) => pathToFileURL(path.join(folder, file)).href;
 const pages = fs.readdirSync(site).filter((f) => f.endsWith('.htm')).sort();
 const topicPages = pages.filter((f) => /^B\d+P\d+\.htm$/.test(f));
 
-// The search index as the pages see it: sections and [name, section, page].
-const searchIndex = (() => {
+// The search data of a site, read as its format describes: each topic's text
+// is its word codes, a code being "more" characters (leading digits, base K)
+// and one "final" character (the last digit, base F), counted from the first
+// number of its length.
+function readSearchData(folder) {
   const sandbox = { window: {} };
-  vm.runInNewContext(fs.readFileSync(path.join(site, 'search-index.js'), 'utf8'), sandbox);
-  return sandbox.window.marlixSearchIndex;
-})();
-const pageOf = (name) => searchIndex.names.find((entry) => entry[0] === name)[2];
+  vm.runInNewContext(fs.readFileSync(path.join(folder, 'search-index.js'), 'utf8'), sandbox);
+  // Copied into this script's own arrays and objects, for deepEqual.
+  const data = JSON.parse(JSON.stringify(sandbox.window.marlixSearchData));
+  const words = data.words.split(' ');
+  const F = data.final.length;
+  const K = data.more.length;
+  const decode = (codes) => {
+    const numbers = [];
+    let value = 0;
+    let first = 0;
+    let span = F;
+    for (const c of codes) {
+      if (data.more.includes(c)) {
+        value = value * K + data.more.indexOf(c);
+        first += span;
+        span *= K;
+      } else {
+        numbers.push(first + value * F + data.final.indexOf(c));
+        value = 0;
+        first = 0;
+        span = F;
+      }
+    }
+    return numbers;
+  };
+  return data.topics.map(([page, section, title, codes, ...names]) => ({
+    page, section: data.sections[section], title, names,
+    text: decode(codes).map((n) => words[n]).join(' '),
+  }));
+}
+const topics = readSearchData(site);
+const pageOf = (name) => topics.find((topic) => topic.names.includes(name)).page;
+
+// The pages a query must list, in order, by the rules of the search page:
+// a to z folded; a name equal to the query, then names starting with it,
+// names holding it, titles holding every word, and topics holding every word
+// anywhere; reading order within each.
+function expectedResults(query, from = topics) {
+  const fold = (text) => text.replace(/[a-z]/g, (c) => c.toUpperCase());
+  const words = fold(query).split(/[\s\u2500-\u259f]+/).filter((w) => w !== '');
+  if (words.length === 0) return [];
+  const whole = words.join(' ');
+  const ranked = [];
+  from.forEach((topic, order) => {
+    const names = topic.names.map(fold);
+    const title = fold(topic.title);
+    const text = fold(topic.text);
+    const anywhere = (w) => title.includes(w) || text.includes(w) || names.some((n) => n.includes(w));
+    let rank;
+    if (names.includes(whole)) rank = 0;
+    else if (names.some((n) => n.startsWith(whole))) rank = 1;
+    else if (names.some((n) => n.includes(whole))) rank = 2;
+    else if (words.every((w) => title.includes(w))) rank = 3;
+    else if (words.every(anywhere)) rank = 4;
+    else return;
+    ranked.push({ page: topic.page, rank, order });
+  });
+  ranked.sort((a, b) => a.rank - b.rank || a.order - b.order);
+  return ranked.map((r) => r.page);
+}
 
 let userData;
 let context;
@@ -48,10 +113,13 @@ after(async () => {
   fs.rmSync(userData, { recursive: true, force: true });
 });
 
-// Opens file in a new tab and collects what goes wrong while it loads.
+// Opens file in a new tab and collects what goes wrong while it loads, and
+// the files it asks for (page.requested).
 async function open(file, options = {}) {
   const page = await context.newPage();
   const problems = [];
+  page.requested = [];
+  page.on('request', (request) => page.requested.push(path.basename(new URL(request.url()).pathname)));
   page.on('console', (message) => {
     if (message.type() === 'error' || message.type() === 'warning') {
       problems.push(`console ${message.type()}: ${message.text()}`);
@@ -61,7 +129,7 @@ async function open(file, options = {}) {
   page.on('requestfailed', (request) => problems.push(`failed: ${request.url()}`));
   if (options.viewport) await page.setViewportSize(options.viewport);
   if (options.colorScheme) await page.emulateMedia({ colorScheme: options.colorScheme });
-  await page.goto(url(file) + (options.query ?? ''), { waitUntil: 'load' });
+  await page.goto(url(file, options.folder) + (options.query ?? ''), { waitUntil: 'load' });
   return { page, problems };
 }
 
@@ -70,7 +138,7 @@ async function visitEach(files, options, check) {
   const { page, problems } = await open(files[0], options);
   for (const file of files) {
     problems.length = 0;
-    await page.goto(url(file), { waitUntil: 'load' });
+    await page.goto(url(file, options.folder), { waitUntil: 'load' });
     await check(page, file, problems);
   }
   await page.close();
@@ -82,6 +150,14 @@ test('every page loads without a console message, script error or missing file',
     assert.deepEqual(problems, [], file);
     const sheets = await page.evaluate(() => document.styleSheets.length);
     assert.equal(sheets, 1, `${file}: style sheet`);
+  });
+});
+
+test('every topic page has its title as its one level-one heading', async () => {
+  await visitEach(topicPages, {}, async (page, file) => {
+    const headings = await page.locator('h1').allInnerTexts();
+    const topic = topics.find((t) => t.page === file);
+    assert.deepEqual(headings, [topic.title || topic.names[0]], file);
   });
 });
 
@@ -146,8 +222,8 @@ test('a "~" link leads to its topic, and a name no topic has stays bold', async 
 });
 
 test('previous and next walk every topic in reading order', async () => {
-  // Reading order: the pages of the search index in the order of first mention.
-  const order = [...new Set(searchIndex.names.map((entry) => entry[2]))];
+  // Reading order: the topics of the search data.
+  const order = topics.map((topic) => topic.page);
   assert.equal(order.length, topicPages.length);
 
   const index = await open('Index.htm');
@@ -178,33 +254,245 @@ test('previous and next walk every topic in reading order', async () => {
   await page.close();
 });
 
-test('search lists matching names with their section as you type, and opens them', async () => {
+// Types query into the search page's field, as a paste would, and returns the
+// pages of the results once they are there.
+async function search(page, query) {
+  await page.locator('#q').fill(query);
+  await page.waitForFunction(() => !/Loading/.test(document.getElementById('status').textContent));
+  return page.locator('#results > li').evaluateAll((items) =>
+    items.map((item) => item.querySelector('a').getAttribute('href')));
+}
+
+test('search finds topics by names, titles and text, one result each, best first', async () => {
   const { page, problems } = await open('search.htm');
+  // Against the rules, over names, titles and text of the whole reference.
+  for (const query of ['print', 'PRINT USING', 'loop', 'Find', 'sin', 'str$', 'Appendix F',
+    'type mismatch', 'SQR(-1)', '###,###.##', 'a semicolon', 'the', 'e', '~', '"a" + 1',
+    '\u2551 Syntax error \u2551', 'Ångström', 'no such words here']) {
+    assert.deepEqual(await search(page, query), expectedResults(query).slice(0, 100), query);
+  }
+  // The same by hand: a name that is the query comes first, then names that
+  // start with it; one result per topic however many of its names match.
+  const print = await search(page, 'print');
+  assert.deepEqual(print.slice(0, 1), [pageOf('PRINT')]);
+  assert.equal(new Set(print).size, print.length);
+  assert.deepEqual((await search(page, 'print using')).slice(0, 1), [pageOf('PRINT USING')]);
+  const loop = await search(page, 'LOOP');
+  assert.deepEqual(loop.slice(0, 1), [pageOf('LOOP')]);
+  // Only one title says "Appendix F" (any text with "of" holds an "F");
+  // only a table's text says "type mismatch".
+  assert.deepEqual((await search(page, 'appendix f')).slice(0, 1), [pageOf('Error Codes')]);
+  assert.deepEqual(await search(page, 'Type Mismatch'), [pageOf('Error Codes')]);
+  // Code as it is written, blanks between the words or not.
+  assert.deepEqual(await search(page, 'total:  ###,###.##'), [pageOf('PRINT')]);
+  // Letter case is ignored for a to z only: "é" is not "É".
+  assert.deepEqual(await search(page, 'CAFé'), [pageOf('Character Set')]);
+  assert.deepEqual(await search(page, 'CAFÉ'), []);
+  // Box drawing is no text of its own.
+  assert.deepEqual(await search(page, '\u2550\u2550\u2550'), []);
+  assert.deepEqual(problems, []);
+  await page.close();
+});
+
+test('a result shows its name, title and section, and a line of the text with the words marked',
+  async () => {
+    const { page } = await open('search.htm');
+    await search(page, 'mismatch TYPE');
+    const item = page.locator('#results > li').first();
+    assert.equal(await item.locator('a').innerText(), 'Error Codes');
+    assert.equal(await item.locator('.title').innerText(), 'Appendix F: Error Codes');
+    assert.match(await item.locator('.section').innerText(), /Appendices/);
+    const snippet = item.locator('.snippet');
+    assert.match(await snippet.innerText(), /13 Type mismatch: "a" \+ 1/);
+    assert.deepEqual(await snippet.locator('mark').allInnerTexts(), ['Type', 'mismatch']);
+    // The snippet is one line.
+    const box = await snippet.boundingBox();
+    const lineHeight = await snippet.evaluate((e) => parseFloat(getComputedStyle(e).lineHeight));
+    assert.ok(box.height < lineHeight * 1.5, `${box.height} / ${lineHeight}`);
+
+    // A title match marks the words in the title; a name match marks nothing.
+    await search(page, 'appendix f:');
+    const titled = page.locator('#results > li').first();
+    assert.deepEqual(await titled.locator('.title mark').allInnerTexts(), ['Appendix', 'F:']);
+    assert.equal(await titled.locator('.snippet').count(), 0);
+    await search(page, 'sqr');
+    assert.equal(await page.locator('#results > li').first().locator('a').innerText(), 'SQR');
+    assert.equal(await page.locator('#results > li').first().locator('mark').count(), 0);
+
+    // The count, in words.
+    await search(page, 'print using');
+    assert.match(await page.locator('#status').innerText(),
+      new RegExp(`^${expectedResults('print using').length} topics match`));
+    await search(page, 'zebra crossing');
+    assert.equal(await page.locator('#status').innerText(),
+      'No topic holds all of \u201czebra crossing\u201d in its names, its title or its text.');
+    assert.equal(await page.locator('#results > li').count(), 0);
+    await page.close();
+  });
+
+test('results follow the field as the reader types, and the address keeps the query', async () => {
+  const { page } = await open('search.htm');
+  const results = page.locator('#results > li');
+  await page.locator('#q').pressSequentially('sq');
+  await page.waitForFunction(() => /match/.test(document.getElementById('status').textContent));
+  assert.deepEqual(await results.evaluateAll((items) => items.map((i) => i.querySelector('a').getAttribute('href'))),
+    expectedResults('sq'));
+  await page.locator('#q').pressSequentially('r');
+  await page.waitForFunction(() => /\u201csqr\u201d/.test(document.getElementById('status').textContent));
+  assert.equal(await results.first().locator('a').innerText(), 'SQR');
+  assert.match(page.url(), /search\.htm\?q=sqr$/);
+  await page.locator('#q').fill('');
+  assert.equal(await results.count(), 0);
+  await page.close();
+
+  // A query in the address, as a form sends it.
+  const linked = await open('search.htm', { query: '?q=print+using' });
+  await linked.page.waitForFunction(() => /match/.test(document.getElementById('status').textContent));
+  assert.equal(await linked.page.locator('#q').inputValue(), 'print using');
+  assert.equal(await linked.page.locator('#results a').first().innerText(), 'PRINT USING');
+  await linked.page.close();
+});
+
+test('Up and Down move through the results, and Enter opens one', async () => {
+  const { page } = await open('search.htm');
+  const expected = expectedResults('print');
+  await search(page, 'print');
+  const focused = () => page.evaluate(() =>
+    document.activeElement.id || document.activeElement.getAttribute('href'));
+  await page.keyboard.press('ArrowDown');
+  assert.equal(await focused(), expected[0]);
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('ArrowDown');
+  assert.equal(await focused(), expected[2]);
+  await page.keyboard.press('ArrowUp');
+  assert.equal(await focused(), expected[1]);
+  await page.keyboard.press('ArrowUp');
+  await page.keyboard.press('ArrowUp');
+  assert.equal(await focused(), 'q');
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('Enter');
+  await page.waitForURL((address) => address.pathname.endsWith(`/${expected[1]}`));
+  await page.close();
+});
+
+test('every page has the search field: "/" reaches it, Enter opens the search page', async () => {
+  for (const file of ['Index.htm', 'Topic0.htm', pageOf('Data Types')]) {
+    const { page, problems } = await open(file);
+    assert.equal(await page.locator('header #q').count(), 1, file);
+    await page.keyboard.press('/');
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'q', file);
+    // "/" only moves the cursor; in the field it is a character like any other.
+    await page.keyboard.type('int 21,4c / x');
+    assert.equal(await page.locator('#q').inputValue(), 'int 21,4c / x', file);
+    await page.keyboard.press('Enter');
+    await page.waitForURL(/search\.htm\?q=int\+21%2C4c\+%2F\+x$/);
+    await page.waitForFunction(() => /topic/.test(document.getElementById('status').textContent));
+    assert.equal(await page.locator('#q').inputValue(), 'int 21,4c / x', file);
+    assert.deepEqual(problems, [], file);
+    await page.close();
+  }
+});
+
+test('only a search loads the search data, and only once', async () => {
+  // Pages other than the search page never load it, even when their field is used.
+  for (const file of ['Index.htm', 'Topic1.htm', pageOf('PRINT')]) {
+    const { page } = await open(file);
+    await page.keyboard.press('/');
+    await page.keyboard.type('print');
+    assert.ok(!page.requested.includes('search-index.js'), `${file}: ${page.requested}`);
+    assert.ok(page.requested.includes('search.js'), `${file}: ${page.requested}`);
+    await page.close();
+  }
+  // The search page loads it when the reader starts typing, and not again.
+  const { page } = await open('search.htm');
+  assert.ok(!page.requested.includes('search-index.js'), `${page.requested}`);
+  assert.equal(await page.evaluate(() => 'marlixSearchData' in window), false);
   await page.locator('#q').pressSequentially('loop');
-  const results = page.locator('#results li');
-  const texts = await results.allInnerTexts();
-  assert.ok(texts.some((t) => /^LOOP\b.*Language Reference/.test(t)), texts.join(' | '));
-  assert.ok(texts.some((t) => /^EXIT LOOP\b/.test(t)), texts.join(' | '));
-  assert.ok(texts.every((t) => /loop/i.test(t.split(' \u2014 ')[0])), texts.join(' | '));
-  await page.locator('#results a', { hasText: /^LOOP$/ }).click();
-  await page.waitForLoadState('load');
-  assert.equal(path.basename(new URL(page.url()).pathname), pageOf('LOOP'));
+  await page.waitForFunction(() => /match/.test(document.getElementById('status').textContent));
+  await page.locator('#q').fill('print');
+  await page.waitForFunction(() => /\u201cprint\u201d/.test(document.getElementById('status').textContent));
+  assert.equal(page.requested.filter((f) => f === 'search-index.js').length, 1);
+  await page.close();
+  // ... or at once when it opens with a query.
+  const linked = await open('search.htm', { query: '?q=loop' });
+  await linked.page.waitForFunction(() => /match/.test(document.getElementById('status').textContent));
+  assert.equal(linked.page.requested.filter((f) => f === 'search-index.js').length, 1);
+  await linked.page.close();
+});
+
+test('at most 100 results show at first, and a button shows the rest', async () => {
+  // A reference of 130 topics that all say "common", written for this test.
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'marlix-many-'));
+  let source = '@Many topics\r\n';
+  for (let i = 0; i < 130; ++i) source += `:Topic ${i}\r\n Title ${i}\r\n Some common text.\r\n`;
+  fs.mkdirSync(path.join(folder, 'source'));
+  fs.writeFileSync(path.join(folder, 'source', 'MANY.TXT'), source, 'latin1');
+  execFileSync(cli, ['--quiet', '--web', path.join(folder, 'source'), folder, 'site']);
+  const many = path.join(folder, 'site');
+  try {
+    const { page } = await open('search.htm', { folder: many, query: '?q=common' });
+    await page.waitForFunction(() => /match/.test(document.getElementById('status').textContent));
+    assert.equal(await page.locator('#status').innerText(),
+      '130 topics match \u201ccommon\u201d; the first 100 are shown.');
+    assert.equal(await page.locator('#results > li').count(), 100);
+    const more = page.locator('.more button');
+    assert.equal(await more.innerText(), 'Show the other 30');
+    // Down past the last result reaches the button.
+    await page.locator('#results > li:last-child a').focus();
+    await page.keyboard.press('ArrowDown');
+    assert.equal(await page.evaluate(() => document.activeElement.tagName), 'BUTTON');
+    await page.keyboard.press('Enter');
+    const shown = await page.locator('#results > li a').allInnerTexts();
+    assert.deepEqual(shown, Array.from({ length: 130 }, (_, i) => `Topic ${i}`));
+    assert.equal(await more.isVisible(), false);
+    assert.equal(await page.evaluate(() => document.activeElement.textContent), 'Topic 100');
+    await page.close();
+  } finally {
+    fs.rmSync(folder, { recursive: true, force: true });
+  }
+});
+
+test('markup in the reference and in the query shows as text and runs nothing', async () => {
+  const hostilePages = fs.readdirSync(hostileSite).filter((f) => f.endsWith('.htm')).sort();
+  const hostile = readSearchData(hostileSite);
+  const noScriptRan = (page) => page.evaluate(() => window.pwned === undefined &&
+    document.querySelectorAll('main img, main svg, main script, main b b, main i').length === 0);
+  await visitEach(hostilePages, { folder: hostileSite }, async (page, file, problems) => {
+    assert.ok(await noScriptRan(page), file);
+    assert.deepEqual(problems, [], file);
+  });
+
+  const { page, problems } = await open('search.htm', { folder: hostileSite });
+  for (const query of ['img', 'script', 'onerror', '<b>', 'svg onload', '&amp;', '"', '\\']) {
+    const found = await search(page, query);
+    assert.deepEqual(found, expectedResults(query, hostile), query);
+    assert.ok(found.length > 0, query);
+    assert.ok(await noScriptRan(page), query);
+  }
+  await search(page, 'img');
+  const first = page.locator('#results > li').first();
+  assert.equal(await first.locator('a').innerText(), '<img src=x onerror=window.pwned=1>');
+  assert.equal(await first.locator('.title').innerText(), '<script>window.pwned=3</script> title');
+  assert.equal(await first.locator('.section').innerText(), ' \u2014 Hostile <b>section</b> & "quotes"');
+  await search(page, 'svg');
+  assert.match(await page.locator('.snippet').first().innerText(),
+    /Mentions <svg onload=window.pwned=6> once, and "AH = 4C" too\./);
+  assert.deepEqual(await search(page, 'AH = 4C'), [hostile[1].page]);
+  // A query that is markup, typed and in the address.
+  const typed = '<img src=x onerror=window.pwned=7><script>window.pwned=8</script>';
+  await search(page, typed);
+  assert.match(await page.locator('#status').innerText(), /No topic holds all of .<img src=x/);
+  assert.ok(await noScriptRan(page));
   assert.deepEqual(problems, []);
   await page.close();
 
-  // A query in the address; letter case is ignored for a to z only.
-  const linked = await open('search.htm', { query: '?q=print%20using' });
-  assert.equal(await linked.page.locator('#q').inputValue(), 'print using');
-  assert.deepEqual(await linked.page.locator('#results a').allInnerTexts(), ['PRINT USING']);
+  const linked = await open('search.htm', { folder: hostileSite, query: `?q=${encodeURIComponent(typed)}` });
+  await linked.page.waitForFunction(() => /topic/i.test(document.getElementById('status').textContent));
+  assert.equal(await linked.page.locator('#q').inputValue(), typed);
+  assert.ok(await noScriptRan(linked.page));
+  assert.equal(await linked.page.evaluate(() => document.querySelectorAll('img, svg').length), 0);
   await linked.page.close();
-
-  // The field of the contents page leads to the search page with its query.
-  const index = await open('Index.htm');
-  await index.page.locator('#q').fill('sqr');
-  await index.page.locator('#q').press('Enter');
-  await index.page.waitForURL(/search\.htm\?q=sqr$/);
-  assert.ok((await index.page.locator('#results a').allInnerTexts()).includes('SQR'));
-  await index.page.close();
 });
 
 test('with JavaScript off the search page says that it needs it', async () => {
@@ -263,6 +551,9 @@ test('dark and light colours follow the system, and print leaves out the navigat
 test('screenshots of a topic page: desktop and phone, light and dark', async () => {
   const shoot = async (file, name, viewport, colorScheme, query) => {
     const { page } = await open(file, { viewport, colorScheme, query });
+    if (query) {
+      await page.waitForFunction(() => /match/.test(document.getElementById('status').textContent));
+    }
     const target = path.join(shots, `${name}.png`);
     await page.screenshot({ path: target, fullPage: true });
     assert.ok(fs.statSync(target).size > 5000, target);
@@ -275,5 +566,7 @@ test('screenshots of a topic page: desktop and phone, light and dark', async () 
     }
   }
   await shoot('search.htm', 'search-phone-light', { width: 360, height: 740 }, 'light', '?q=str');
+  await shoot('search.htm', 'search-text-desktop-dark', { width: 1024, height: 640 }, 'dark',
+    '?q=type%20mismatch');
   await shoot('Index.htm', 'contents-desktop-light', { width: 1024, height: 640 }, 'light');
 });

@@ -3,8 +3,9 @@
 #
 #   run_web_tests.sh tidy    CLI SAMPLES WORK [SOURCE...]
 #       every page passes tidy without a remark (and those of more SOURCE folders)
-#   run_web_tests.sh browser CLI SAMPLES WORK
-#       the pages in Debian's headless chromium
+#   run_web_tests.sh browser CLI SAMPLES WORK HOSTILE
+#       the pages in Debian's headless chromium, and search over the web
+#       edition of HOSTILE, a reference that holds markup and script
 #
 # WORK is a folder of the build tree: the converted site, the test's npm
 # packages (node/) and the screenshots (screenshots/) are kept there.
@@ -55,12 +56,14 @@ case $mode in
       (cd "$node_dir" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm install --no-package-lock --no-save \
         --no-audit --no-fund --loglevel=error)
     fi
+    [ $# -eq 1 ] || { echo "usage: $0 browser CLI SAMPLES WORK HOSTILE" >&2; exit 2; }
+    "$cli" --web "$1" "$work/$mode-site" hostile >/dev/null
     # The script resolves its import from the folder it lies in.
     cp "$here/browser_test.mjs" "$node_dir/"
-    node "$node_dir/browser_test.mjs" "$site" "$work/screenshots"
+    node "$node_dir/browser_test.mjs" "$site" "$work/screenshots" "$cli" "$work/$mode-site/hostile"
     ;;
   *)
-    echo "usage: $0 tidy|browser CLI SAMPLES WORK" >&2
+    echo "usage: $0 tidy|browser CLI SAMPLES WORK [SOURCE...]" >&2
     exit 2
     ;;
 esac
