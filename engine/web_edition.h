@@ -18,8 +18,9 @@ namespace marlix {
 // leaves out the search, since the browser that reads it searches its index,
 // and marks every topic name for the browser's table of contents.
 struct WebPages {
-  // The search page, its script and index, and the links and forms that
-  // lead to it.
+  // The search: the search page, its script and data (and gathering the
+  // data on the walk), the search field of every page and the links to the
+  // search page.
   bool searchLinks = true;
   // On every topic page, an anchor per name of its topic line (docset_texts.h).
   bool docsetAnchors = false;
