@@ -2,7 +2,8 @@
 // contents, and at times one failure of the file system played part-way.
 //
 // Input: one byte for the file count (1 to 4), whether a failure is played,
-// whether reads are short and which edition is written (classic or web); then (when a failure is played) one byte for
+// whether reads are short and which edition is written (classic, web or
+// docset); then (when a failure is played) one byte for
 // its kind and two for the call it hits; then (when reads are short) two
 // bytes, each one less than a read size, the sizes taken in turn; then for
 // every file but the last a name length byte, a two-byte content length and
@@ -143,16 +144,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       break;
   }
 
+  bool docset = false;
   {
     marlix::platform::ScopedFileSystem guard(files);
     marlix::ConversionRequest request{"/src", "/dst", "out"};
     if ((head & 16u) != 0) request.edition = marlix::OutputEdition::Web;
+    if ((head & 32u) != 0 && marlix::CanWrite(marlix::OutputEdition::Docset)) {
+      request.edition = marlix::OutputEdition::Docset;
+      docset = true;
+    }
     outcome = marlix::RunConversion(request);
   }
 
   Check(files.OpenFiles() == 0, "every file closed");
   Check(files.HeldFolders() == 0, "every folder released");
-  Check(files.CreatedOutside("/dst/out") == 0, "every file created inside the new folder");
+  if (!docset) {
+    Check(files.CreatedOutside("/dst/out") == 0, "every file created inside the new folder");
+  } else {
+    // A docset's files lie in the new folder and the folders made inside it.
+    for (const std::string& folder : files.CreatedInFolders()) {
+      Check(folder == "/dst/out.docset" || folder.rfind("/dst/out.docset/", 0) == 0,
+            "every file created inside the new folder");
+    }
+  }
   // Files are only ever added, never removed or renamed by the program: each
   // file of before still has its path, and its bytes are unchanged.
   static std::string now;
