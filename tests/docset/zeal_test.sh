@@ -43,6 +43,9 @@ chmod 700 "$work/runtime"
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
 export XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/runtime" TMPDIR="$work/tmp"
 unset WAYLAND_DISPLAY
+# Zeal shows real windows in the virtual X server, whatever platform the
+# other desktop tests choose (they run offscreen).
+export QT_QPA_PLATFORM=xcb
 # As root, the web engine runs only without its sandbox.
 if [ "$(id -u)" -eq 0 ]; then export QTWEBENGINE_DISABLE_SANDBOX=1; fi
 for docset in "${docsets[@]}"; do cp -R "$docset" "$XDG_DATA_HOME/Zeal/Zeal/docsets/"; done
