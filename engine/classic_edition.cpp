@@ -96,6 +96,9 @@ void ClassicEdition::WriteClosingFiles(PageSink& sink) {
   page_.Empty();
   AppendKeywordIndex(page_, catalogue_);
   sink.Write(kKeywordIndexName, page_);
+  // The keyword index is by far the largest file: its room goes back before
+  // the folder is listed.
+  page_.Clear();
 
   // Every page now in the folder, in listing order. A listing that failed
   // part-way leaves the list short, and the file counts as lost.
