@@ -4,6 +4,7 @@
 #include "engine/docset_index.h"
 #include "engine/docset_texts.h"
 #include "engine/output_names.h"
+#include "engine/web_text.h"
 
 namespace marlix {
 
@@ -38,12 +39,12 @@ void DocsetEdition::WriteIndex(PageSink& sink) {
   for (std::uint32_t fileIndex = 0; built && fileIndex < catalogue_.SectionCount(); ++fileIndex) {
     const CatalogueSection& section = catalogue_.Section(fileIndex);
     if (!section.read) continue;  // it has no section page
-    // The title as its page shows it: without what is left of a line end.
-    std::uint32_t length = section.title.Length();
-    if (length > 0 && section.title[length - 1] == '\r') --length;
+    // The title as its page shows it.
+    const std::uint32_t length =
+        WithoutLineEndResidue(section.title.CStr(), section.title.Length());
     name.Empty();
     if (IsBlankDocsetName(section.title.CStr(), length)) {
-      name.Append("Untitled section");
+      name.Append(kUntitledSection);
     } else {
       AppendDocsetName(name, section.title.CStr(), length);
     }

@@ -29,12 +29,6 @@ bool IsDrawingByte(char c) {
   return byte >= 0xB0 && byte <= 0xDF;
 }
 
-// A carriage return that ends a line shows nothing: what is left of a line
-// end is not text.
-std::uint32_t WithoutLineEndResidue(const char* bytes, std::uint32_t length) {
-  return length > 0 && bytes[length - 1] == '\r' ? length - 1 : length;
-}
-
 // The escaped text of title, or fallback when it would show nothing.
 TextString ShownTitle(const char* bytes, std::uint32_t length, const TextString& fallback) {
   TextString title = WebText(TextString(bytes, WithoutLineEndResidue(bytes, length)));
@@ -183,7 +177,7 @@ void WebEdition::WriteIndexPage(PageSink& sink) {
     page_.Append("<li><a href=\"");
     page_ += SectionPageName(fileIndex);
     page_.Append("\">");
-    page_ += ShownTitle(section.title.CStr(), section.title.Length(), "Untitled section");
+    page_ += ShownTitle(section.title.CStr(), section.title.Length(), kUntitledSection);
     page_.Append("</a> <span class=\"count\">");
     TextString number;
     page_ += number.AssignNumber(pages);
@@ -201,7 +195,7 @@ void WebEdition::WriteIndexPage(PageSink& sink) {
 
 void WebEdition::WriteSectionPage(std::uint32_t fileIndex, PageSink& sink) {
   const TextString& source = catalogue_.Section(fileIndex).title;
-  const TextString title = ShownTitle(source.CStr(), source.Length(), "Untitled section");
+  const TextString title = ShownTitle(source.CStr(), source.Length(), kUntitledSection);
   // One item per topic line that opens a page, with its further names and
   // the names of a topic line that is its title line beside it.
   TextString items;
@@ -254,7 +248,7 @@ void WebEdition::WriteSectionPage(std::uint32_t fileIndex, PageSink& sink) {
 void WebEdition::BeginTopicFile(std::uint32_t fileIndex) {
   fileIndex_ = fileIndex;
   const TextString& title = catalogue_.Section(fileIndex).title;
-  sectionTitle_ = ShownTitle(title.CStr(), title.Length(), "Untitled section");
+  sectionTitle_ = ShownTitle(title.CStr(), title.Length(), kUntitledSection);
   if (options_.searchLinks) search_.BeginSection(title.CStr(), title.Length());
 }
 

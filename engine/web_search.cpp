@@ -6,6 +6,7 @@
 
 #include "engine/entity_table.h"
 #include "engine/line_rendering.h"
+#include "engine/web_text.h"
 #include "support/allocation.h"
 
 namespace marlix {
@@ -56,12 +57,6 @@ std::uint32_t ReadWordCode(const char* codes, std::uint32_t end, std::uint32_t& 
 
 constexpr std::uint32_t kFirstWordSlots = 1024;
 constexpr std::uint32_t kMaxWordSlots = 0x80000000u;
-
-// A carriage return that ends a piece is what is left of a CR LF line end
-// whose line feed fell beyond the 80 bytes of the piece: not text.
-std::uint32_t WithoutLineEndResidue(const char* bytes, std::uint32_t length) {
-  return length > 0 && bytes[length - 1] == '\r' ? length - 1 : length;
-}
 
 // Bytes that end a word and leave nothing of their own in the data: blanks,
 // tabs, and the box-drawing characters and shades that drawings are made of.

@@ -20,4 +20,14 @@ void AppendWebText(TextString& out, const char* bytes, std::size_t n, std::uint3
 // The whole of text, starting at column 0: for titles, names and link texts.
 TextString WebText(const TextString& text);
 
+// The length of a line without a carriage return at its end: what is left
+// of a CR LF line end whose line feed fell beyond the 80 bytes of a piece,
+// which the web pages, their search data and a docset's names do not show.
+inline std::uint32_t WithoutLineEndResidue(const char* bytes, std::uint32_t length) {
+  return length > 0 && bytes[length - 1] == '\r' ? length - 1 : length;
+}
+
+// What a section whose title shows nothing is called.
+inline constexpr char kUntitledSection[] = "Untitled section";
+
 }  // namespace marlix
