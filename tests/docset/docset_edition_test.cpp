@@ -150,9 +150,11 @@ TEST(DocsetEdition, MemoryThatRunsOutIsNeverASilentCompletion) {
     const std::string name = "run" + std::to_string(allowed);
     ConversionOutcome outcome;
     std::uint64_t refused;
+    ConversionRequest request = work.Request(name.c_str());
+    request.title = "clean";  // which every page shows
     {
       ScopedAllocationFailure failure(allowed);
-      outcome = RunConversion(work.Request(name.c_str()));
+      outcome = RunConversion(request);
       refused = failure.Refused();
     }
     if (refused > 0) {
