@@ -41,7 +41,7 @@ const char* StepName(ConversionStep step, OutputEdition edition) {
         case OutputEdition::Web:
           return "Search page, scripts and style sheet";
         case OutputEdition::Docset:
-          return "Contents script, style sheet, index, Info.plist and icons";
+          return "Style sheet, index, Info.plist and icons";
       }
       break;
   }

@@ -33,7 +33,7 @@ class DocsetEdition final : public Edition {
   DocsetEdition(const TopicCatalogue& catalogue, const TextString& name)
       : Edition(catalogue),
         name_(name),
-        web_(catalogue, DocsetBundleName(name), WebPages{false, true}) {}
+        web_(catalogue, DocsetBundleName(name), WebPages{false, true, false}) {}
 
   // Makes Contents/Resources/Documents and enters it, for the pages.
   bool Prepare(PageSink& sink) override;

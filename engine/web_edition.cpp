@@ -113,11 +113,13 @@ void AppendHeader(TextString& page, const TextString& site, bool find) {
 
 // At the end of every page with a header: the script that adds the contents
 // beside the text (with their data), and the one behind the search field.
-void AppendScripts(TextString& page, bool search) {
-  page.Append("<script src=\"");
-  page += kContentsScriptName;
-  page.Append("\"></script>\r\n");
-  if (!search) return;
+void AppendScripts(TextString& page, const WebPages& options) {
+  if (options.contentsScript) {
+    page.Append("<script src=\"");
+    page += kContentsScriptName;
+    page.Append("\"></script>\r\n");
+  }
+  if (!options.searchLinks) return;
   page.Append("<script src=\"");
   page += kSearchScriptName;
   page.Append("\"></script>\r\n");
@@ -228,7 +230,7 @@ void WebEdition::WriteIndexPage(PageSink& sink) {
   page_.Append("<p class=\"credit\">Converted with <a href=\"");
   page_ += kAuthorHomePage;
   page_.Append("\">Marlix to HTML</a> by Dorran Vell.</p>\r\n</main>\r\n");
-  AppendScripts(page_, options_.searchLinks);
+  AppendScripts(page_, options_);
   AppendFoot(page_);
   sink.Write(kIndexPageName, page_);
 }
@@ -291,7 +293,7 @@ void WebEdition::WriteSectionPage(std::uint32_t fileIndex, PageSink& sink) {
     page_.Append("</ol>\r\n");
   }
   page_.Append("</main>\r\n");
-  AppendScripts(page_, options_.searchLinks);
+  AppendScripts(page_, options_);
   AppendFoot(page_);
   sink.Write(SectionPageName(fileIndex).CStr(), page_);
 }
@@ -464,7 +466,7 @@ void WebEdition::FinishPage(const TextString& nextPage, const TextString& nextLa
   page_.Append("</div>\r\n</main>\r\n<footer>\r\n");
   AppendTopicNav(page_, "Topic, end of page", nextPage, nextLabel);
   page_.Append("</footer>\r\n");
-  AppendScripts(page_, options_.searchLinks);
+  AppendScripts(page_, options_);
   AppendFoot(page_);
   sink.Write(pageName_.CStr(), page_);
   previousPage_ = pageName_;
@@ -479,12 +481,14 @@ void WebEdition::EndTopicPages(PageSink& sink) {
 void WebEdition::WriteClosingFiles(PageSink& sink) {
   // The contents script: its data, the sections with their pages, then the
   // code that shows them beside the text.
-  page_.Empty();
-  page_.Append("window.marlixContents = [\r\n");
-  page_ += contents_;
-  page_.Append("];\r\n");
-  page_.Append(kWebContentsScript);
-  sink.Write(kContentsScriptName, page_);
+  if (options_.contentsScript) {
+    page_.Empty();
+    page_.Append("window.marlixContents = [\r\n");
+    page_ += contents_;
+    page_.Append("];\r\n");
+    page_.Append(kWebContentsScript);
+    sink.Write(kContentsScriptName, page_);
+  }
   if (!options_.searchLinks) {
     sink.Write(kStyleSheetName, kWebStyleSheet, std::strlen(kWebStyleSheet));
     return;
@@ -507,7 +511,7 @@ void WebEdition::WriteClosingFiles(PageSink& sink) {
   page_.Append("\">contents</a>.</p>\r\n<ol id=\"results\" class=\"results\" data-source=\"");
   page_ += kSearchIndexName;
   page_.Append("\"></ol>\r\n</main>\r\n");
-  AppendScripts(page_, true);
+  AppendScripts(page_, options_);
   AppendFoot(page_);
   sink.Write(kSearchPageName, page_);
 }

@@ -24,6 +24,9 @@ struct WebPages {
   bool searchLinks = true;
   // On every topic page, an anchor per name of its topic line (docset_texts.h).
   bool docsetAnchors = false;
+  // The contents beside the text (contents.js), which a docset leaves to the
+  // browser that reads it: it lists the sections and topics itself.
+  bool contentsScript = true;
 };
 
 class WebEdition final : public Edition {
