@@ -44,6 +44,10 @@ TextString DestinationFolder(const ConversionRequest& request) {
   return name.IsEmpty() ? TextString() : JoinPath(request.destinationFolderPath, name);
 }
 
+const TextString& ReferenceTitle(const ConversionRequest& request) {
+  return request.title.IsEmpty() ? request.destinationFolderName : request.title;
+}
+
 ConversionOutcome RunConversion(const ConversionRequest& request) {
   ConversionSummary summary;
   return RunConversion(request, summary);

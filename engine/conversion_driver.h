@@ -26,6 +26,10 @@ struct ConversionRequest {
   TextString destinationFolderPath;
   TextString destinationFolderName;
   OutputEdition edition = OutputEdition::Classic;
+  // The reference's name in the editions that show one (the web pages'
+  // titles, a docset's name), as given (UTF-8); empty: the destination
+  // folder's name.
+  TextString title = TextString();
 };
 
 enum class ConversionOutcome {
@@ -74,5 +78,9 @@ ConversionOutcome RunConversion(const ConversionRequest& request, ConversionSumm
 // to NAME unless NAME ends so already (a docset's ".docset", by which the
 // browsers know docsets).
 TextString DestinationFolder(const ConversionRequest& request);
+
+// The reference's name that an edition shows: the request's title, or else
+// the destination folder's name.
+const TextString& ReferenceTitle(const ConversionRequest& request);
 
 }  // namespace marlix

@@ -16,8 +16,9 @@ bool WriteClassic(const ConversionRequest&, const TopicCatalogue& catalogue, Edi
   return steps.Run(edition);
 }
 
-bool WriteWeb(const ConversionRequest&, const TopicCatalogue& catalogue, EditionSteps& steps) {
-  WebEdition edition(catalogue);
+bool WriteWeb(const ConversionRequest& request, const TopicCatalogue& catalogue,
+              EditionSteps& steps) {
+  WebEdition edition(catalogue, ReferenceTitle(request));
   return steps.Run(edition);
 }
 
@@ -27,7 +28,7 @@ bool WriteWeb(const ConversionRequest&, const TopicCatalogue& catalogue, Edition
 constexpr bool kDocsetAvailable = true;
 bool WriteDocset(const ConversionRequest& request, const TopicCatalogue& catalogue,
                  EditionSteps& steps) {
-  DocsetEdition edition(catalogue, request.destinationFolderName);
+  DocsetEdition edition(catalogue, ReferenceTitle(request));
   return steps.Run(edition);
 }
 #else
@@ -45,7 +46,7 @@ constexpr EditionRow kEditions[] = {
      "write the web edition instead: UTF-8 pages with a style sheet and a search page, and no "
      "help project files",
      "%s and --web cannot be used together (the web edition has no help project)",
-     "Search page and style sheet", false, true, "", nullptr, StartPage::ContentsPage, WriteWeb},
+     "Search page, scripts and style sheet", false, true, "", nullptr, StartPage::ContentsPage, WriteWeb},
     {OutputEdition::Docset, "docset", "Docset",
      "write a docset for offline documentation browsers instead: the folder NAME.docset, the web "
      "edition's pages with an index of every topic name",
