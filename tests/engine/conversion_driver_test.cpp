@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <regex>
+#include <set>
 #include <string>
 
 #include "support/allocation.h"
@@ -14,6 +17,7 @@ namespace {
 
 using testing::FaultyFileSystem;
 using testing::ListFolder;
+using testing::operator/;
 using testing::PathExists;
 using testing::ReadFileBytes;
 using testing::ScratchFolder;
@@ -280,6 +284,62 @@ TEST(RunConversion, AFolderListingThatFailsPartWayIsNoSilentSuccess) {
     EXPECT_EQ(RunConversion(work.Request(), summary), ConversionOutcome::IncompleteOutput);
     EXPECT_EQ(summary.filesFailed, 1u);
     EXPECT_FALSE(summary.sourceListingFailed);
+  }
+}
+
+// Past 99 source files and 999 topics the page names grow to 13 bytes and
+// more ("B100P1000.htm"): every page must still be made under the name the
+// catalogue gave it, so that every link in the output reaches a file.
+TEST(RunConversion, PageNamesOfAnyLengthMatchTheirLinks) {
+  constexpr int kFiles = 101;
+  constexpr int kTopicsPerFile = 10;
+  ScratchFolder scratch;
+  const std::string source = scratch / "source";
+  std::filesystem::create_directory(source);
+  std::set<std::string> pages = {"Index.htm"};
+  char bytes[96];
+  for (int file = 0; file < kFiles; ++file) {
+    std::snprintf(bytes, sizeof bytes, "@Section %d\r\n", file);
+    std::string text = bytes;
+    for (int k = 0; k < kTopicsPerFile; ++k) {
+      // Each topic refers to the same topic of the next file.
+      std::snprintf(bytes, sizeof bytes, ":t%d_%d:alias %d_%d\r\n Title\r\n see ~t%d_%d~\r\n",
+                    file, k, file, k, (file + 1) % kFiles, k);
+      text += bytes;
+      std::snprintf(bytes, sizeof bytes, "B%dP%d.htm", file, file * kTopicsPerFile + k);
+      pages.insert(bytes);
+    }
+    std::snprintf(bytes, sizeof bytes, "Topic%d.htm", file);
+    pages.insert(bytes);
+    std::snprintf(bytes, sizeof bytes, "s%03d.txt", file);
+    WriteFileBytes(source / bytes, text);
+  }
+  const std::regex link(R"re((?:HREF|href|value)="([^"#?:]+\.htm)[#"])re");
+  for (OutputEdition edition : {OutputEdition::Classic, OutputEdition::Web}) {
+    const std::string name = edition == OutputEdition::Classic ? "classic" : "web";
+    ConversionRequest request{source.c_str(), scratch.Path().c_str(), name.c_str(), edition};
+    ASSERT_EQ(RunConversion(request), ConversionOutcome::Completed) << name;
+    const std::string out = scratch / name;
+    std::set<std::string> made;
+    for (const auto& entry : std::filesystem::directory_iterator(out)) {
+      const std::string file = entry.path().filename().string();
+      if (file.size() > 4 && file.compare(file.size() - 4, 4, ".htm") == 0) made.insert(file);
+    }
+    made.erase("search.htm");
+    EXPECT_EQ(made, pages) << name;
+    std::size_t links = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(out)) {
+      const std::string bytes = ReadFileBytes(entry.path().string());
+      for (std::sregex_iterator it(bytes.begin(), bytes.end(), link), end; it != end; ++it) {
+        ++links;
+        EXPECT_TRUE(PathExists(out / (*it)[1].str()))
+            << name << ": " << entry.path().filename().string() << " links to " << (*it)[1];
+      }
+    }
+    EXPECT_GT(links, 3u * kFiles * kTopicsPerFile) << name;
+    // The last section page names its topics' pages as the catalogue does.
+    EXPECT_NE(ReadFileBytes(out / "Topic100.htm").find("\"B100P1009.htm"), std::string::npos)
+        << name;
   }
 }
 
