@@ -66,6 +66,23 @@ void RunReport::FolderNotCreated(const char* path, int error) {
                         ErrorReason(error, PathUse::NewFolder));
 }
 
+void RunReport::FolderNameRefused(const char* name) {
+#ifdef _WIN32
+  constexpr char kSeparators[] = "\"\\\" or \"/\"";
+#else
+  constexpr char kSeparators[] = "\"/\"";
+#endif
+  folderError_ = Format(
+      "%s: error: cannot create this folder: NAME must be one folder name (no %s, not \".\" "
+      "or \"..\")",
+      name, kSeparators);
+}
+
+void RunReport::FolderNotHeld(const char* path, int error) {
+  folderError_ = Format("%s: error: cannot open this new folder to write into it: %s", path,
+                        ErrorReason(error, PathUse::File));
+}
+
 void RunReport::ListingFailed(const char* folder, int error) {
   listingError_ =
       Format("%s: error: cannot be listed: %s", folder, ErrorReason(error, PathUse::ListedFolder));
@@ -208,7 +225,7 @@ void RunReport::PrintFailureDetails(ConversionOutcome outcome, std::FILE* err) c
     }
     case ConversionOutcome::UnexpectedError:
     case ConversionOutcome::IncompleteOutput:
-      // A folder of the edition's own inside the new one.
+      // The new folder that could not be held, or a folder of the edition's own inside it.
       if (!folderError_.empty()) std::fprintf(err, "%s\n", folderError_.c_str());
       if (!listingError_.empty()) std::fprintf(err, "%s\n", listingError_.c_str());
       for (const std::string& line : lost_) std::fprintf(err, "%s\n", line.c_str());

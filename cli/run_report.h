@@ -25,7 +25,9 @@ class RunReport : public Diagnostics {
   // run goes on.
   RunReport(const ConversionRequest& request, bool verbose, std::FILE* out);
 
+  void FolderNameRefused(const char* name) override;
   void FolderNotCreated(const char* path, int error) override;
+  void FolderNotHeld(const char* path, int error) override;
   void ListingFailed(const char* folder, int error) override;
   void SourceLeftOut(const char* path, LeftOutReason reason, int error, int firstByte) override;
   void SourceNotReread(const char* path, int error) override;

@@ -31,6 +31,9 @@ class Diagnostics {
  public:
   virtual ~Diagnostics() = default;
 
+  // NAME is not one folder name (it holds a separator, or is "." or ".."),
+  // so no folder was made.
+  virtual void FolderNameRefused(const char* /*name*/) {}
   // The destination folder could not be made.
   virtual void FolderNotCreated(const char* /*path*/, int /*error*/) {}
   // The new destination folder could not be opened to write into it.

@@ -127,6 +127,26 @@ TEST(RunConversion, CompletesOnceThenRefusesTheSameFolder) {
             "B0P0.htm B1P1.htm Index.hhk Index.htm Marlix.hhp Topic0.htm Topic1.htm toc.hhc");
 }
 
+// NAME makes one new folder inside DESTINATION_FOLDER and nowhere else, in
+// every edition (a docset's NAME before ".docset" is added).
+TEST(RunConversion, ANameThatIsNotOneFolderNameMakesNothing) {
+  Workspace work;
+  std::filesystem::create_directory(work.destination + "/sub");
+  const std::string separator(1, kPathSeparator);
+  const std::string names[] = {".", "..", ".." + separator + "out", "sub" + separator + "out",
+                               "out" + separator};
+  for (OutputEdition edition : {OutputEdition::Classic, OutputEdition::Web, OutputEdition::Docset}) {
+    for (const std::string& name : names) {
+      ConversionRequest request = work.Request(name.c_str());
+      request.edition = edition;
+      EXPECT_EQ(RunConversion(request), ConversionOutcome::DestinationNotCreated) << name;
+    }
+  }
+  EXPECT_EQ(ListFolder(work.scratch.Path()), "destination source");
+  EXPECT_EQ(ListFolder(work.destination), "sub");
+  EXPECT_EQ(ListFolder(work.destination + "/sub"), "");
+}
+
 TEST(RunConversion, MissingParentIsNotCreated) {
   Workspace work;
   ConversionRequest request{work.source.c_str(), (work.destination + "/missing").c_str(), "out"};

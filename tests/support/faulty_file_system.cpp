@@ -126,9 +126,13 @@ bool FaultyFileSystem::ListFolder(const char* folder, platform::NameVisitor visi
 }
 
 platform::FolderHandle FaultyFileSystem::HoldFolder(const char* path) {
-  platform::FolderHandle folder = platform::NativeFiles().HoldFolder(path);
   std::string trimmed(path);
   while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
+  if (refuseHold.count(BaseName(trimmed)) > 0) {
+    errno = EACCES;
+    return platform::kNoFolder;
+  }
+  platform::FolderHandle folder = platform::NativeFiles().HoldFolder(path);
   if (folder != platform::kNoFolder) held_[folder] = BaseName(trimmed);
   return folder;
 }

@@ -36,6 +36,8 @@ class FaultyFileSystem : public platform::FileSystem {
   // many names, as when readdir reports an error part-way.
   std::set<std::string> listingFailsFor;
   unsigned listingFailsAfterNames = 0;
+  // Folders whose name (the last path component) is listed cannot be held.
+  std::set<std::string> refuseHold;
   // Folders whose name is listed cannot be made inside a held folder.
   std::set<std::string> refuseFolder;
   // Called with the file's name just before each output file is created, to
