@@ -30,6 +30,7 @@ class RunReport : public Diagnostics {
   void FolderNotHeld(const char* path, int error) override;
   void ListingFailed(const char* folder, int error) override;
   void SourceLeftOut(const char* path, LeftOutReason reason, int error, int firstByte) override;
+  void SourceUnreadable(const char* path, int error) override;
   void SourceNotReread(const char* path, int error) override;
   void OutputNotCreated(const char* path, int error) override;
   void OutputNotWritten(const char* path, int error) override;
@@ -48,6 +49,8 @@ class RunReport : public Diagnostics {
 
  private:
   void NoteLost(std::string line);
+  void NoteLeftOutName(const char* path);
+  void PrintLost(std::FILE* err) const;
 
   // Lines of one file that a warning is about: how many, and the first few.
   struct LineSet {

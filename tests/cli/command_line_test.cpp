@@ -443,6 +443,17 @@ TEST(CommandLine, LostOutputOutcomes) {
     EXPECT_TRUE(Holds(err, "/editor.txt: error: cannot be read again: does not exist\n")) << err;
   }
   {
+    // A source file that cannot be opened is named with the reason.
+    testing::FaultyFileSystem faulty;
+    platform::ScopedFileSystem guard(faulty);
+    faulty.refuseOpen = {"editor.txt"};
+    EXPECT_EQ(runInProcess("unopened", err), 6);
+    EXPECT_TRUE(Holds(err, std::string(MARLIX_SAMPLES) +
+                               "/editor.txt: error: cannot be read: permission denied\n"))
+        << err;
+    EXPECT_TRUE(Holds(err, "could not be written, 1 source files unreadable.\n")) << err;
+  }
+  {
     // Only the first ten lost files are named.
     testing::FaultyFileSystem faulty;
     platform::ScopedFileSystem guard(faulty);

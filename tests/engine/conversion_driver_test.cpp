@@ -207,6 +207,40 @@ TEST(RunConversion, LostOutputIsReportedButEveryStepRuns) {
   }
 }
 
+// A "*.txt" file that discovery cannot open or examine may be a source: its
+// section would vanish, so the run is incomplete. Files that are gone since
+// the listing, empty, or do not start with "@" are no source and change nothing.
+TEST(RunConversion, ACandidateThatCannotBeOpenedOrExaminedIsALoss) {
+  Workspace work;
+  WriteFileBytes(work.source + "/c.txt", "@Third\r\n:Three\r\n Three\r\n");
+  WriteFileBytes(work.source + "/d.txt", "");
+  WriteFileBytes(work.source + "/e.txt", "no mark");
+  const std::string all = "B0P0.htm B1P1.htm B2P2.htm Index.hhk Index.htm Marlix.hhp Topic0.htm "
+                          "Topic1.htm Topic2.htm toc.hhc";
+  const std::string withoutC = "B0P0.htm B1P1.htm Index.hhk Index.htm Marlix.hhp Topic0.htm "
+                               "Topic1.htm toc.hhc";
+  {
+    FaultyFileSystem faulty;
+    faulty.vanishOnOpen = {"c.txt"};  // gone since the listing
+    platform::ScopedFileSystem guard(faulty);
+    EXPECT_EQ(RunConversion(work.Request("gone")), ConversionOutcome::Completed);
+    EXPECT_EQ(ListFolder(work.destination + "/gone"), withoutC);
+  }
+  for (const char* fault : {"open", "size"}) {
+    FaultyFileSystem faulty;
+    (fault[0] == 'o' ? faulty.refuseOpen : faulty.sizeFailsFor) = {"c.txt"};
+    platform::ScopedFileSystem guard(faulty);
+    ConversionSummary summary;
+    EXPECT_EQ(RunConversion(work.Request(fault), summary), ConversionOutcome::IncompleteOutput)
+        << fault;
+    EXPECT_EQ(summary.sourcesUnreadable, 1u) << fault;
+    EXPECT_EQ(summary.sourceFiles, 2u) << fault;
+    EXPECT_EQ(ListFolder(work.destination + "/" + fault), withoutC) << fault;
+  }
+  EXPECT_EQ(RunConversion(work.Request("clean")), ConversionOutcome::Completed);
+  EXPECT_EQ(ListFolder(work.destination + "/clean"), all);
+}
+
 TEST(RunConversion, AReadThatFailsPartWayIsALossButAShrunkFileIsNot) {
   Workspace work;
   ASSERT_EQ(RunConversion(work.Request("clean")), ConversionOutcome::Completed);

@@ -25,6 +25,10 @@ class FaultyFileSystem : public platform::FileSystem {
   // (counted per name, 1 = the first open).
   std::set<std::string> vanishOnOpen;
   unsigned vanishFromOpen = 1;
+  // Opening these files fails with a permission error; asking their size fails
+  // with an input/output error.
+  std::set<std::string> refuseOpen;
+  std::set<std::string> sizeFailsFor;
   // Reads from these files fail once this many bytes have been read.
   std::set<std::string> readFailsFor;
   std::uint64_t readFailsAfterBytes = 0;
