@@ -130,6 +130,10 @@ void RunReport::SourceNotReread(const char* path, int error) {
   NoteLost(Format("%s: error: cannot be read again: %s", path, ErrorReason(error, PathUse::File)));
 }
 
+void RunReport::SourceChanged(const char* path) {
+  NoteLost(Format("%s: error: changed while it was converted", path));
+}
+
 void RunReport::OutputNotCreated(const char* path, int error) {
   NoteLost(Format("%s: error: cannot be created: %s", path, ErrorReason(error, PathUse::File)));
 }

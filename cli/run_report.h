@@ -32,6 +32,7 @@ class RunReport : public Diagnostics {
   void SourceLeftOut(const char* path, LeftOutReason reason, int error, int firstByte) override;
   void SourceUnreadable(const char* path, int error) override;
   void SourceNotReread(const char* path, int error) override;
+  void SourceChanged(const char* path) override;
   void OutputNotCreated(const char* path, int error) override;
   void OutputNotWritten(const char* path, int error) override;
   void OutputWritten(const char* path) override;

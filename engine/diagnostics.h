@@ -48,6 +48,9 @@ class Diagnostics {
   virtual void SourceUnreadable(const char* /*path*/, int /*error*/) {}
   // A source file of the list could not be opened again by a later step.
   virtual void SourceNotReread(const char* /*path*/, int /*error*/) {}
+  // A source file read in full by a later step was not as the first step
+  // read it (it changed while it was converted): its pages may be missing.
+  virtual void SourceChanged(const char* /*path*/) {}
   // An output file could not be created, or not written in full.
   virtual void OutputNotCreated(const char* /*path*/, int /*error*/) {}
   virtual void OutputNotWritten(const char* /*path*/, int /*error*/) {}

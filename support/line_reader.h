@@ -53,6 +53,9 @@ class LineReader {
   // Why that read failed (an errno value, see FileSystem::LastError).
   int ReadError() const { return readError_; }
   bool IsOpen() const { return file_ != platform::kNoFile; }
+  // Bytes of the file taken so far, and its size when last asked.
+  std::int64_t Position() const { return position_; }
+  std::int64_t Size() const { return size_; }
 
  private:
   // Makes at least want bytes available from the position when the file has

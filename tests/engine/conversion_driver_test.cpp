@@ -241,6 +241,45 @@ TEST(RunConversion, ACandidateThatCannotBeOpenedOrExaminedIsALoss) {
   EXPECT_EQ(ListFolder(work.destination + "/clean"), all);
 }
 
+// A source file that changes between the catalogue and its topic pages (here
+// just before the section pages are written) no longer gives the pages the
+// catalogue named: the run is incomplete. Written again with the same bytes,
+// it is no loss.
+TEST(RunConversion, ASourceThatChangesDuringTheRunIsALoss) {
+  const std::string b = "@Second\r\n:Two\r\n Two\r\n back to ~one~\r\n";
+  std::string sameSizeFewerTopics = b;
+  sameSizeFewerTopics[9] = ' ';
+  struct Change {
+    const char* name;
+    std::string bytes;
+    ConversionOutcome outcome;
+  };
+  const Change changes[] = {
+      {"emptied", "", ConversionOutcome::IncompleteOutput},
+      {"notopic", sameSizeFewerTopics, ConversionOutcome::IncompleteOutput},
+      {"longer", b + " more\r\n", ConversionOutcome::IncompleteOutput},
+      {"same", b, ConversionOutcome::Completed},
+  };
+  for (OutputEdition edition : {OutputEdition::Classic, OutputEdition::Web, OutputEdition::Docset}) {
+    if (!CanWrite(edition)) continue;
+    for (const Change& change : changes) {
+      Workspace work;
+      FaultyFileSystem faulty;
+      faulty.beforeCreate = [&](const std::string& name) {
+        if (name == "Topic0.htm") WriteFileBytes(work.source + "/b.txt", change.bytes);
+      };
+      platform::ScopedFileSystem guard(faulty);
+      ConversionRequest request = work.Request();
+      request.edition = edition;
+      ConversionSummary summary;
+      EXPECT_EQ(RunConversion(request, summary), change.outcome) << change.name;
+      EXPECT_EQ(summary.sourcesUnreadable,
+                change.outcome == ConversionOutcome::Completed ? 0u : 1u)
+          << change.name;
+    }
+  }
+}
+
 TEST(RunConversion, AReadThatFailsPartWayIsALossButAShrunkFileIsNot) {
   Workspace work;
   ASSERT_EQ(RunConversion(work.Request("clean")), ConversionOutcome::Completed);
