@@ -70,25 +70,27 @@
   // box drawing are gaps. A token is compared folded, hex numbers bare
   // ("10h" and "0x10" as "10").
   var tokenPattern = null;
-  var wordStart = null;
   function useLetters(letters) {
     var word = '0-9A-Za-z' + letters.replace(/[\\\]\^\-]/g, '\\$&');
-    tokenPattern = new RegExp('[' + word + ']+|[^\\s\\u2500-\\u259f' + word + ']+', 'g');
-    wordStart = new RegExp('^[' + word + ']');
+    tokenPattern = new RegExp('([' + word + ']+)|[^\\s\\u2500-\\u259f' + word + ']+', 'g');
   }
-  function normal(token) {
-    var folded = fold(token);
-    if (/^[0-9][0-9A-F]*H$/.test(folded)) return folded.slice(0, -1);
-    if (/^0X[0-9A-F]+$/.test(folded)) return folded.slice(2);
-    return folded;
+  // A folded token with a hex number bare.
+  function bare(token) {
+    if (token.charCodeAt(token.length - 1) === 72 && /^[0-9][0-9A-F]*H$/.test(token)) {
+      return token.slice(0, -1);
+    }
+    if (token.charCodeAt(0) === 48 && /^0X[0-9A-F]+$/.test(token)) return token.slice(2);
+    return token;
   }
-  // The tokens of text: {key, start, end, word} each.
+  // The tokens of text: {key, start, end, word} each. Folding keeps the
+  // length, so a place in the folded text is the same place in the text.
   function tokensOf(text) {
     var out = [];
+    var folded = fold(text);
     tokenPattern.lastIndex = 0;
-    for (var m = tokenPattern.exec(text); m; m = tokenPattern.exec(text)) {
-      out.push({ key: normal(m[0]), start: m.index, end: m.index + m[0].length,
-        word: wordStart.test(m[0]) });
+    for (var m = tokenPattern.exec(folded); m; m = tokenPattern.exec(folded)) {
+      out.push({ key: bare(m[0]), start: m.index, end: m.index + m[0].length,
+        word: m[1] !== undefined, match: -1 });
     }
     return out;
   }
@@ -136,7 +138,7 @@
   }
 
   // The search data made ready for searching. Nothing is decoded here but
-  // the lengths; names are cut into tokens for the name ranks.
+  // the lengths.
   function prepare(data) {
     useLetters(data.letters || '');
     var decode = decoderOf(data);
@@ -158,7 +160,7 @@
         title: entry[2],
         codes: entry[3],
         names: names,
-        nameKeys: names.map(function (name) { return cut(name).keys.join(' '); }),
+        nameKeys: null,  // made when first needed
         length: lengths[order] || 0,
       };
     });
@@ -255,6 +257,35 @@
     return out;
   }
 
+  // The topics with a name that is the query's tokens (0) or starts with
+  // them (1), as an object. Such a name holds the query's first token (or,
+  // for a query of one token, a token that starts with it), so only the
+  // topics with that in a name are looked at.
+  function nameRanksOf(index, keys) {
+    var whole = keys.join(' ');
+    var ranks = {};
+    var tokens = index.tokens;
+    var first = keys[0];
+    for (var i = lowerBound(tokens, first); i < tokens.length &&
+         (keys.length === 1 ? tokens[i].lastIndexOf(first, 0) === 0 : tokens[i] === first); ++i) {
+      var postings = postingsOf(index, i);
+      for (var k = 0; k < postings.topics.length; ++k) {
+        if ((postings.where[k] & 1) === 0) continue;
+        var topic = index.topics[postings.topics[k]];
+        if (!topic.nameKeys) {
+          topic.nameKeys = topic.names.map(function (name) { return cut(name).keys.join(' '); });
+        }
+        var rank = 2;
+        for (var n = 0; n < topic.nameKeys.length && rank > 0; ++n) {
+          if (topic.nameKeys[n] === whole) rank = 0;
+          else if (topic.nameKeys[n].lastIndexOf(whole, 0) === 0) rank = 1;
+        }
+        if (rank < 2) ranks[topic.order] = rank;
+      }
+    }
+    return ranks;
+  }
+
   function bitCount(bits) {
     var count = 0;
     for (; bits; bits &= bits - 1) ++count;
@@ -311,17 +342,13 @@
       });
     });
 
-    var whole = keys.join(' ');
+    var nameRanks = nameRanksOf(index, keys);
     var all = (1 << words.length) - 1;
     var most = 0;
     var ranked = [];
     for (var t = 0; t < count; ++t) {
       var topic = topics[t];
-      var rank = 2;
-      for (var n = 0; n < topic.nameKeys.length && rank > 0; ++n) {
-        if (topic.nameKeys[n] === whole) rank = 0;
-        else if (topic.nameKeys[n].lastIndexOf(whole, 0) === 0) rank = 1;
-      }
+      var rank = t in nameRanks ? nameRanks[t] : 2;
       if (rank < 2) held[t] = all;
       if (held[t] === 0) continue;
       var holds = bitCount(held[t]);
@@ -348,11 +375,17 @@
 
   // The tokens of text that count for the query (of the query's kind: words,
   // or signs for a query of signs), each with the word it matches or -1.
+  // text: a string, or its tokens.
   function countingTokens(result, text) {
-    return tokensOf(text).filter(function (t) { return t.word !== result.signs; }).map(function (t) {
+    var tokens = typeof text === 'string' ? tokensOf(text) : text;
+    var out = [];
+    for (var i = 0; i < tokens.length; ++i) {
+      var t = tokens[i];
+      if (t.word === result.signs) continue;
       t.match = wordOf(result, t.key);
-      return t;
-    });
+      out.push(t);
+    }
+    return out;
   }
 
   // How many of the query's pairs of following words stand next to each
@@ -377,12 +410,31 @@
     return pairs;
   }
 
+  // A topic's text and its tokens, kept for the topics shown lately: while
+  // the reader types, most of the results shown stay the same.
+  var decodedCount = 0;
+  var decodedTopics = [];
+  function decodedText(index, topic) {
+    if (topic.decoded) return topic.decoded;
+    if (decodedCount >= 1000) {
+      decodedTopics.forEach(function (t) { t.decoded = null; });
+      decodedTopics = [];
+      decodedCount = 0;
+    }
+    var text = index.textOf(topic);
+    topic.decoded = { text: text, tokens: tokensOf(text) };
+    decodedTopics.push(topic);
+    ++decodedCount;
+    return topic.decoded;
+  }
+
   // Decodes the text of the results to be shown, adds the adjacency bonus
   // and sorts them again.
   function prepareShown(index, result, shown) {
     shown.forEach(function (r) {
-      r.text = index.textOf(r.topic);
-      r.textTokens = countingTokens(result, r.text);
+      var decoded = decodedText(index, r.topic);
+      r.text = decoded.text;
+      r.textTokens = countingTokens(result, decoded.tokens);
       if (result.keys.length < 2) return;
       var texts = [r.textTokens, countingTokens(result, r.topic.title)];
       r.topic.names.forEach(function (name) { texts.push(countingTokens(result, name)); });
@@ -408,10 +460,11 @@
 
   // The passage of the text with the most different words of the query
   // (then the most matches) within a snippet's length, from the start of a
-  // word; null when the text holds none.
-  function snippet(r) {
+  // word, appended to parent with the words marked; false when the text
+  // holds none.
+  function appendSnippet(parent, r) {
     var hits = r.textTokens.filter(function (t) { return t.match >= 0; });
-    if (hits.length === 0) return null;
+    if (hits.length === 0) return false;
     var bestStart = 0;
     var bestValue = -1;
     for (var a = 0; a < hits.length; ++a) {
@@ -441,8 +494,19 @@
       var lastBlank = text.lastIndexOf(' ', end);
       if (lastBlank > bestStart) end = lastBlank;
     }
-    return (start > 0 ? '\u2026 ' : '') + text.slice(start, end) +
-        (end < text.length ? ' \u2026' : '');
+    var done = start;
+    if (start > 0) parent.appendChild(document.createTextNode('\u2026 '));
+    hits.forEach(function (t) {
+      if (t.start < start || t.end > end) return;
+      if (t.start > done) parent.appendChild(document.createTextNode(text.slice(done, t.start)));
+      var mark = document.createElement('mark');
+      mark.textContent = text.slice(t.start, t.end);
+      parent.appendChild(mark);
+      done = t.end;
+    });
+    parent.appendChild(document.createTextNode(text.slice(done, end) +
+        (end < text.length ? ' \u2026' : '')));
+    return true;
   }
 
   // The name to show: the one that holds the most words of the query, the
@@ -482,13 +546,9 @@
       appendMarked(title, topic.title, result);
       item.appendChild(title);
     }
-    var line = snippet(r);
-    if (line !== null) {
-      var text = document.createElement('span');
-      text.className = 'snippet';
-      appendMarked(text, line, result);
-      item.appendChild(text);
-    }
+    var text = document.createElement('span');
+    text.className = 'snippet';
+    if (appendSnippet(text, r)) item.appendChild(text);
     return item;
   }
 

@@ -644,7 +644,7 @@ test('at most 100 results show at first, and a button shows the rest', async () 
     await page.keyboard.press('ArrowDown');
     assert.equal(await page.evaluate(() => document.activeElement.tagName), 'BUTTON');
     await page.keyboard.press('Enter');
-    const shown = await page.locator('#results > li a').allInnerTexts();
+    const shown = await page.locator('#results > li a').allTextContents();
     assert.deepEqual(shown, Array.from({ length: 130 }, (_, i) => `Topic ${i}`));
     assert.equal(await more.isVisible(), false);
     assert.equal(await page.evaluate(() => document.activeElement.textContent), 'Topic 100');
