@@ -230,7 +230,10 @@ void AppendSearchToken(TextString& out, const char* bytes, std::uint32_t length)
   for (std::uint32_t i = 0; i < length; ++i) AppendCp437Utf8(out, static_cast<unsigned char>(from[i]));
 }
 
-void AppendWordCode(TextString& out, std::uint32_t n) {
+// Writes the code of word number n to code (room for kMaxCodeLength) and
+// returns its length.
+constexpr std::uint32_t kMaxCodeLength = 8;
+std::uint32_t WriteWordCode(char* code, std::uint32_t n) {
   // Find the length of n's code and n's place among the codes of that length.
   std::uint64_t offset = n;
   std::uint64_t codesOfLength = kFinalBase;
@@ -240,14 +243,18 @@ void AppendWordCode(TextString& out, std::uint32_t n) {
     codesOfLength *= kMoreBase;
     ++moreDigits;
   }
-  char code[8];
   code[moreDigits] = kSearchFinalDigits[offset % kFinalBase];
   offset /= kFinalBase;
   for (std::uint32_t i = moreDigits; i > 0; --i) {
     code[i - 1] = kSearchMoreDigits[offset % kMoreBase];
     offset /= kMoreBase;
   }
-  out.AppendBytes(code, moreDigits + 1);
+  return moreDigits + 1;
+}
+
+void AppendWordCode(TextString& out, std::uint32_t n) {
+  char code[kMaxCodeLength];
+  out.AppendBytes(code, WriteWordCode(code, n));
 }
 
 DistinctStrings::~DistinctStrings() { ReleaseBytes(slots_); }
@@ -344,7 +351,8 @@ void SearchDataBuilder::BeginTopic(const TextString& page) {
   topic.names = names_.End();
   topic.title = titles_.End();
   topic.text = textCodes_.Length();
-  topic.postings = postings_.Count();
+  KeepPostings();
+  topic.postings = postingCodes_.Length();
   if (!topics_.Append(std::move(topic))) return;
   shown_.Empty();
   AppendScriptName(shown_, page);
@@ -375,18 +383,15 @@ void SearchDataBuilder::SetTitle(const char* line, std::uint32_t length) {
   topic.titleLength = shown_.Length();
   // Nor do its tokens count: the topic's postings lose the title's mark,
   // and those left with no mark at all go.
-  std::uint32_t kept = topic.postings;
-  for (std::uint32_t i = topic.postings; i < postings_.Count(); ++i) {
-    Posting posting = postings_[i];
+  std::uint32_t kept = 0;
+  for (std::uint32_t i = 0; i < current_.Count(); ++i) {
+    Posting posting = current_[i];
     posting.where &= ~kInTitle;
-    if (posting.where == 0) {
-      lastPosting_[posting.token] = kNoWord;
-      continue;
-    }
+    if (posting.where == 0) continue;
     lastPosting_[posting.token] = kept;
-    postings_[kept++] = posting;
+    current_[kept++] = posting;
   }
-  while (postings_.Count() > kept) postings_.RemoveAt(postings_.Count() - 1);
+  while (current_.Count() > kept) current_.RemoveAt(current_.Count() - 1);
   AddTokens(line, length, true, kInTitle);
 }
 
@@ -454,8 +459,8 @@ void SearchDataBuilder::AddToken(const char* bytes, std::uint32_t length, std::u
     return;
   }
   const std::uint32_t last = lastPosting_[n];
-  if (last != kNoWord && last >= topic.postings) {  // this topic holds it already
-    Posting& posting = postings_[last];
+  if (last < current_.Count() && current_[last].token == n) {  // this topic holds it already
+    Posting& posting = current_[last];
     // A name's or the title's mark is set once; uses in the text add up.
     posting.where = where == kTextUse ? posting.where + kTextUse : posting.where | where;
     return;
@@ -463,18 +468,34 @@ void SearchDataBuilder::AddToken(const char* bytes, std::uint32_t length, std::u
   Posting posting;
   posting.token = n;
   posting.where = where;
-  if (!postings_.Append(std::move(posting))) {
+  if (!current_.Append(std::move(posting))) {
     LoseIndex();
     return;
   }
-  lastPosting_[n] = postings_.Count() - 1;
+  lastPosting_[n] = current_.Count() - 1;
+}
+
+void SearchDataBuilder::KeepPostings() {
+  if (indexLost_) return;
+  for (std::uint32_t i = 0; i < current_.Count(); ++i) {
+    const std::uint32_t before = postingCodes_.Length();
+    AppendWordCode(postingCodes_, current_[i].token);
+    AppendWordCode(postingCodes_, current_[i].where);
+    // A failed append empties the codes of every topic.
+    if (postingCodes_.Length() <= before) {
+      LoseIndex();
+      return;
+    }
+  }
+  current_.Clear();
 }
 
 void SearchDataBuilder::LoseIndex() {
   indexLost_ = true;
   tokens_.Release();
+  postingCodes_.Clear();
+  current_ = Slots<Posting>();
   lastPosting_ = Slots<std::uint32_t>();
-  postings_ = Slots<Posting>();
 }
 
 void SearchDataBuilder::AppendScript(TextString& out) const {
@@ -542,19 +563,36 @@ void SearchDataBuilder::AppendScript(TextString& out) const {
   out.Append("\"};");
 }
 
+template <typename OnPosting>
+void SearchDataBuilder::ForEachPosting(OnPosting&& onPosting) const {
+  // Every topic but the last has its postings in postingCodes_; the last
+  // one's are still in current_.
+  const std::uint32_t topics = topics_.Count();
+  for (std::uint32_t t = 0; t + 1 < topics; ++t) {
+    const std::uint32_t end = topics_[t + 1].postings;
+    for (std::uint32_t at = topics_[t].postings; at < end;) {
+      const std::uint32_t token = ReadWordCode(postingCodes_.CStr(), end, at);
+      const std::uint32_t where = ReadWordCode(postingCodes_.CStr(), end, at);
+      if (token < tokens_.Count()) onPosting(t, token, where);
+    }
+  }
+  for (std::uint32_t i = 0; i < current_.Count() && topics > 0; ++i) {
+    onPosting(topics - 1, current_[i].token, current_[i].where);
+  }
+}
+
 void SearchDataBuilder::AppendIndex(TextString& out) const {
-  // The tokens in sorted order, and each token's postings in reading order:
-  // the postings, kept topic by topic, counted out into one block per token.
+  // The tokens in sorted order. Each token's postings go to their place in
+  // the script in one pass over all postings: a first pass adds up how long
+  // each token's postings are written.
   const std::uint32_t count = indexLost_ ? 0 : tokens_.Count();
-  Slots<std::uint32_t> order;   // token numbers, sorted
-  Slots<std::uint32_t> starts;  // of each token's block in byToken
-  Slots<std::uint32_t> byToken;  // topic, where; topic, where; ...
+  Slots<std::uint32_t> order;  // token numbers, sorted
+  Slots<std::uint32_t> place;  // of each token's postings in the script, from where they start
+  Slots<std::uint32_t> last;   // of each token, the last topic written + 1 (0: none yet)
   bool room = true;
   for (std::uint32_t n = 0; n < count && room; ++n) {
-    room = order.Append(std::uint32_t{n}) && starts.Append(0u);
+    room = order.Append(std::uint32_t{n}) && place.Append(0u) && last.Append(0u);
   }
-  room = room && starts.Append(0u);
-  for (std::uint32_t i = 0; i < 2 * postings_.Count() && room; ++i) room = byToken.Append(0u);
   out.Append("\",\r\n\"tokens\": \"");
   if (!room) {
     out.Append("\",\r\n\"postings\": \"");
@@ -566,17 +604,6 @@ void SearchDataBuilder::AppendIndex(TextString& out) const {
     const int compared = std::memcmp(tokens_.Bytes(a), tokens_.Bytes(b), std::min(lengthA, lengthB));
     return compared != 0 ? compared < 0 : lengthA < lengthB;
   });
-  for (std::uint32_t i = 0; i < postings_.Count(); ++i) starts[postings_[i].token + 1] += 2;
-  for (std::uint32_t n = 0; n < count; ++n) starts[n + 1] += starts[n];
-  std::uint32_t topic = 0;
-  for (std::uint32_t i = 0; i < postings_.Count(); ++i) {
-    while (topic + 1 < topics_.Count() && topics_[topic + 1].postings <= i) ++topic;
-    const Posting& posting = postings_[i];
-    std::uint32_t& at = starts[posting.token];
-    byToken[at++] = topic;
-    byToken[at++] = posting.where;
-  }
-  // starts[n] now is where token n's block ends, and so token n + 1's start.
   for (std::uint32_t i = 0; i < count; ++i) {
     if (i > 0) out.AppendChar(' ');
     const std::uint32_t n = order[i];
@@ -587,16 +614,42 @@ void SearchDataBuilder::AppendIndex(TextString& out) const {
     }
   }
   out.Append("\",\r\n\"postings\": \"");
-  for (std::uint32_t i = 0; i < count; ++i) {
-    if (i > 0) out.AppendChar(' ');
-    const std::uint32_t n = order[i];
-    std::uint32_t previous = 0;
-    for (std::uint32_t at = n > 0 ? starts[n - 1] : 0; at < starts[n]; at += 2) {
-      AppendWordCode(out, byToken[at] - previous);
-      AppendWordCode(out, byToken[at + 1]);
-      previous = byToken[at];
-    }
+
+  // A topic is written as the distance from the token's last one.
+  char code[kMaxCodeLength];
+  std::uint64_t total = 0;
+  ForEachPosting([&](std::uint32_t topic, std::uint32_t token, std::uint32_t where) {
+    const std::uint32_t length = WriteWordCode(code, topic - (last[token] > 0 ? last[token] - 1 : 0)) +
+                                 WriteWordCode(code, where);
+    place[token] += length;
+    total += length;
+    last[token] = topic + 1;
+  });
+  total += count > 0 ? count - 1 : 0;  // the blanks between tokens
+  if (total == 0) return;
+  if (total > 0xFFFFFFFFu) {
+    NoteLostAllocation();
+    return;
   }
+  char* const start = out.AppendSpace(total);
+  if (start == nullptr) return;
+  std::uint32_t at = 0;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const std::uint32_t n = order[i];
+    const std::uint32_t length = place[n];
+    place[n] = at;
+    at += length;
+    if (i + 1 < count) start[at++] = ' ';
+    last[n] = 0;
+  }
+  ForEachPosting([&](std::uint32_t topic, std::uint32_t token, std::uint32_t where) {
+    char* to = start + place[token];
+    std::uint32_t length = WriteWordCode(to, topic - (last[token] > 0 ? last[token] - 1 : 0));
+    length += WriteWordCode(to + length, where);
+    place[token] += length;
+    last[token] = topic + 1;
+  });
+  out.CommitAppended(total);
 }
 
 }  // namespace marlix

@@ -163,7 +163,7 @@ class SearchDataBuilder {
     std::uint32_t title = 0;
     std::uint32_t titleLength = 0;
     std::uint32_t text = 0;      // in textCodes_
-    std::uint32_t postings = 0;  // in postings_
+    std::uint32_t postings = 0;  // in postingCodes_
     std::uint32_t tokens = 0;    // how many tokens its text holds
   };
   // A token held by a topic: 4 * uses in the text + 2 (title) + 1 (name).
@@ -184,10 +184,15 @@ class SearchDataBuilder {
   // for the current topic, where being kInName, kInTitle or kTextUse.
   void AddTokens(const char* bytes, std::uint32_t length, bool markup, std::uint32_t where);
   void AddToken(const char* bytes, std::uint32_t length, std::uint32_t where);
+  // Moves the current topic's postings to postingCodes_.
+  void KeepPostings();
   // After a failed append to the index: drops the whole index.
   void LoseIndex();
   // Appends the tokens and their postings, each as a script string's text.
   void AppendIndex(TextString& out) const;
+  // Calls onPosting(topic, token, where) for every posting, topic by topic.
+  template <typename OnPosting>
+  void ForEachPosting(OnPosting&& onPosting) const;
 
   std::uint32_t sections_ = 0;
   TextString sectionTitles_;  // script text: "title" for each, separated by commas
@@ -202,11 +207,15 @@ class SearchDataBuilder {
   // again by use when the script is written.
   TextString textCodes_;
   bool textLost_ = false;
-  DistinctStrings tokens_;  // folded code page 437 bytes
-  // Of each token, its last posting (in postings_), to count again when the
-  // same topic holds it again.
+  DistinctStrings tokens_;  // UTF-8, folded
+  // The postings of every topic before the current one, topic by topic, as
+  // the codes of token number and where (AppendWordCode): a few bytes for
+  // each, where a Posting takes eight.
+  TextString postingCodes_;
+  // The current topic's postings, and of each token its place there when
+  // the current topic holds it (found again when it comes again).
+  Slots<Posting> current_;
   Slots<std::uint32_t> lastPosting_;
-  Slots<Posting> postings_;  // topic by topic
   bool indexLost_ = false;
   TextString word_;   // scratch: one word's script text
   TextString shown_;  // scratch: one name's, title's or page's

@@ -478,7 +478,8 @@ std::string TokensOf(const std::vector<std::string>& lines) {
     if (!out.empty()) out += ' ';
     out += token;
     if (postings.size() == 1 && postings[0].second / 4 > 1) {
-      out += "*" + std::to_string(postings[0].second / 4);
+      out += '*';
+      out += std::to_string(postings[0].second / 4);
     }
   }
   return out;
@@ -572,8 +573,10 @@ TEST(SearchIndex, ManyTopicsAndTokensComeBackIntact) {
   std::map<std::string, Postings> expected;
   for (unsigned long long t = 0; t < 3000; ++t) {
     builder.BeginTopic(("B0P" + std::to_string(t) + ".htm").c_str());
-    const std::string rare = "R" + std::to_string(t % 700);
-    std::string line = "every " + rare;
+    std::string rare = "R";
+    rare += std::to_string(t % 700);
+    std::string line = "every ";
+    line += rare;
     for (unsigned long long i = 0; i < t % 90; ++i) line += " every";
     Line(builder, line);
     expected["EVERY"].emplace_back(t, 4 * (t % 90 + 1));
