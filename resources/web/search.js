@@ -319,6 +319,7 @@
     var count = topics.length;
     var best = words.map(function () { return new Float64Array(count); });
     var held = new Int32Array(count);
+    var touched = [];  // the topics that hold a word, once each
     var averageLength = index.averageLength;
 
     words.forEach(function (word, w) {
@@ -337,6 +338,7 @@
           var norm = K1 * (1 - B + B * topics[t].length / averageLength);
           var score = match[1] * idf * uses * (K1 + 1) / (uses + norm);
           if (score > best[w][t]) best[w][t] = score;
+          if (held[t] === 0) touched.push(t);
           held[t] |= 1 << w;
         }
       });
@@ -344,13 +346,16 @@
 
     var nameRanks = nameRanksOf(index, keys);
     var all = (1 << words.length) - 1;
+    Object.keys(nameRanks).forEach(function (t) {
+      if (held[t] === 0) touched.push(Number(t));
+      held[t] = all;
+    });
     var most = 0;
     var ranked = [];
-    for (var t = 0; t < count; ++t) {
+    for (var i = 0; i < touched.length; ++i) {
+      var t = touched[i];
       var topic = topics[t];
       var rank = t in nameRanks ? nameRanks[t] : 2;
-      if (rank < 2) held[t] = all;
-      if (held[t] === 0) continue;
       var holds = bitCount(held[t]);
       if (holds > most) most = holds;
       var score = 0;
