@@ -567,9 +567,10 @@ template <typename OnPosting>
 void SearchDataBuilder::ForEachPosting(OnPosting&& onPosting) const {
   // Every topic but the last has its postings in postingCodes_; the last
   // one's are still in current_.
+  if (indexLost_) return;
   const std::uint32_t topics = topics_.Count();
   for (std::uint32_t t = 0; t + 1 < topics; ++t) {
-    const std::uint32_t end = topics_[t + 1].postings;
+    const std::uint32_t end = std::min(topics_[t + 1].postings, postingCodes_.Length());
     for (std::uint32_t at = topics_[t].postings; at < end;) {
       const std::uint32_t token = ReadWordCode(postingCodes_.CStr(), end, at);
       const std::uint32_t where = ReadWordCode(postingCodes_.CStr(), end, at);
