@@ -560,6 +560,7 @@ TEST(CommandLine, ManualPageListsTheOptionsOfHelpAndTheFilesOfEveryEdition) {
                        ")");
   }
   EXPECT_EQ(headings, expected);
+}
 
 // Memory that runs out part-way: the k-th allocation of a run and every later
 // one is refused, std::string's and the like included, for each k in turn.
