@@ -74,11 +74,89 @@ class CommonTest : public QObject {
       QVERIFY2(Inside(control.rect, whole), control.text);
       if (&control != frame) QVERIFY2(Inside(control.rect, frame->rect), control.text);
       if (control.id != kNoControlId) QVERIFY(ids.insert(control.id).second);
-      // Fields and buttons are the tab stops, nothing else.
-      const bool input =
-          control.kind == ControlKind::EditField || control.kind == ControlKind::PushButton;
+      // Fields, buttons, the drop-down and the link are the tab stops.
+      const bool input = control.kind == ControlKind::EditField ||
+                         control.kind == ControlKind::PushButton ||
+                         control.kind == ControlKind::DropDown || control.kind == ControlKind::Link;
       QCOMPARE(control.tabStop, input);
+      // No input covers another.
+      for (const ControlTemplate& other : dialog.controls) {
+        if (&other == &control || !input || !other.tabStop) continue;
+        const DialogRect& a = control.rect;
+        const DialogRect& b = other.rect;
+        const bool apart = a.x + a.width <= b.x || b.x + b.width <= a.x ||
+                           a.y + a.height <= b.y || b.y + b.height <= a.y;
+        QVERIFY2(apart, control.text);
+      }
     }
+  }
+
+  void controlsOfTheFirstDialogKeepTheirPlacesAndOrder() {
+    // The first eleven controls, as the dialog had them before the edition
+    // was offered, then the three that came with it, in tab order.
+    struct Expected {
+      int id;
+      const char* text;
+      DialogRect rect;
+    };
+    const Expected expected[] = {
+        {kNoControlId, "A project by Dorran Vell", {6, 0, 227, 129}},
+        {kNoControlId, "Source Folder Path", {64, 10, 62, 8}},
+        {kIdSourceFolder, "", {20, 22, 162, 12}},
+        {kIdBrowseSource, "Browse\u2026", {185, 21, 38, 14}},
+        {kNoControlId, "Destination Folder Path", {60, 37, 76, 8}},
+        {kIdDestinationFolder, "", {20, 48, 162, 12}},
+        {kIdBrowseDestination, "Browse\u2026", {185, 47, 38, 14}},
+        {kNoControlId, "Destination Folder Name", {14, 71, 83, 8}},
+        {kIdDestinationName, "", {13, 82, 132, 14}},
+        {kIdConvert, "Convert", {149, 82, 38, 14}},
+        {kIdAbout, "About", {189, 82, 38, 14}},
+        {kNoControlId, "Edition", {14, 100, 83, 8}},
+        {kIdEdition, "", {13, 110, 132, 14}},
+        {kIdOpenResult, "Open the result", {149, 112, 78, 10}},
+    };
+    const DialogTemplate& dialog = MainDialogTemplate();
+    QCOMPARE(dialog.width, 242);
+    QCOMPARE(dialog.height, 134);
+    QCOMPARE(dialog.controls.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+      const ControlTemplate& control = dialog.controls[i];
+      QCOMPARE(control.id, expected[i].id);
+      QCOMPARE(std::string(control.text), std::string(expected[i].text));
+      QCOMPARE(control.rect.x, expected[i].rect.x);
+      QCOMPARE(control.rect.y, expected[i].rect.y);
+      QCOMPARE(control.rect.width, expected[i].rect.width);
+      QCOMPARE(control.rect.height, expected[i].rect.height);
+    }
+    // Only the link starts hidden.
+    for (const ControlTemplate& control : dialog.controls) {
+      QCOMPARE(control.hidden, control.id == kIdOpenResult);
+    }
+  }
+
+  void theRequestTakesTheFieldsAsTypedAndTheEdition() {
+    const ConversionRequest request =
+        BuildRequest("  /src ", "/out", "name\t", OutputEdition::Web);
+    QCOMPARE(std::string(request.sourceFolderPath.CStr()), std::string("  /src "));
+    QCOMPARE(std::string(request.destinationFolderPath.CStr()), std::string("/out"));
+    QCOMPARE(std::string(request.destinationFolderName.CStr()), std::string("name\t"));
+    QCOMPARE(request.edition, OutputEdition::Web);
+  }
+
+  void theLinkOpensWhatACompletedOrIncompleteRunWrote() {
+    ConversionSummary summary;
+    summary.contentsPage = "/out/x/Index.htm";
+    QCOMPARE(std::string(ResultToOpen(ConversionOutcome::Completed, summary).CStr()),
+             std::string("/out/x/Index.htm"));
+    QCOMPARE(std::string(ResultToOpen(ConversionOutcome::IncompleteOutput, summary).CStr()),
+             std::string("/out/x/Index.htm"));
+    for (ConversionOutcome failed :
+         {ConversionOutcome::InfoMissing, ConversionOutcome::DestinationNotCreated,
+          ConversionOutcome::NoValidSourceFiles, ConversionOutcome::UnexpectedError}) {
+      QVERIFY(ResultToOpen(failed, summary).IsEmpty());
+    }
+    // A run that made no start page leaves the link hidden.
+    QVERIFY(ResultToOpen(ConversionOutcome::IncompleteOutput, ConversionSummary()).IsEmpty());
   }
 
   void initialValuesLieInTheHomeFolder() {
@@ -257,6 +335,12 @@ class CommonTest : public QObject {
       const LinkEffects effects = link.ButtonReleased(3, 3);
       QCOMPARE(effects.open, c.open);
       QCOMPARE(effects.notify, c.notify);
+      // Space or Enter on a focused link is the same click, wherever the
+      // mouse is.
+      link.MouseLeft();
+      const LinkEffects key = link.KeyActivated();
+      QCOMPARE(key.open, c.open);
+      QCOMPARE(key.notify, c.notify);
     }
   }
 

@@ -12,7 +12,7 @@ constexpr std::array kMainControls{
                     ControlKind::GroupBox,
                     ControlRole::Frame,
                     "A project by Dorran Vell",
-                    {6, 0, 227, 103},
+                    {6, 0, 227, 129},
                     false},
     ControlTemplate{kNoControlId,
                     ControlKind::Label,
@@ -70,6 +70,22 @@ constexpr std::array kMainControls{
                     true},
     ControlTemplate{
         kIdAbout, ControlKind::PushButton, ControlRole::About, "About", {189, 82, 38, 14}, true},
+    // Last in the tab order, so that the order of the controls above stays.
+    ControlTemplate{
+        kNoControlId, ControlKind::Label, ControlRole::Label, "Edition", {14, 100, 83, 8}, false},
+    ControlTemplate{kIdEdition,
+                    ControlKind::DropDown,
+                    ControlRole::EditionChoice,
+                    "",
+                    {13, 110, 132, 14},
+                    true},
+    ControlTemplate{kIdOpenResult,
+                    ControlKind::Link,
+                    ControlRole::OpenResult,
+                    "Open the result",
+                    {149, 112, 78, 10},
+                    true,
+                    true},
 };
 
 // The location line: four blanks after "Author" and two after "Location"
@@ -93,7 +109,7 @@ constexpr std::array kAboutControls{
                     false},
 };
 
-const DialogTemplate kMainDialog{"Marlix to HTML", "MS Shell Dlg", 8, 242, 108, true,
+const DialogTemplate kMainDialog{"Marlix to HTML", "MS Shell Dlg", 8, 242, 134, true,
                                  kMainControls};
 const DialogTemplate kAboutBox{"About Marlix to HTML", "Tahoma", 8, 223, 123, false,
                                kAboutControls};
@@ -113,6 +129,30 @@ const ControlTemplate* FindControl(const DialogTemplate& dialog, ControlRole rol
     if (control.role == role) return &control;
   }
   return nullptr;
+}
+
+// TEMPORARY until the table of editions lands.
+std::vector<EditionChoice> DialogEditions() {
+  std::vector<EditionChoice> choices;
+  const EditionChoice all[] = {{OutputEdition::Classic, "Classic HTML and help project"},
+                               {OutputEdition::Web, "Web edition"},
+                               {OutputEdition::Docset, "Docset"}};
+  for (const EditionChoice& choice : all) {
+    if (CanWrite(choice.edition)) choices.push_back(choice);
+  }
+  return choices;
+}
+
+ConversionRequest BuildRequest(const TextString& sourceFolderPath,
+                               const TextString& destinationFolderPath,
+                               const TextString& destinationFolderName, OutputEdition edition) {
+  return ConversionRequest{sourceFolderPath, destinationFolderPath, destinationFolderName, edition};
+}
+
+TextString ResultToOpen(ConversionOutcome outcome, const ConversionSummary& summary) {
+  const bool wroteOutput =
+      outcome == ConversionOutcome::Completed || outcome == ConversionOutcome::IncompleteOutput;
+  return wroteOutput ? summary.contentsPage : TextString();
 }
 
 TextString DefaultMarlixFolder(const TextString& homeFolder) {
