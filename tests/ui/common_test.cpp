@@ -143,6 +143,15 @@ class CommonTest : public QObject {
     QCOMPARE(request.edition, OutputEdition::Web);
   }
 
+  void anEntryThatIsNoneMeansTheFirst() {
+    const std::vector<EditionChoice> choices = DialogEditions();
+    QVERIFY(!choices.empty());
+    const int count = static_cast<int>(choices.size());
+    for (int i = 0; i < count; ++i) QCOMPARE(EditionOfChoice(i), choices[i].edition);
+    QCOMPARE(EditionOfChoice(-1), choices.front().edition);  // nothing chosen
+    QCOMPARE(EditionOfChoice(count), choices.front().edition);
+  }
+
   void theLinkOpensWhatACompletedOrIncompleteRunWrote() {
     ConversionSummary summary;
     summary.contentsPage = "/out/x/Index.htm";

@@ -104,7 +104,7 @@ class EditionsTest : public QObject {
     QCOMPARE(choice()->count(), static_cast<int>(editions.size()));
     for (int i = 0; i < choice()->count(); ++i) {
       QCOMPARE(choice()->itemText(i), QString::fromUtf8(editions[i].label));
-      QCOMPARE(choice()->itemData(i).toInt(), static_cast<int>(editions[i].edition));
+      QCOMPARE(EditionOfChoice(i), editions[i].edition);
     }
     QCOMPARE(choice()->currentIndex(), 0);
     QCOMPARE(editions.front().edition, OutputEdition::Classic);
@@ -115,7 +115,7 @@ class EditionsTest : public QObject {
     QTemporaryDir viaDialog;
     QTemporaryDir direct;
     for (int i = 0; i < choice()->count(); ++i) {
-      const auto edition = static_cast<OutputEdition>(choice()->itemData(i).toInt());
+      const OutputEdition edition = EditionOfChoice(i);
       const QString name = QStringLiteral("Out %1").arg(i);
       ConversionSummary summary;
       QCOMPARE(RunConversion(BuildRequest(MARLIX_SAMPLE_REFERENCE_DIR, PathToBytes(direct.path()),

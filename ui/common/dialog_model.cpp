@@ -143,6 +143,12 @@ std::vector<EditionChoice> DialogEditions() {
   return choices;
 }
 
+OutputEdition EditionOfChoice(int index) {
+  const std::vector<EditionChoice> choices = DialogEditions();
+  if (index < 0 || static_cast<std::size_t>(index) >= choices.size()) index = 0;
+  return choices.empty() ? OutputEdition() : choices[static_cast<std::size_t>(index)].edition;
+}
+
 ConversionRequest BuildRequest(const TextString& sourceFolderPath,
                                const TextString& destinationFolderPath,
                                const TextString& destinationFolderName, OutputEdition edition) {

@@ -86,6 +86,9 @@ struct EditionChoice {
 // The editions the drop-down lists, in the table's order: those this build
 // can write. The first is chosen when the dialog opens.
 std::vector<EditionChoice> DialogEditions();
+// The edition of the drop-down's entry at index; the first entry's for an
+// index that names none (nothing chosen).
+OutputEdition EditionOfChoice(int index);
 
 // The three fields and the chosen edition as one request, each text exactly
 // as typed.

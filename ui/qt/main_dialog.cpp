@@ -106,7 +106,7 @@ MainDialog::MainDialog(const QString& homeFolder, QWidget* parent)
       case ControlKind::DropDown: {
         auto* choice = new QComboBox(this);
         for (const EditionChoice& edition : DialogEditions()) {
-          choice->addItem(FromUtf8(edition.label), static_cast<int>(edition.edition));
+          choice->addItem(FromUtf8(edition.label));
         }
         choice->setCurrentIndex(0);
         connect(choice, &QComboBox::currentIndexChanged, this, &MainDialog::hideResult);
@@ -214,11 +214,10 @@ void MainDialog::browse(const FolderPickerSettings& settings) {
 }
 
 void MainDialog::convert() {
-  const QComboBox* choice = editionChoice();
-  const auto edition = static_cast<OutputEdition>(choice->currentData().toInt());
   const ConversionRequest request = BuildRequest(
       PathToBytes(field(kIdSourceFolder)->text()), PathToBytes(field(kIdDestinationFolder)->text()),
-      PathToBytes(field(kIdDestinationName)->text()), edition);
+      PathToBytes(field(kIdDestinationName)->text()),
+      EditionOfChoice(editionChoice()->currentIndex()));
   hideResult();
   ConversionSummary summary;
   ConversionOutcome outcome;

@@ -34,10 +34,9 @@ ResultOpener& Opener() {
 void AddChoice(HWND list, const EditionChoice& choice) {
   wchar_t label[128] = {};
   if (::MultiByteToWideChar(CP_UTF8, 0, choice.label, -1, label, 127) == 0) return;
-  const LRESULT index = ::SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label));
-  if (index < 0) return;
-  ::SendMessageW(list, CB_SETITEMDATA, static_cast<WPARAM>(index),
-                 static_cast<LPARAM>(choice.edition));
+  // Appended in order (the list is not sorted): an entry's index is its
+  // place among the choices.
+  ::SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label));
 }
 
 // Fills the drop-down from the editions this build can write, the first
@@ -62,11 +61,8 @@ void FillEditionChoice(HWND dialog) {
 }
 
 OutputEdition ChosenEdition(HWND dialog) {
-  HWND list = ::GetDlgItem(dialog, kIdEdition);
-  const LRESULT index = ::SendMessageA(list, CB_GETCURSEL, 0, 0);
-  if (index < 0) return OutputEdition::Classic;
-  return static_cast<OutputEdition>(
-      ::SendMessageA(list, CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
+  const LRESULT index = ::SendDlgItemMessageA(dialog, kIdEdition, CB_GETCURSEL, 0, 0);
+  return EditionOfChoice(static_cast<int>(index));
 }
 
 void HideResult() {
