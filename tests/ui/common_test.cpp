@@ -155,50 +155,30 @@ class CommonTest : public QObject {
   void theLinkOpensWhatACompletedOrIncompleteRunWrote() {
     ConversionSummary summary;
     summary.contentsPage = "/out/x/Index.htm";
-    QCOMPARE(std::string(ResultToOpen(ConversionOutcome::Completed, summary).CStr()),
+    QCOMPARE(std::string(ResultToOpen(ConversionOutcome::Completed, summary, false).CStr()),
              std::string("/out/x/Index.htm"));
-    QCOMPARE(std::string(ResultToOpen(ConversionOutcome::IncompleteOutput, summary).CStr()),
+    QCOMPARE(std::string(ResultToOpen(ConversionOutcome::IncompleteOutput, summary, false).CStr()),
              std::string("/out/x/Index.htm"));
+    // An incomplete run that lost the start page has nothing to open.
+    QVERIFY(ResultToOpen(ConversionOutcome::IncompleteOutput, summary, true).IsEmpty());
     for (ConversionOutcome failed :
          {ConversionOutcome::InfoMissing, ConversionOutcome::DestinationNotCreated,
           ConversionOutcome::NoValidSourceFiles, ConversionOutcome::UnexpectedError}) {
-      QVERIFY(ResultToOpen(failed, summary).IsEmpty());
-    }
-    // A run that made no start page leaves the link hidden.
-    QVERIFY(ResultToOpen(ConversionOutcome::IncompleteOutput, ConversionSummary()).IsEmpty());
-  }
-
-  void initialValuesLieInTheHomeFolder() {
-    const ConversionRequest fields = InitialFieldValues("/home/ann");
-    const std::string expected = std::string("/home/ann") + kPathSeparator + "Marlix";
-    QCOMPARE(std::string(fields.sourceFolderPath.CStr()), expected);
-    QCOMPARE(std::string(fields.destinationFolderPath.CStr()), expected);
-    QCOMPARE(std::string(fields.destinationFolderName.CStr()), std::string("Marlix2HTML"));
-
-    // A home folder that already ends in the separator gets no second one.
-    const char root[] = {kPathSeparator, '\0'};
-    QCOMPARE(std::string(DefaultMarlixFolder(root).CStr()), std::string(root) + "Marlix");
-  }
-
-  void onlyTheFourButtonsCarryCommands() {
-    QCOMPARE(CommandForControl(kIdBrowseSource), MainCommand::BrowseSource);
-    QCOMPARE(CommandForControl(kIdBrowseDestination), MainCommand::BrowseDestination);
-    QCOMPARE(CommandForControl(kIdConvert), MainCommand::Convert);
-    QCOMPARE(CommandForControl(kIdAbout), MainCommand::About);
-    for (int id : {kIdSourceFolder, kIdDestinationFolder, kIdDestinationName, 1000, 1008,
-                   kIdAboutOk, kNoControlId, 0}) {
-      QCOMPARE(CommandForControl(id), MainCommand::None);
+      QVERIFY(ResultToOpen(failed, summary, false).IsEmpty());
     }
   }
 
-  void completedAloneShowsNothing() {
-    QVERIFY(!OutcomeNotice(ConversionOutcome::Completed).has_value());
-    // A run that lost some output files still tells the user, as a warning.
-    const auto incomplete = OutcomeNotice(ConversionOutcome::IncompleteOutput);
-    QVERIFY(incomplete.has_value());
-    QVERIFY(std::strlen(incomplete->text) > 0);
-    QVERIFY(std::strlen(incomplete->title) > 0);
-    QCOMPARE(incomplete->kind, MessageKind::Warning);
+  void lostFilesKnowsEachPathItWasTold() {
+    LostFiles lost;
+    Diagnostics& told = lost;
+    told.OutputNotCreated("/out/x/B0P1.htm", 28);
+    told.OutputNotWritten("/out/x/Index.htm", 28);
+    told.OutputWritten("/out/x/Topic0.htm");
+    QVERIFY(lost.Lost("/out/x/Index.htm"));
+    QVERIFY(lost.Lost("/out/x/B0P1.htm"));
+    QVERIFY(!lost.Lost("/out/x/Topic0.htm"));
+    QVERIFY(!lost.Lost("/out/x/index.htm"));
+    QVERIFY(!lost.Lost(""));
   }
 
   void colourRefIsBlueGreenRed() {

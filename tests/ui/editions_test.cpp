@@ -122,7 +122,7 @@ class EditionsTest : public QObject {
                                           PathToBytes(name), edition),
                              summary),
                ConversionOutcome::Completed);
-      const QString directStart = PathFromBytes(ResultToOpen(ConversionOutcome::Completed, summary));
+      const QString directStart = PathFromBytes(ResultToOpen(ConversionOutcome::Completed, summary, false));
       QVERIFY(directStart.startsWith(direct.path() + u'/'));
       const QString expectedStart = viaDialog.path() + directStart.mid(direct.path().size());
 

@@ -63,9 +63,9 @@ class MainDialogTest : public QObject {
   }
   // Counts conversions without running one.
   void countConversions(ConversionOutcome outcome = ConversionOutcome::Completed) {
-    dialog_->setConversionRunner([this, outcome](const ConversionRequest&, ConversionSummary&) {
+    dialog_->setConversionRunner([this, outcome](const ConversionRequest&) {
       ++conversions_;
-      return outcome;
+      return DialogRun{outcome, TextString()};
     });
   }
 
@@ -183,11 +183,11 @@ class MainDialogTest : public QObject {
   void convertReadsTheFieldsExactlyAsTyped() {
     std::optional<ConversionRequest> seen;
     bool waitCursorShown = false;
-    dialog_->setConversionRunner([&](const ConversionRequest& request, ConversionSummary&) {
+    dialog_->setConversionRunner([&](const ConversionRequest& request) {
       seen = request;
       const QCursor* cursor = QApplication::overrideCursor();
       waitCursorShown = cursor != nullptr && cursor->shape() == Qt::WaitCursor;
-      return ConversionOutcome::Completed;
+      return DialogRun{ConversionOutcome::Completed, TextString()};
     });
     recordMessages();
     source()->setText(QStringLiteral("  /data/ref  "));
@@ -218,6 +218,23 @@ class MainDialogTest : public QObject {
       QCOMPARE(shown_.first().text, QString::fromUtf8(expected.text));
       QCOMPARE(shown_.first().kind, expected.kind);
     }
+  }
+
+  void anIncompleteRunShowsItsWarningAndTheLinkOnlyWhenItWroteTheStartPage() {
+    recordMessages();
+    QStringList opened;
+    dialog_->setResultOpener([&opened](const QString& path) { opened << path; });
+    for (const char* result : {"/out/Marlix2HTML/Index.htm", ""}) {
+      shown_.clear();
+      dialog_->setConversionRunner([result](const ConversionRequest&) {
+        return DialogRun{ConversionOutcome::IncompleteOutput, TextString(result)};
+      });
+      dialog_->button(kIdConvert)->click();
+      QCOMPARE(shown_.size(), 1);
+      QCOMPARE(shown_.first().kind, MessageKind::Warning);
+      QCOMPARE(dialog_->resultLink()->isVisible(), *result != '\0');
+    }
+    QVERIFY(opened.isEmpty());
   }
 
   void emptyFieldShowsInfoMissingAndTouchesNothing() {

@@ -155,10 +155,28 @@ ConversionRequest BuildRequest(const TextString& sourceFolderPath,
   return ConversionRequest{sourceFolderPath, destinationFolderPath, destinationFolderName, edition};
 }
 
-TextString ResultToOpen(ConversionOutcome outcome, const ConversionSummary& summary) {
-  const bool wroteOutput =
-      outcome == ConversionOutcome::Completed || outcome == ConversionOutcome::IncompleteOutput;
-  return wroteOutput ? summary.contentsPage : TextString();
+TextString ResultToOpen(ConversionOutcome outcome, const ConversionSummary& summary,
+                        bool startPageLost) {
+  const bool wrote = outcome == ConversionOutcome::Completed ||
+                     (outcome == ConversionOutcome::IncompleteOutput && !startPageLost);
+  return wrote ? summary.contentsPage : TextString();
+}
+
+void LostFiles::OutputNotCreated(const char* path, int) { lost_.push_back(TextString(path)); }
+void LostFiles::OutputNotWritten(const char* path, int) { lost_.push_back(TextString(path)); }
+
+bool LostFiles::Lost(const TextString& path) const {
+  for (const TextString& lost : lost_) {
+    if (lost == path) return true;
+  }
+  return false;
+}
+
+DialogRun RunFromDialog(const ConversionRequest& request) {
+  ConversionSummary summary;
+  LostFiles lost;
+  const ConversionOutcome outcome = RunConversion(request, summary, lost);
+  return DialogRun{outcome, ResultToOpen(outcome, summary, lost.Lost(summary.contentsPage))};
 }
 
 TextString DefaultMarlixFolder(const TextString& homeFolder) {

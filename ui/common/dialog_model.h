@@ -97,9 +97,29 @@ ConversionRequest BuildRequest(const TextString& sourceFolderPath,
                                const TextString& destinationFolderName, OutputEdition edition);
 
 // What the result link opens after a run: the new output's start page when
-// the run completed, or ended incomplete after writing it; empty when the
-// link stays hidden.
-TextString ResultToOpen(ConversionOutcome outcome, const ConversionSummary& summary);
+// the run completed, or ended incomplete but wrote it (startPageLost clear);
+// empty when the link stays hidden.
+TextString ResultToOpen(ConversionOutcome outcome, const ConversionSummary& summary,
+                        bool startPageLost);
+
+// One run as a dialog starts it: its outcome, and what the result link opens.
+struct DialogRun {
+  ConversionOutcome outcome;
+  TextString result;  // empty: the link stays hidden
+};
+DialogRun RunFromDialog(const ConversionRequest& request);
+
+// Hears of the output files a run could not create or write in full, to tell
+// whether one of them was the start page.
+class LostFiles : public Diagnostics {
+ public:
+  void OutputNotCreated(const char* path, int error) override;
+  void OutputNotWritten(const char* path, int error) override;
+  bool Lost(const TextString& path) const;
+
+ private:
+  std::vector<TextString> lost_;
+};
 
 // Initial values of the three fields.
 inline constexpr char kMarlixFolderName[] = "Marlix";

@@ -62,9 +62,7 @@ MainDialog::MainDialog(const QString& homeFolder, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      runner_([](const ConversionRequest& request, ConversionSummary& summary) {
-        return RunConversion(request, summary);
-      }),
+      runner_(&RunFromDialog),
       presenter_(&MainDialog::ShowMessageBox),
       chooser_([](QWidget* owner, FolderPicker& picker) { return picker.browse(owner); }),
       opener_([](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }) {
@@ -219,19 +217,17 @@ void MainDialog::convert() {
       PathToBytes(field(kIdDestinationName)->text()),
       EditionOfChoice(editionChoice()->currentIndex()));
   hideResult();
-  ConversionSummary summary;
-  ConversionOutcome outcome;
+  DialogRun run{ConversionOutcome::UnexpectedError, TextString()};
   {
     const WaitCursor wait;
-    outcome = runner_(request, summary);
+    run = runner_(request);
   }
-  const TextString startPage = ResultToOpen(outcome, summary);
-  if (!startPage.IsEmpty()) {
+  if (!run.result.IsEmpty()) {
     HyperLink* link = resultLink();
-    link->setTarget(PathFromBytes(startPage));
+    link->setTarget(PathFromBytes(run.result));
     link->show();
   }
-  if (const auto notice = OutcomeNotice(outcome)) presenter_(this, *notice);
+  if (const auto notice = OutcomeNotice(run.outcome)) presenter_(this, *notice);
 }
 
 void MainDialog::openResult() {

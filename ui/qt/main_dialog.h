@@ -23,9 +23,8 @@ class MainDialog : public QWidget {
   Q_OBJECT
 
  public:
-  // Runs one conversion; the program uses RunConversion.
-  using ConversionRunner =
-      std::function<ConversionOutcome(const ConversionRequest&, ConversionSummary&)>;
+  // Runs one conversion; the program uses RunFromDialog.
+  using ConversionRunner = std::function<DialogRun(const ConversionRequest&)>;
   // Shows an outcome's message; the program uses a modal message box.
   using OutcomePresenter = std::function<void(QWidget* owner, const OutcomeMessage&)>;
   // Lets the user pick a folder with the given picker, true when one was

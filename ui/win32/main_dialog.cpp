@@ -86,11 +86,9 @@ void Convert(HWND dialog) {
       BuildRequest(FieldText(dialog, kIdSourceFolder), FieldText(dialog, kIdDestinationFolder),
                    FieldText(dialog, kIdDestinationName), ChosenEdition(dialog));
   HideResult();
-  ConversionSummary summary;
-  const ConversionOutcome outcome = RunConversion(request, summary);
-  const TextString startPage = ResultToOpen(outcome, summary);
-  if (!startPage.IsEmpty()) ShowResult(startPage);
-  ReportOutcome(outcome, App().mainDialog);
+  const DialogRun run = RunFromDialog(request);
+  if (!run.result.IsEmpty()) ShowResult(run.result);
+  ReportOutcome(run.outcome, App().mainDialog);
 }
 
 // A change of any field or of the chosen edition: the link would open the
