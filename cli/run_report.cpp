@@ -66,24 +66,42 @@ void RunReport::FolderNotCreated(const char* path, int error) {
                         ErrorReason(error, PathUse::NewFolder));
 }
 
+void RunReport::FolderNameRefused(const char* name) {
+#ifdef _WIN32
+  constexpr char kSeparators[] = "\"\\\" or \"/\"";
+#else
+  constexpr char kSeparators[] = "\"/\"";
+#endif
+  folderError_ = Format(
+      "%s: error: cannot create this folder: NAME must be one folder name (no %s, not \".\" "
+      "or \"..\")",
+      name, kSeparators);
+}
+
+void RunReport::FolderNotHeld(const char* path, int error) {
+  folderError_ = Format("%s: error: cannot open this new folder to write into it: %s", path,
+                        ErrorReason(error, PathUse::File));
+}
+
 void RunReport::ListingFailed(const char* folder, int error) {
   listingError_ =
       Format("%s: error: cannot be listed: %s", folder, ErrorReason(error, PathUse::ListedFolder));
 }
 
-void RunReport::SourceLeftOut(const char* path, LeftOutReason reason, int error, int firstByte) {
+void RunReport::NoteLeftOutName(const char* path) {
   std::string prefix = JoinPath(request_.sourceFolderPath, "").CStr();
   std::string name = path;
   if (name.compare(0, prefix.size(), prefix) == 0) name.erase(0, prefix.size());
   leftOutNames_.push_back(name);
+}
+
+void RunReport::SourceLeftOut(const char* path, LeftOutReason reason, int error, int firstByte) {
+  NoteLeftOutName(path);
 
   std::string why;
   switch (reason) {
     case LeftOutReason::CannotOpen:
       why = Format("cannot be opened: %s", ErrorReason(error, PathUse::File));
-      break;
-    case LeftOutReason::CannotRead:
-      why = Format("cannot be read: %s", ErrorReason(error, PathUse::File));
       break;
     case LeftOutReason::Empty:
       why = "the file is empty";
@@ -103,8 +121,17 @@ void RunReport::NoteLost(std::string line) {
   ++lostCount_;
 }
 
+void RunReport::SourceUnreadable(const char* path, int error) {
+  NoteLeftOutName(path);
+  NoteLost(Format("%s: error: cannot be read: %s", path, ErrorReason(error, PathUse::File)));
+}
+
 void RunReport::SourceNotReread(const char* path, int error) {
   NoteLost(Format("%s: error: cannot be read again: %s", path, ErrorReason(error, PathUse::File)));
+}
+
+void RunReport::SourceChanged(const char* path) {
+  NoteLost(Format("%s: error: changed while it was converted", path));
 }
 
 void RunReport::OutputNotCreated(const char* path, int error) {
@@ -203,20 +230,25 @@ void RunReport::PrintFailureDetails(ConversionOutcome outcome, std::FILE* err) c
         }
         if (count > kLeftOutNamesShown) std::fprintf(err, ", ...");
         std::fputc('\n', err);
+        PrintLost(err);
       }
       return;
     }
     case ConversionOutcome::UnexpectedError:
     case ConversionOutcome::IncompleteOutput:
-      // A folder of the edition's own inside the new one.
+      // The new folder that could not be held, or a folder of the edition's own inside it.
       if (!folderError_.empty()) std::fprintf(err, "%s\n", folderError_.c_str());
       if (!listingError_.empty()) std::fprintf(err, "%s\n", listingError_.c_str());
-      for (const std::string& line : lost_) std::fprintf(err, "%s\n", line.c_str());
-      if (lostCount_ > lost_.size()) {
-        std::size_t more = lostCount_ - lost_.size();
-        std::fprintf(err, "... and %zu more file%s\n", more, Plural(more));
-      }
+      PrintLost(err);
       return;
+  }
+}
+
+void RunReport::PrintLost(std::FILE* err) const {
+  for (const std::string& line : lost_) std::fprintf(err, "%s\n", line.c_str());
+  if (lostCount_ > lost_.size()) {
+    std::size_t more = lostCount_ - lost_.size();
+    std::fprintf(err, "... and %zu more file%s\n", more, Plural(more));
   }
 }
 

@@ -25,10 +25,14 @@ class RunReport : public Diagnostics {
   // run goes on.
   RunReport(const ConversionRequest& request, bool verbose, std::FILE* out);
 
+  void FolderNameRefused(const char* name) override;
   void FolderNotCreated(const char* path, int error) override;
+  void FolderNotHeld(const char* path, int error) override;
   void ListingFailed(const char* folder, int error) override;
   void SourceLeftOut(const char* path, LeftOutReason reason, int error, int firstByte) override;
+  void SourceUnreadable(const char* path, int error) override;
   void SourceNotReread(const char* path, int error) override;
+  void SourceChanged(const char* path) override;
   void OutputNotCreated(const char* path, int error) override;
   void OutputNotWritten(const char* path, int error) override;
   void OutputWritten(const char* path) override;
@@ -46,6 +50,8 @@ class RunReport : public Diagnostics {
 
  private:
   void NoteLost(std::string line);
+  void NoteLeftOutName(const char* path);
+  void PrintLost(std::FILE* err) const;
 
   // Lines of one file that a warning is about: how many, and the first few.
   struct LineSet {

@@ -81,6 +81,15 @@ TEST(CommandLine, ExitStatusAndMessagePerOutcome) {
                                        "parent folder does not exist\n"))
       << orphan.err;
 
+  CliRun outside = RunCli(scratch, {MARLIX_SAMPLES, dest, "../html"});
+  EXPECT_EQ(outside.status, 3);
+  EXPECT_EQ(outside.err, "marlix2html-cli: Error: Unable to create destination folder.\n"
+                         "../html: error: cannot create this folder: NAME must be one folder "
+                         "name (no \"/\", not \".\" or \"..\")\n");
+  CliRun dots = RunCli(scratch, {"--docset", MARLIX_SAMPLES, dest, ".."});
+  EXPECT_EQ(dots.status, 3);
+  EXPECT_EQ(FirstLine(dots.err), "marlix2html-cli: Error: Unable to create destination folder.\n");
+
   CliRun missing = RunCli(scratch, {MARLIX_SAMPLES, dest, ""});
   EXPECT_EQ(missing.status, 2);
   EXPECT_EQ(missing.err,
@@ -385,6 +394,16 @@ TEST(CommandLine, LostOutputOutcomes) {
                        "/unexpected/Index.htm: error: cannot be created: permission denied\n");
   }
   {
+    // The new folder is made but cannot be opened to write into.
+    testing::FaultyFileSystem faulty;
+    platform::ScopedFileSystem guard(faulty);
+    faulty.refuseHold = {"unheld"};
+    EXPECT_EQ(runInProcess("unheld", err), 5);
+    EXPECT_EQ(err, "marlix2html-cli: Error: Unexpected error during conversion. \n" + dest +
+                       "/unheld: error: cannot open this new folder to write into it: permission "
+                       "denied\n");
+  }
+  {
     // A folder of the docset's own that cannot be made is named.
     testing::FaultyFileSystem faulty;
     platform::ScopedFileSystem guard(faulty);
@@ -422,6 +441,17 @@ TEST(CommandLine, LostOutputOutcomes) {
         << err;
     EXPECT_TRUE(Holds(err, out + "toc.hhc: error: cannot be created: permission denied\n")) << err;
     EXPECT_TRUE(Holds(err, "/editor.txt: error: cannot be read again: does not exist\n")) << err;
+  }
+  {
+    // A source file that cannot be opened is named with the reason.
+    testing::FaultyFileSystem faulty;
+    platform::ScopedFileSystem guard(faulty);
+    faulty.refuseOpen = {"editor.txt"};
+    EXPECT_EQ(runInProcess("unopened", err), 6);
+    EXPECT_TRUE(Holds(err, std::string(MARLIX_SAMPLES) +
+                               "/editor.txt: error: cannot be read: permission denied\n"))
+        << err;
+    EXPECT_TRUE(Holds(err, "could not be written, 1 source files unreadable.\n")) << err;
   }
   {
     // Only the first ten lost files are named.
