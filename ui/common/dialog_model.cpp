@@ -131,7 +131,8 @@ const ControlTemplate* FindControl(const DialogTemplate& dialog, ControlRole rol
   return nullptr;
 }
 
-// TEMPORARY until the table of editions lands.
+// The editions in the order the command line documents them, each listed
+// when this build can write it.
 std::vector<EditionChoice> DialogEditions() {
   std::vector<EditionChoice> choices;
   const EditionChoice all[] = {{OutputEdition::Classic, "Classic HTML and help project"},
