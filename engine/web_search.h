@@ -18,13 +18,13 @@
 // most used words the shortest): prose repeats its words, so this keeps the
 // text at about a third of the reference's size, where the plain text would
 // take three quarters. Beside it is an index of search tokens (see
-// AppendSearchTokens): for each token, the topics that hold it and where.
+// IsSearchWordByte): for each token, the topics that hold it and where.
 // The script:
 //
 //   window.marlixSearchData = {
 //   "final": "AB...",                     the code alphabets, see below
 //   "more": "!#...",
-//   "letters": "_$Çü...",                 the characters besides 0-9, A-Z and
+//   "letters": "$_Çü...",                 the characters besides 0-9, A-Z and
 //                                         a-z that make up word tokens
 //   "words": "the of a ...",              the distinct words, most used first,
 //                                         separated by one blank
@@ -33,6 +33,7 @@
 //   ["B0P0.htm",0,"Title","codes","Name","Other name"],
 //   ...],
 //   "lengths": "codes",                   each topic's number of text tokens
+//                                         (words and signs)
 //   "tokens": "$ 10 3F8 ...",             the distinct tokens, sorted by their
 //                                         UTF-16 code units, separated by one blank
 //   "postings": "codes codes ..."};       for each token, blank-separated: the
@@ -47,8 +48,8 @@
 // Neither alphabet holds a blank, a quote or a backslash, so codes need no
 // escaping and end only at a final character.
 //
-// A token's postings are two numbers for each topic that holds it, in
-// reading order: the topic's number (for all but the first, as the distance
+// A token's postings are two numbers (codes as above) for each topic that
+// holds it, in reading order: the topic's number (for all but the first, as the distance
 // from the one before) and 4 * (how often the text holds it) + 2 (when the
 // title holds it) + 1 (when a name holds it).
 #pragma once
