@@ -33,6 +33,7 @@ enum OptionId : int {
   kVersion = 'V',
   kLongOnly = 0x100,
   kCompile = kLongOnly,
+  kTitle,
   kEditionOption = 0x200,
 };
 
@@ -40,6 +41,7 @@ struct OptionSpec {
   const char* name;
   int id;
   const char* help;
+  const char* value = nullptr;  // the name of its value, for an option that takes one
 };
 
 constexpr OptionSpec kLeadingOptions[] = {
@@ -47,6 +49,8 @@ constexpr OptionSpec kLeadingOptions[] = {
     {"verbose", kVerbose, "also name each file written, and count each step"},
 };
 constexpr OptionSpec kTrailingOptions[] = {
+    {"title", kTitle,
+     "the reference's name in the web edition's pages and the docset (default: NAME)", "TEXT"},
     {"compile", kCompile, "then compile the help project with chmcmd into Marlix.chm"},
     {"help", kHelp, "show this help and exit"},
     {"version", kVersion, "show the version and the licence and exit"},
@@ -99,6 +103,7 @@ struct Arguments {
   bool quiet = false;
   bool verbose = false;
   bool compile = false;
+  const char* title = nullptr;
   bool help = false;
   bool version = false;
   std::vector<const EditionRow*> editions;  // asked for, in the table's order
@@ -140,7 +145,12 @@ void PrintHelp(std::FILE* out) {
     std::string flags = option.id < kLongOnly ? std::string("-") + char(option.id) + ", " : "    ";
     flags += "--";
     flags += option.name;
-    std::fprintf(out, "  %-16s%s\n", flags.c_str(), WrapHelp(option.help).c_str());
+    if (option.value != nullptr) {
+      flags += ' ';
+      flags += option.value;
+    }
+    std::fprintf(out, "  %-16s%s%s\n", flags.c_str(), flags.size() < 16 ? "" : "\n                  ",
+                 WrapHelp(option.help).c_str());
   }
   std::fputs(kExitStatuses, out);
 }
@@ -173,7 +183,8 @@ int ParseArguments(int argc, const char* const* argv, Arguments& arguments, std:
   std::vector<option> longOptions;
   std::string shortOptions = ":";
   for (const OptionSpec& entry : options) {
-    longOptions.push_back({entry.name, no_argument, nullptr, entry.id});
+    longOptions.push_back(
+        {entry.name, entry.value != nullptr ? required_argument : no_argument, nullptr, entry.id});
     if (entry.id < kLongOnly) shortOptions += char(entry.id);
   }
   longOptions.push_back({nullptr, 0, nullptr, 0});
@@ -198,12 +209,18 @@ int ParseArguments(int argc, const char* const* argv, Arguments& arguments, std:
       case kCompile:
         arguments.compile = true;
         break;
+      case kTitle:
+        arguments.title = optarg;
+        break;
       case kHelp:
         arguments.help = true;
         break;
       case kVersion:
         arguments.version = true;
         break;
+      case ':':
+        // A long option without its value, the last argument.
+        return UsageError(err, "option '" + TypedLongOption(args[optind - 1]) + "' needs a value");
       default:
         if (id >= kEditionOption && id < kEditionOption + static_cast<int>(Editions().size())) {
           const EditionRow* row = &Editions()[static_cast<std::size_t>(id - kEditionOption)];
@@ -264,6 +281,12 @@ int CheckOperands(const Arguments& arguments, std::FILE* err) {
       return UsageError(err, Refusal(edition, "--compile"));
     }
   }
+  if (arguments.title != nullptr && arguments.editions.empty()) {
+    return UsageError(err, "--title needs --web or --docset (the classic pages keep their titles)");
+  }
+  if (arguments.title != nullptr && arguments.title[0] == '\0') {
+    return UsageError(err, "--title needs a text that is not empty");
+  }
   return 0;
 }
 
@@ -312,6 +335,7 @@ int Convert(const Arguments& arguments, std::FILE* out, std::FILE* err) {
   request.destinationFolderPath = arguments.operands[1];
   request.destinationFolderName = arguments.operands[2];
   if (!arguments.editions.empty()) request.edition = arguments.editions[0]->id;
+  if (arguments.title != nullptr) request.title = arguments.title;
 
   RunReport report(request, arguments.verbose, out);
   ConversionSummary summary;
