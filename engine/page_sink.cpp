@@ -65,13 +65,13 @@ bool PageSink::Claim(const char* name) {
   return true;
 }
 
-bool PageSink::EnterArchive(const char* name, std::int64_t instant) {
+bool PageSink::EnterArchive(const char* name) {
   const platform::FileHandle file = platform::Files().CreateNewIn(folder_, name);
   if (file == platform::kNoFile) {
     NoteLost(name, false, platform::Files().LastError());
     return false;
   }
-  archive_.Begin(file, instant);
+  archive_.Begin(file, 0);
   archiveName_ = name;
   archivePrefixLength_ = prefix_.Length();
   prefix_.Append(name);

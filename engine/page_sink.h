@@ -70,12 +70,14 @@ class PageSink {
   // Creates the archive name new in the current folder; until LeaveArchive
   // every Write adds an entry to it (deflated; WriteStored keeps the bytes
   // as they are), named by its path inside the archive and told as the
-  // archive's path joined with it. Every entry carries the time instant
-  // (seconds since 1970, UTC, as ArchiveInstant clamps it). An entry not
-  // written in full is lost, and since the archive cannot be mended, so is
-  // every entry after it. False, the listener told, when the archive cannot
-  // be created.
-  bool EnterArchive(const char* name, std::int64_t instant);
+  // archive's path joined with it. An entry not written in full is lost,
+  // and since the archive cannot be mended, so is every entry after it.
+  // False, the listener told, when the archive cannot be created.
+  bool EnterArchive(const char* name);
+  bool InArchive() const { return archive_.IsOpen(); }
+  // The time every entry added from now on carries: seconds since 1970,
+  // UTC, as ArchiveInstant clamps it (1980-01-01 until it is set).
+  void SetArchiveTime(std::int64_t instant) { archive_.SetTime(instant); }
   // Writes the archive's directory and closes it. False when it is not
   // whole (an entry lost, or the directory not written): the archive is then
   // counted lost as well and told as not written in full, so that the

@@ -101,6 +101,10 @@ ArchiveWriter::~ArchiveWriter() {
 
 void ArchiveWriter::Begin(platform::FileHandle file, std::int64_t instant) {
   file_ = file;
+  SetTime(instant);
+}
+
+void ArchiveWriter::SetTime(std::int64_t instant) {
   const CivilTime t = ToCivilTime(ArchiveInstant(instant));
   dosTime_ = static_cast<std::uint16_t>(t.hour << 11 | t.minute << 5 | t.second / 2);
   dosDate_ = static_cast<std::uint16_t>((t.year - 1980) << 9 | t.month << 5 | t.day);

@@ -52,6 +52,8 @@ class ArchiveWriter {
   // Takes over file, created new and empty; every entry will carry the
   // instant (ArchiveInstant) as its time.
   void Begin(platform::FileHandle file, std::int64_t instant);
+  // Sets that time, for the entries added after it.
+  void SetTime(std::int64_t instant);
   // Appends one entry, name being its path inside the archive ("/" between
   // folders). False when it was not written in full: the archive is broken.
   bool Add(const char* name, const char* bytes, std::size_t length, Method method);

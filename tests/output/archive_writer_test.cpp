@@ -243,7 +243,8 @@ TEST(PageSinkArchive, CountsAndTellsEntriesLikeFiles) {
   {
     PageSink sink(&heard);
     ASSERT_TRUE(sink.Hold(scratch.Path().c_str()));
-    ASSERT_TRUE(sink.EnterArchive("b.epub", k2024Feb29));
+    ASSERT_TRUE(sink.EnterArchive("b.epub"));
+    sink.SetArchiveTime(k2024Feb29);
     EXPECT_TRUE(sink.WriteStored("mimetype", "application/epub+zip", 20));
     EXPECT_TRUE(sink.Write("EPUB/a.xhtml", TextString("<p/>")));
     EXPECT_TRUE(sink.LeaveArchive());
@@ -268,7 +269,7 @@ TEST(PageSinkArchive, IsCreatedExclusively) {
   Heard heard;
   PageSink sink(&heard);
   ASSERT_TRUE(sink.Hold(scratch.Path().c_str()));
-  EXPECT_FALSE(sink.EnterArchive("b.epub", 0));
+  EXPECT_FALSE(sink.EnterArchive("b.epub"));
   EXPECT_EQ(sink.Lost(), 1u);
   EXPECT_EQ(heard.events, (std::vector<std::string>{Event('!', scratch / "b.epub", EEXIST)}));
   EXPECT_EQ(ReadFileBytes(scratch / "b.epub"), "mine");
@@ -284,7 +285,7 @@ TEST(PageSinkArchive, AnEntryNotWrittenInFullLosesTheRestAndNamesThePartialArchi
   const std::string prefix = scratch / "b.epub";
   PageSink sink(&heard);
   ASSERT_TRUE(sink.Hold(scratch.Path().c_str()));
-  ASSERT_TRUE(sink.EnterArchive("b.epub", 0));
+  ASSERT_TRUE(sink.EnterArchive("b.epub"));
   EXPECT_TRUE(sink.WriteStored("mimetype", "application/epub+zip", 20));
   EXPECT_FALSE(sink.WriteStored("big", std::string(300, 'b').c_str(), 300));
   EXPECT_FALSE(sink.Write("c", TextString("c")));
@@ -303,7 +304,7 @@ TEST(PageSinkArchive, AnEntryKnownShortIsLostButTheArchiveStaysReadable) {
   {
     PageSink sink(&heard);
     ASSERT_TRUE(sink.Hold(scratch.Path().c_str()));
-    ASSERT_TRUE(sink.EnterArchive("b.epub", 0));
+    ASSERT_TRUE(sink.EnterArchive("b.epub"));
     EXPECT_FALSE(sink.Write("a", TextString("half"), false, EIO));
     EXPECT_TRUE(sink.Write("b", TextString("whole")));
     EXPECT_FALSE(sink.LeaveArchive());

@@ -142,7 +142,8 @@ void EpubEdition::AppendHead(const TextString& title) {
 }
 
 bool EpubEdition::Prepare(PageSink& sink) {
-  if (!sink.EnterArchive(book_.archiveName.CStr(), book_.time)) return false;
+  if (!sink.InArchive()) return false;
+  sink.SetArchiveTime(book_.time);
   sink.WriteStored(kMimetypeName, kMimetype, sizeof kMimetype - 1);
   entry_ = kFolder;
   entry_.Append(kPackageName);

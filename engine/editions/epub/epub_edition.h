@@ -31,7 +31,6 @@ namespace marlix {
 
 // What a book is made from besides the catalogue.
 struct EpubBook {
-  TextString archiveName;  // NAME.epub
   TextString title;        // NAME, as given (UTF-8 as far as it is)
   TextString language;     // a language tag (IsLanguageTag)
   std::int64_t time = 0;   // seconds since 1970, UTC
@@ -41,8 +40,9 @@ class EpubEdition final : public Edition {
  public:
   EpubEdition(const TopicCatalogue& catalogue, const EpubBook& book);
 
-  // Creates the archive in the destination folder and writes the mimetype
-  // and the container entries; false when it cannot be created.
+  // Writes the mimetype and the container entries into the archive the run
+  // has entered (the driver makes NAME.epub where a folder would be made);
+  // false when there is none.
   bool Prepare(PageSink& sink) override;
   // The navigation document, then the contents page.
   void WriteIndexPage(PageSink& sink) override;

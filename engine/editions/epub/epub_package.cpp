@@ -1,9 +1,11 @@
 #include "engine/editions/epub/epub_package.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "engine/output/archive_writer.h"
+#include "support/platform/file_system.h"
 
 namespace marlix {
 namespace {
@@ -121,6 +123,25 @@ bool IsLanguageTag(const char* tag) {
     if (i == start || i - start > 8) return false;
   }
   return tag[i] == '\0';
+}
+
+std::int64_t BookTime(const StringList& sourceFiles) {
+  const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+  if (epoch != nullptr && *epoch != '\0' && std::strlen(epoch) <= 18) {
+    std::int64_t seconds = 0;
+    const char* digit = epoch;
+    while (IsDigit(*digit)) seconds = seconds * 10 + (*digit++ - '0');
+    if (*digit == '\0') return seconds;
+  }
+  std::int64_t newest = 0;
+  for (std::uint32_t i = 0; i < sourceFiles.Count(); ++i) {
+    const platform::FileHandle file = platform::Files().OpenExisting(sourceFiles.Ref(i)->CStr());
+    if (file == platform::kNoFile) continue;
+    const std::int64_t modified = platform::Files().ModifiedTime(file);
+    if (modified > newest) newest = modified;
+    platform::Files().Close(file);
+  }
+  return newest;
 }
 
 TextString PackageTime(std::int64_t seconds) {

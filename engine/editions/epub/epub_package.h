@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "support/indexed_lists.h"
 #include "support/text_string.h"
 
 namespace marlix {
@@ -38,6 +39,12 @@ bool IsLanguageTag(const char* tag);
 
 // The namespace of the e-book's identifiers.
 extern const unsigned char kBookNamespace[16];
+
+// The time of a book made from the source files: SOURCE_DATE_EPOCH when it
+// is set to a number of seconds since 1970, else the newest modification
+// time of the files (0 when none can be learnt). Archives clamp it to their
+// range (ArchiveInstant).
+std::int64_t BookTime(const StringList& sourceFiles);
 
 // The instant as the package document writes it: CCYY-MM-DDThh:mm:ssZ.
 TextString PackageTime(std::int64_t seconds);
