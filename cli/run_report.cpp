@@ -39,7 +39,7 @@ const char* StepName(ConversionStep step, OutputEdition edition) {
         case OutputEdition::Classic:
           return "Help project";
         case OutputEdition::Web:
-          return "Search page and style sheet";
+          return "Search page, scripts and style sheet";
         case OutputEdition::Docset:
           return "Style sheet, index, Info.plist and icons";
       }

@@ -58,6 +58,10 @@ TextString DestinationFolder(const ConversionRequest& request) {
   return name.IsEmpty() ? TextString() : JoinPath(request.destinationFolderPath, name);
 }
 
+const TextString& ReferenceTitle(const ConversionRequest& request) {
+  return request.title.IsEmpty() ? request.destinationFolderName : request.title;
+}
+
 ConversionOutcome RunConversion(const ConversionRequest& request) {
   ConversionSummary summary;
   return RunConversion(request, summary);
@@ -135,12 +139,12 @@ bool WriteEdition(Edition& edition, SourceTally& sources, Run& run) {
 bool WriteEdition(const ConversionRequest& request, SourceTally& sources, Run& run) {
   switch (request.edition) {
     case OutputEdition::Web: {
-      WebEdition edition(run.catalogue);
+      WebEdition edition(run.catalogue, ReferenceTitle(request));
       return WriteEdition(edition, sources, run);
     }
     case OutputEdition::Docset: {
 #ifdef MARLIX_HAS_DOCSET
-      DocsetEdition edition(run.catalogue, request.destinationFolderName);
+      DocsetEdition edition(run.catalogue, ReferenceTitle(request));
       return WriteEdition(edition, sources, run);
 #else
       return false;  // refused before the run began

@@ -25,6 +25,10 @@ struct ConversionRequest {
   TextString destinationFolderPath;
   TextString destinationFolderName;
   OutputEdition edition = OutputEdition::Classic;
+  // The reference's name in the editions that show one (the web pages'
+  // titles, a docset's name), as given (UTF-8); empty: the destination
+  // folder's name.
+  TextString title = TextString();
 };
 
 enum class ConversionOutcome {
@@ -76,5 +80,9 @@ ConversionOutcome RunConversion(const ConversionRequest& request, ConversionSumm
 // creates and writes into. A docset's folder is NAME with ".docset" added,
 // unless NAME ends so already (the browsers know docsets by that ending).
 TextString DestinationFolder(const ConversionRequest& request);
+
+// The reference's name that an edition shows: the request's title, or else
+// the destination folder's name.
+const TextString& ReferenceTitle(const ConversionRequest& request);
 
 }  // namespace marlix

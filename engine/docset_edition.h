@@ -19,6 +19,7 @@
 
 #include <cstdint>
 
+#include "engine/docset_texts.h"
 #include "engine/edition.h"
 #include "engine/web_edition.h"
 #include "support/text_string.h"
@@ -27,9 +28,12 @@ namespace marlix {
 
 class DocsetEdition final : public Edition {
  public:
-  // name is the request's NAME, which the browser shows (without ".docset").
+  // name is the reference's name, which the browser shows (the request's
+  // NAME without ".docset", unless a title was given) and the pages too.
   DocsetEdition(const TopicCatalogue& catalogue, const TextString& name)
-      : Edition(catalogue), name_(name), web_(catalogue, WebPages{false, true}) {}
+      : Edition(catalogue),
+        name_(name),
+        web_(catalogue, DocsetBundleName(name), WebPages{false, true, false}) {}
 
   // Makes Contents/Resources/Documents and enters it, for the pages.
   bool Prepare(PageSink& sink) override;

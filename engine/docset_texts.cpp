@@ -52,7 +52,8 @@ std::size_t Utf8Sequence(const unsigned char* bytes, std::size_t n, bool& valid)
   return length;
 }
 
-// Appends UTF-8 text as XML character data that any parser takes.
+}  // namespace
+
 void AppendXmlText(TextString& out, const TextString& text) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.CStr());
   const std::size_t n = text.Length();
@@ -98,6 +99,8 @@ void AppendXmlText(TextString& out, const TextString& text) {
     ++i;
   }
 }
+
+namespace {
 
 void AppendPlistString(TextString& plist, const char* key, const TextString& value) {
   plist.Append("\t<key>");

@@ -21,6 +21,8 @@ inline constexpr char kStyleSheetName[] = "style.css";
 inline constexpr char kSearchPageName[] = "search.htm";
 inline constexpr char kSearchScriptName[] = "search.js";
 inline constexpr char kSearchIndexName[] = "search-index.js";
+// The contents beside the text: the sections and their pages, for every page.
+inline constexpr char kContentsScriptName[] = "contents.js";
 
 // The docset's folder, NAME with this added (unless NAME ends so), and what
 // it holds: the icons and Contents, which holds Info.plist and Resources,

@@ -11,5 +11,7 @@ extern const char kWebStyleSheet[];
 // search.js: the search field of every page, and the search page's results
 // from the search data (search-index.js).
 extern const char kWebSearchScript[];
+// contents.js after its data: the contents beside the text of every page.
+extern const char kWebContentsScript[];
 
 }  // namespace marlix

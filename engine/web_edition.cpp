@@ -15,6 +15,9 @@ namespace {
 // break, like the classic pages.
 constexpr unsigned char kDosEndOfFile = 0x1A;
 
+// What a topic whose first name shows nothing is called.
+constexpr char kUnnamedTopic[] = "(unnamed topic)";
+
 bool IsBlank(const TextString& text) {
   for (std::uint32_t i = 0; i < text.Length(); ++i) {
     if (text[i] != ' ') return false;
@@ -35,9 +38,11 @@ TextString ShownTitle(const char* bytes, std::uint32_t length, const TextString&
   return IsBlank(title) ? fallback : title;
 }
 
+// The tab title is the page's own title, then the reference's name (site);
+// the contents page, whose title is the name, has no title of its own.
 // forwardTo, when given, is a page the browser goes on to at once.
-void AppendHead(TextString& page, const TextString& title, const char* bodyClass,
-                const TextString* forwardTo = nullptr) {
+void AppendHead(TextString& page, const TextString& title, const TextString& site,
+                const char* bodyClass, const TextString* forwardTo = nullptr) {
   page += "<!DOCTYPE html>\r\n<html lang=\"en\">\r\n<head>\r\n<meta charset=\"utf-8\">\r\n"
           "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\r\n";
   if (forwardTo != nullptr) {
@@ -46,7 +51,11 @@ void AppendHead(TextString& page, const TextString& title, const char* bodyClass
     page.Append("\">\r\n");
   }
   page.Append("<title>");
-  page += title;
+  if (!title.IsEmpty()) {
+    page += title;
+    page.Append(" \xE2\x80\x94 ");  // an em dash
+  }
+  page += site;
   page.Append("</title>\r\n<link rel=\"stylesheet\" href=\"");
   page += kStyleSheetName;
   page.Append("\">\r\n</head>\r\n<body class=\"");
@@ -87,23 +96,44 @@ void AppendFindForm(TextString& page) {
               "spellcheck=\"false\">\r\n</form>\r\n");
 }
 
-// At the end of every page with a header: the script behind its search field.
-void AppendSearchScript(TextString& page) {
+// The top of every page but a forward page, the same on each: a link past
+// the header to the text, and the header with the reference's name, which
+// leads to the contents, and the search field. The contents script
+// (contents.js) adds the button that shows the contents on a narrow screen.
+void AppendHeader(TextString& page, const TextString& site, bool find) {
+  page.Append("<a class=\"skip\" href=\"#text\">Skip to text</a>\r\n<header>\r\n"
+              "<a class=\"site\" href=\"");
+  page += kIndexPageName;
+  page.Append("\" rel=\"home\">");
+  page += site;
+  page.Append("</a>\r\n");
+  if (find) AppendFindForm(page);
+  page.Append("</header>\r\n");
+}
+
+// At the end of every page with a header: the script that adds the contents
+// beside the text (with their data), and the one behind the search field.
+void AppendScripts(TextString& page, const WebPages& options) {
+  if (options.contentsScript) {
+    page.Append("<script src=\"");
+    page += kContentsScriptName;
+    page.Append("\"></script>\r\n");
+  }
+  if (!options.searchLinks) return;
   page.Append("<script src=\"");
   page += kSearchScriptName;
   page.Append("\"></script>\r\n");
 }
 
-// The navigation of the pages that are not topic pages: contents and search,
-// and the search field (find).
-void AppendSiteNav(TextString& page, bool home, bool search, bool find = true) {
-  if (!home && !search && !find) return;  // no empty header
-  page.Append("<header>\r\n<nav aria-label=\"Site\">\r\n<ul>\r\n");
-  if (home) AppendNavLink(page, kIndexPageName, "home", "Contents");
-  if (search) AppendNavLink(page, kSearchPageName, nullptr, "Search");
-  page.Append("</ul>\r\n</nav>\r\n");
-  if (find) AppendFindForm(page);
-  page.Append("</header>\r\n");
+// A text for the contents script's data: text that is HTML already, in
+// double quotes.
+void AppendScriptString(TextString& out, const TextString& html) {
+  out.AppendChar('"');
+  for (std::uint32_t i = 0; i < html.Length(); ++i) {
+    if (html[i] == '\\' || html[i] == '"') out.AppendChar('\\');
+    out.AppendChar(html[i]);
+  }
+  out.AppendChar('"');
 }
 
 // Renders one body line's text (after its format column) into html, with the
@@ -156,13 +186,25 @@ class LineVisitor {
   bool drawing_ = false;
 };
 
+// The reference's name as the pages show it.
+TextString SiteTitle(const TextString& title) {
+  TextString shown;
+  AppendXmlText(shown, title);
+  return IsBlank(shown) ? TextString("Marlix") : shown;
+}
+
 }  // namespace
+
+WebEdition::WebEdition(const TopicCatalogue& catalogue, const TextString& title, WebPages options)
+    : Edition(catalogue), options_(options), siteTitle_(SiteTitle(title)) {}
 
 void WebEdition::WriteIndexPage(PageSink& sink) {
   page_.Empty();
-  AppendHead(page_, "Marlix", "contents");
-  AppendSiteNav(page_, false, options_.searchLinks, options_.searchLinks);
-  page_.Append("<main>\r\n<h1>Marlix</h1>\r\n");
+  AppendHead(page_, TextString(), siteTitle_, "contents");
+  AppendHeader(page_, siteTitle_, options_.searchLinks);
+  page_.Append("<main id=\"text\">\r\n<h1>");
+  page_ += siteTitle_;
+  page_.Append("</h1>\r\n");
   bool listed = false;
   for (std::uint32_t fileIndex = 0; fileIndex < catalogue_.SectionCount(); ++fileIndex) {
     const CatalogueSection& section = catalogue_.Section(fileIndex);
@@ -188,7 +230,7 @@ void WebEdition::WriteIndexPage(PageSink& sink) {
   page_.Append("<p class=\"credit\">Converted with <a href=\"");
   page_ += kAuthorHomePage;
   page_.Append("\">Marlix to HTML</a> by Dorran Vell.</p>\r\n</main>\r\n");
-  if (options_.searchLinks) AppendSearchScript(page_);
+  AppendScripts(page_, options_);
   AppendFoot(page_);
   sink.Write(kIndexPageName, page_);
 }
@@ -197,7 +239,13 @@ void WebEdition::WriteSectionPage(std::uint32_t fileIndex, PageSink& sink) {
   const TextString& source = catalogue_.Section(fileIndex).title;
   const TextString title = ShownTitle(source.CStr(), source.Length(), kUntitledSection);
   // One item per topic line that opens a page, with its further names and
-  // the names of a topic line that is its title line beside it.
+  // the names of a topic line that is its title line beside it; and the
+  // section with its pages' first names for the contents script.
+  if (!contents_.IsEmpty()) contents_.Append(",\r\n");
+  contents_.AppendChar('[');
+  AppendScriptString(contents_, SectionPageName(fileIndex));
+  contents_.AppendChar(',');
+  AppendScriptString(contents_, title);
   TextString items;
   bool itemOpen = false;
   const PairList& entries = catalogue_.Entries();
@@ -209,8 +257,12 @@ void WebEdition::WriteSectionPage(std::uint32_t fileIndex, PageSink& sink) {
     for (std::uint32_t entry = first; entry < entriesEnd; ++entry) {
       TextString shown = WebText(*entries.KeyRef(entry));
       if (entry == first && catalogue_.OpensPage(topic)) {
-        if (IsBlank(shown)) shown = "(unnamed topic)";
+        if (IsBlank(shown)) shown = kUnnamedTopic;
         if (itemOpen) items += "</li>\r\n";
+        contents_.AppendChar(',');
+        AppendScriptString(contents_, *entries.ValueRef(entry));
+        contents_.AppendChar(',');
+        AppendScriptString(contents_, shown);
         items.Append("<li><a href=\"");
         items += *entries.ValueRef(entry);
         items.Append("\">");
@@ -225,11 +277,12 @@ void WebEdition::WriteSectionPage(std::uint32_t fileIndex, PageSink& sink) {
     }
   }
   if (itemOpen) items += "</li>\r\n";
+  contents_.AppendChar(']');
 
   page_.Empty();
-  AppendHead(page_, title, "section");
-  AppendSiteNav(page_, true, options_.searchLinks, options_.searchLinks);
-  page_.Append("<main>\r\n<h1>");
+  AppendHead(page_, title, siteTitle_, "section");
+  AppendHeader(page_, siteTitle_, options_.searchLinks);
+  page_.Append("<main id=\"text\">\r\n<h1>");
   page_ += title;
   page_.Append("</h1>\r\n");
   if (items.IsEmpty()) {
@@ -240,7 +293,7 @@ void WebEdition::WriteSectionPage(std::uint32_t fileIndex, PageSink& sink) {
     page_.Append("</ol>\r\n");
   }
   page_.Append("</main>\r\n");
-  if (options_.searchLinks) AppendSearchScript(page_);
+  AppendScripts(page_, options_);
   AppendFoot(page_);
   sink.Write(SectionPageName(fileIndex).CStr(), page_);
 }
@@ -262,7 +315,7 @@ void WebEdition::TopicLineNames(const SourceLine& line, PageSink& sink) {
   marlix::TopicNames(line.bytes, line.length, [&](const char* name, std::size_t length) {
     if (first && line.opensPage) {
       TextString shown = WebText(TextString(name, length));
-      if (IsBlank(shown)) shown = "(unnamed topic)";
+      if (IsBlank(shown)) shown = kUnnamedTopic;
       TextString page = PageName(fileIndex_, line.topicNumber);
       if (pageOpen_) FinishPage(page, shown, sink);
       pageOpen_ = true;
@@ -295,7 +348,7 @@ void WebEdition::TopicLineNames(const SourceLine& line, PageSink& sink) {
 
 void WebEdition::WriteForwardPage(const TextString& name, PageSink& sink) {
   page_.Empty();
-  AppendHead(page_, pageLabel_, "forward", &pageName_);
+  AppendHead(page_, pageLabel_, siteTitle_, "forward", &pageName_);
   page_.Append("<main>\r\n");
   page_ += forwardAnchors_;
   forwardAnchors_.Empty();
@@ -342,6 +395,12 @@ std::uint32_t WebEdition::BodyLine(const SourceLine& line) {
   const LineKind kind = length > 0 ? line.kind : LineKind::PlainLine;
   if (length > 0) {
     LineVisitor visitor(line_, reference_, catalogue_);
+    // The tab of an indented line's format column is shown like every other
+    // tab: blanks to the next multiple of 8 columns, counted from the first
+    // column of the line as it shows. A heading "%\tX" and a row "\tY" thus
+    // start X and Y in the same column, as on the text screen the reference
+    // was written for.
+    if (kind == LineKind::IndentedLine) visitor.Text("\t", 1);
     ParseCrossReferences(line.text, length, visitor);
     drawing = visitor.Drawing();
     unresolved = visitor.Unresolved();
@@ -354,12 +413,8 @@ std::uint32_t WebEdition::BodyLine(const SourceLine& line) {
   if (IsBlank(line_)) line_ = "<br>";
   switch (kind) {
     case LineKind::PlainLine:
-      body_.Append("<div>");
-      body_ += line_;
-      body_.Append("</div>\r\n");
-      break;
     case LineKind::IndentedLine:
-      body_.Append("<div class=\"i\">");
+      body_.Append("<div>");
       body_ += line_;
       body_.Append("</div>\r\n");
       break;
@@ -381,8 +436,7 @@ void WebEdition::AppendTopicNav(TextString& page, const char* label, const TextS
                                 const TextString& nextLabel) const {
   page.Append("<nav aria-label=\"");
   page += label;
-  page.Append("\">\r\n<ul>\r\n");
-  AppendNavLink(page, kIndexPageName, "home", "Contents");
+  page.Append("\" class=\"pager\">\r\n<ul>\r\n");
   AppendNavLink(page, pageUp_, "up", pageUpLabel_, "\xE2\x86\x91 ");
   if (!previousPage_.IsEmpty()) {
     AppendNavLink(page, previousPage_, "prev", previousLabel_, "\xE2\x86\x90 ");
@@ -390,7 +444,6 @@ void WebEdition::AppendTopicNav(TextString& page, const char* label, const TextS
   if (!nextPage.IsEmpty()) {
     AppendNavLink(page, nextPage, "next", nextLabel, "", " \xE2\x86\x92");
   }
-  if (options_.searchLinks) AppendNavLink(page, kSearchPageName, nullptr, "Search");
   page.Append("</ul>\r\n</nav>\r\n");
 }
 
@@ -400,18 +453,20 @@ void WebEdition::FinishPage(const TextString& nextPage, const TextString& nextLa
   inDrawing_ = false;
   if (body_.IsEmpty()) body_ = "<div><br></div>\r\n";
   page_.Empty();
-  AppendHead(page_, pageTitle_.IsEmpty() ? pageLabel_ : pageTitle_, "topic");
-  page_.Append("<header>\r\n");
+  AppendHead(page_, pageTitle_.IsEmpty() ? pageLabel_ : pageTitle_, siteTitle_, "topic");
+  AppendHeader(page_, siteTitle_, options_.searchLinks);
+  page_.Append("<main id=\"text\">\r\n");
   AppendTopicNav(page_, "Topic", nextPage, nextLabel);
-  if (options_.searchLinks) AppendFindForm(page_);
-  page_.Append("</header>\r\n<main>\r\n<h1>");
+  page_.Append("<h1>");
   page_ += IsBlank(heading_) ? pageLabel_ : heading_;
-  page_.Append("</h1>\r\n<div class=\"text\">\r\n");
+  // The lines never wrap: the text scrolls sideways as one block when it is
+  // wider than the screen, and takes the focus for the keys that scroll it.
+  page_.Append("</h1>\r\n<div class=\"text\" tabindex=\"0\">\r\n");
   page_ += body_;
   page_.Append("</div>\r\n</main>\r\n<footer>\r\n");
   AppendTopicNav(page_, "Topic, end of page", nextPage, nextLabel);
   page_.Append("</footer>\r\n");
-  if (options_.searchLinks) AppendSearchScript(page_);
+  AppendScripts(page_, options_);
   AppendFoot(page_);
   sink.Write(pageName_.CStr(), page_);
   previousPage_ = pageName_;
@@ -424,6 +479,16 @@ void WebEdition::EndTopicPages(PageSink& sink) {
 }
 
 void WebEdition::WriteClosingFiles(PageSink& sink) {
+  // The contents script: its data, the sections with their pages, then the
+  // code that shows them beside the text.
+  if (options_.contentsScript) {
+    page_.Empty();
+    page_.Append("window.marlixContents = [\r\n");
+    page_ += contents_;
+    page_.Append("];\r\n");
+    page_.Append(kWebContentsScript);
+    sink.Write(kContentsScriptName, page_);
+  }
   if (!options_.searchLinks) {
     sink.Write(kStyleSheetName, kWebStyleSheet, std::strlen(kWebStyleSheet));
     return;
@@ -435,9 +500,9 @@ void WebEdition::WriteClosingFiles(PageSink& sink) {
   sink.Write(kStyleSheetName, kWebStyleSheet, std::strlen(kWebStyleSheet));
 
   page_.Empty();
-  AppendHead(page_, "Search", "search");
-  AppendSiteNav(page_, true, false);
-  page_.Append("<main>\r\n<h1>Search</h1>\r\n");
+  AppendHead(page_, "Search", siteTitle_, "search");
+  AppendHeader(page_, siteTitle_, true);
+  page_.Append("<main id=\"text\">\r\n<h1>Search</h1>\r\n");
   // The script replaces this text as soon as it runs, and loads the search
   // data named by the list only once there is something to find.
   page_.Append("<p id=\"status\" class=\"status\" aria-live=\"polite\">Search needs JavaScript, which "
@@ -446,7 +511,7 @@ void WebEdition::WriteClosingFiles(PageSink& sink) {
   page_.Append("\">contents</a>.</p>\r\n<ol id=\"results\" class=\"results\" data-source=\"");
   page_ += kSearchIndexName;
   page_.Append("\"></ol>\r\n</main>\r\n");
-  AppendSearchScript(page_);
+  AppendScripts(page_, options_);
   AppendFoot(page_);
   sink.Write(kSearchPageName, page_);
 }

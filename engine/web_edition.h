@@ -24,12 +24,17 @@ struct WebPages {
   bool searchLinks = true;
   // On every topic page, an anchor per name of its topic line (docset_texts.h).
   bool docsetAnchors = false;
+  // The contents beside the text (contents.js), which a docset leaves to the
+  // browser that reads it: it lists the sections and topics itself.
+  bool contentsScript = true;
 };
 
 class WebEdition final : public Edition {
  public:
-  explicit WebEdition(const TopicCatalogue& catalogue, WebPages options = WebPages())
-      : Edition(catalogue), options_(options) {}
+  // title is the reference's name (UTF-8, as given): the site's title, the
+  // contents page's heading and the end of every page's title.
+  WebEdition(const TopicCatalogue& catalogue, const TextString& title,
+             WebPages options = WebPages());
 
   void WriteIndexPage(PageSink& sink) override;
   void WriteSectionPage(std::uint32_t fileIndex, PageSink& sink) override;
@@ -47,6 +52,7 @@ class WebEdition final : public Edition {
   void WriteForwardPage(const TextString& name, PageSink& sink);
 
   const WebPages options_;
+  const TextString siteTitle_;  // escaped
   TextString page_;  // the file being built, its room kept from file to file
 
   // The source file being read.
@@ -70,6 +76,9 @@ class WebEdition final : public Edition {
   TextString reference_;  // scratch for the text of one reference
   SearchDataBuilder search_;
   TextString forwardAnchors_;  // of the forward page being written
+  // The contents script's data: for each section written, its page, its
+  // title and each of its pages with its first name, as script strings.
+  TextString contents_;
 };
 
 }  // namespace marlix

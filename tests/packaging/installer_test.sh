@@ -6,7 +6,8 @@
 # of its programs) are checked, the installed marlix2html-cli.exe converts the
 # sample reference (its output must equal the Linux build's), and the silent
 # uninstall must leave nothing behind. The 32-bit installer runs in wine64's
-# WoW64 mode; without Wine's 32-bit DLLs that run is reported as skipped.
+# WoW64 mode; without Wine's 32-bit DLLs, or on a kernel that cannot run
+# 32-bit code (scripts/can-run-32bit.sh), that run is reported as skipped.
 #   installer_test.sh SETUP_X64 SETUP_X86 VERSION SAMPLE_FOLDER BUILT_CLI SCRATCH
 set -euo pipefail
 setup64="$1" setup32="$2" version="$3" samples="$4" built_cli="$5" scratch="$6"
@@ -97,12 +98,11 @@ check_install() {  # installer, x86 or x64
 
 check_install "$setup64" x64
 installed="$(basename "$setup64")"
-if [ -d "$root/build/wine-i386/lib/i386-windows" ]; then
+if reason="$("$root/scripts/can-run-32bit.sh")"; then
   check_install "$setup32" x86
   installed+=" and $(basename "$setup32")"
 else
-  reason="$(cat "$root/build/wine-i386/unavailable" 2>/dev/null || echo "scripts/fetch-wine-i386.sh has not run")"
-  echo "installer_test: SKIPPED: $(basename "$setup32") under Wine (Wine's 32-bit DLLs are missing: $reason)"
+  echo "installer_test: 32-bit Windows checks skipped: $reason ($(basename "$setup32") not run under Wine)"
 fi
 
 if [ "$failures" -ne 0 ]; then

@@ -14,13 +14,19 @@ import os from 'node:os';
 import path from 'node:path';
 import vm from 'node:vm';
 import { pathToFileURL } from 'node:url';
+import { createRequire } from 'node:module';
 import { chromium } from 'playwright-core';
+
+// axe-core's rules, from the npm package beside this script.
+const axeScript = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
 
 const [site, shots, cli, hostileSite] = process.argv.slice(2);
 assert.ok(site && shots && cli && hostileSite,
   'usage: browser_test.mjs SITE_FOLDER SCREENSHOT_FOLDER CLI HOSTILE_SITE_FOLDER');
 fs.mkdirSync(shots, { recursive: true });
 
+// The reference's name: NAME of the conversion, the site folder's name.
+const siteName = path.basename(site);
 const url = (file, folder = site) => pathToFileURL(path.join(folder, file)).href;
 const pages = fs.readdirSync(site).filter((f) => f.endsWith('.htm')).sort();
 const topicPages = pages.filter((f) => /^B\d+P\d+\.htm$/.test(f));
@@ -172,13 +178,19 @@ test('code page 437 text shows as its Unicode characters', async () => {
 test("a box-drawing table's lines all have the same width", async () => {
   for (const name of ['Data Types', 'Greek Letters', 'Operators']) {
     const { page } = await open(pageOf(name));
+    // A line's width is that of its text (the line's box is as wide as the
+    // text block at least).
     const lines = await page.locator('.table').first().evaluate((table) =>
-      [...table.children].map((line) => ({
-        text: line.textContent,
-        width: line.getBoundingClientRect().width,
-        top: line.getBoundingClientRect().top,
-        bottom: line.getBoundingClientRect().bottom,
-      })));
+      [...table.children].map((line) => {
+        const range = document.createRange();
+        range.selectNodeContents(line);
+        return {
+          text: line.textContent,
+          width: range.getBoundingClientRect().width,
+          top: line.getBoundingClientRect().top,
+          bottom: line.getBoundingClientRect().bottom,
+        };
+      }));
     assert.ok(lines.length >= 5, `${name}: ${lines.length} table lines`);
     // Every line is as wide as the first, and as wide as that many ASCII
     // letters: no character of the drawing comes from a font of other widths.
@@ -196,9 +208,7 @@ test("a box-drawing table's lines all have the same width", async () => {
       if (i > 0) assert.ok(Math.abs(line.top - lines[i - 1].bottom) < 0.5, `${name}: gap`);
       assert.ok(Math.abs(line.width - lines[0].width) < 0.5, `${name}: ${line.text} ${line.width}`);
     }
-    const indent = await page.locator('.table > *').first().evaluate(
-      (line) => parseFloat(getComputedStyle(line).paddingLeft));
-    assert.ok(Math.abs(lines[0].width - indent - probe) < 0.5, `${name}: ${lines[0].width} vs ${probe}`);
+    assert.ok(Math.abs(lines[0].width - probe) < 0.5, `${name}: ${lines[0].width} vs ${probe}`);
     await page.close();
   }
 });
@@ -208,7 +218,7 @@ test('a "~" link leads to its topic, and a name no topic has stays bold', async 
   await page.locator('main a', { hasText: 'Program Structure' }).first().click();
   await page.waitForLoadState('load');
   assert.equal(path.basename(new URL(page.url()).pathname), pageOf('Program Structure'));
-  assert.equal(await page.title(), 'Program Structure');
+  assert.equal(await page.title(), `Program Structure \u2014 ${siteName}`);
   await page.close();
 
   const holder = topicPages.find((file) =>
@@ -233,13 +243,13 @@ test('previous and next walk every topic in reading order', async () => {
   const walked = [];
   for (;;) {
     walked.push(path.basename(new URL(page.url()).pathname));
-    const previous = page.locator('header a[rel=prev]');
+    const previous = page.locator('main .pager a[rel=prev]');
     if (walked.length === 1) {
       assert.equal(await previous.count(), 0, 'the first topic has no previous one');
     } else {
       assert.equal(await previous.getAttribute('href'), walked[walked.length - 2]);
     }
-    const next = page.locator('header a[rel=next]');
+    const next = page.locator('main .pager a[rel=next]');
     if ((await next.count()) === 0) break;
     await next.click();
     await page.waitForLoadState('load');
@@ -247,7 +257,7 @@ test('previous and next walk every topic in reading order', async () => {
   }
   assert.deepEqual(walked, order);
   // Up leads to the topic's section, home to the contents.
-  await page.locator('header a[rel=up]').click();
+  await page.locator('main .pager a[rel=up]').click();
   assert.match(page.url(), /Topic\d+\.htm$/);
   await page.locator('header a[rel=home]').click();
   assert.match(page.url(), /Index\.htm$/);
@@ -457,7 +467,8 @@ test('markup in the reference and in the query shows as text and runs nothing', 
   const hostilePages = fs.readdirSync(hostileSite).filter((f) => f.endsWith('.htm')).sort();
   const hostile = readSearchData(hostileSite);
   const noScriptRan = (page) => page.evaluate(() => window.pwned === undefined &&
-    document.querySelectorAll('main img, main svg, main script, main b b, main i').length === 0);
+    document.querySelectorAll('main img, main svg, main script, main b b, main i').length === 0 &&
+    document.querySelectorAll('header :is(img, svg, b), #toc :is(img, svg, script, b, i)').length === 0);
   await visitEach(hostilePages, { folder: hostileSite }, async (page, file, problems) => {
     assert.ok(await noScriptRan(page), file);
     assert.deepEqual(problems, [], file);
@@ -508,14 +519,14 @@ test('with JavaScript off the search page says that it needs it', async () => {
   await browser.close();
 });
 
-test('on a 360-pixel screen no page scrolls sideways except inside a drawing', async () => {
+test("on a 360-pixel screen no page scrolls sideways, only a topic's text", async () => {
   await visitEach(pages, { viewport: { width: 360, height: 740 } }, async (page, file) => {
     const wide = await page.evaluate(() => {
       const root = document.documentElement;
       const out = [];
       if (root.scrollWidth > root.clientWidth) out.push(`page ${root.scrollWidth}`);
       for (const element of document.querySelectorAll('body *')) {
-        if (element.closest('.table')) continue;
+        if (element.parentElement.closest('.text')) continue;
         if (element.getBoundingClientRect().right > root.clientWidth + 0.5) {
           out.push(`${element.tagName} ${element.textContent.slice(0, 40)}`);
         }
@@ -548,9 +559,234 @@ test('dark and light colours follow the system, and print leaves out the navigat
   await page.close();
 });
 
+const isForward = (file, folder = site) =>
+  fs.readFileSync(path.join(folder, file), 'utf8').includes('http-equiv="refresh"');
+
+test("the reference's name is the site's title, the contents' heading and every title's end",
+  async () => {
+    await visitEach(pages.filter((file) => !isForward(file)), {}, async (page, file) => {
+      const title = await page.title();
+      if (file === 'Index.htm') {
+        assert.equal(title, siteName);
+        assert.equal(await page.locator('h1').innerText(), siteName);
+      } else {
+        assert.ok(title.endsWith(` \u2014 ${siteName}`), `${file}: ${title}`);
+      }
+      assert.equal(await page.locator('header .site').innerText(), siteName, file);
+    });
+  });
+
+test('the header is the same on every page, one row, at most 12% of a phone\'s height', async () => {
+  const files = ['Index.htm', 'Topic0.htm', pageOf('Data Types'), 'search.htm'];
+  for (const viewport of [{ width: 1280, height: 900 }, { width: 390, height: 844 }]) {
+    const boxes = [];
+    for (const file of files) {
+      const { page } = await open(file, { viewport });
+      const round = (box) => Object.values(box).map((v) => Math.round(v)).join(' ');
+      boxes.push({
+        header: round(await page.locator('body > header').boundingBox()),
+        field: round(await page.locator('header #q').boundingBox()),
+        main: Math.round((await page.locator('main').boundingBox()).y),
+      });
+      const height = (await page.locator('body > header').boundingBox()).height;
+      if (viewport.width < 500) assert.ok(height <= 0.12 * viewport.height, `${file}: ${height}`);
+      await page.close();
+    }
+    for (const [i, box] of boxes.entries()) assert.deepEqual(box, boxes[0], `${files[i]} ${viewport.width}`);
+  }
+});
+
+// The left edge of the first text of a line that holds word, and of the
+// line's first column, measured on the rendered text.
+async function columnOf(page, word) {
+  return page.evaluate((word) => {
+    const text = document.querySelector('.text');
+    for (const line of text.querySelectorAll(':scope > *, .table > *')) {
+      const walker = document.createTreeWalker(line, NodeFilter.SHOW_TEXT);
+      for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+        const at = node.data.indexOf(word);
+        if (at < 0) continue;
+        const range = document.createRange();
+        range.setStart(node, at);
+        range.setEnd(node, at + word.length);
+        const box = range.getBoundingClientRect();
+        // One column: the width of a digit of the same text.
+        const probe = document.createElement('span');
+        probe.textContent = '0'.repeat(10);
+        line.appendChild(probe);
+        const column = probe.getBoundingClientRect().width / 10;
+        probe.remove();
+        const start = line.getBoundingClientRect().left + parseFloat(getComputedStyle(line).paddingLeft);
+        return { left: box.left, column: (box.left - start) / column };
+      }
+    }
+    return null;
+  }, word);
+}
+
+test("a heading's columns and its rows' columns line up, every tab at a multiple of 8", async () => {
+  const hostile = readSearchData(hostileSite);
+  const file = hostile.find((topic) => topic.names.includes('Columns')).page;
+  for (const viewport of [{ width: 1280, height: 900 }, { width: 390, height: 844 }]) {
+    const { page } = await open(file, { folder: hostileSite, viewport });
+    const at = {};
+    for (const word of ['Interrupt', 'Function', 'Divide', 'DOS', 'Plain topic ab', 'Named',
+      'Shown text', 'A tilde', 'Plain topic']) {
+      at[word] = await columnOf(page, word);
+      assert.ok(at[word], word);
+    }
+    // Columns as a text screen shows them: "~" markup counts as what it shows.
+    const columns = Object.fromEntries(Object.entries(at).map(([w, p]) => [w, Math.round(p.column * 100) / 100]));
+    assert.deepEqual(columns, { Interrupt: 8, Function: 26, Divide: 16, DOS: 16, 'Plain topic ab': 8,
+      Named: 24, 'Shown text': 24, 'A tilde': 16, 'Plain topic': 8 }, `${viewport.width}`);
+    // Headings and rows side by side, on the screen.
+    for (const [heading, row] of [['Interrupt', 'Plain topic ab'], ['Named', 'Shown text'],
+      ['Plain topic', 'Plain topic ab'], ['Divide', 'A tilde']]) {
+      assert.ok(Math.abs(at[heading].left - at[row].left) < 0.5, `${heading} / ${row}`);
+    }
+    await page.close();
+  }
+});
+
+test('at 390 pixels no line of a topic wraps: the text scrolls sideways as one block', async () => {
+  const viewport = { width: 390, height: 844 };
+  const check = async (page, file) => {
+    const result = await page.evaluate(() => {
+      const text = document.querySelector('.text');
+      const wrapped = [];
+      for (const line of text.querySelectorAll(':scope > :not(.table), .table > *')) {
+        const style = getComputedStyle(line);
+        const height = line.getBoundingClientRect().height - parseFloat(style.paddingTop) -
+          parseFloat(style.paddingBottom);
+        if (height > 1.5 * parseFloat(style.lineHeight)) wrapped.push(line.textContent);
+      }
+      const root = document.documentElement;
+      return { wrapped, page: root.scrollWidth - root.clientWidth, wide: text.scrollWidth > text.clientWidth };
+    });
+    assert.deepEqual(result.wrapped, [], file);
+    assert.equal(result.page, 0, `${file}: the page scrolls sideways`);
+    return result.wide;
+  };
+  let wide = 0;
+  await visitEach(topicPages.filter((file) => !isForward(file)), { viewport }, async (page, file) => {
+    if (await check(page, file)) ++wide;
+  });
+  assert.ok(wide > 5, `only ${wide} topics are wider than the screen`);
+
+  // A line of 79 columns is there whole, and scrolling the block shows its end.
+  const hostile = readSearchData(hostileSite);
+  const { page } = await open(hostile.find((t) => t.names.includes('Columns')).page,
+    { folder: hostileSite, viewport });
+  assert.ok(await check(page, 'Columns'));
+  const end = await page.evaluate(() => {
+    const text = document.querySelector('.text');
+    const line = [...text.children].find((l) => l.textContent.startsWith('0123'));
+    text.scrollLeft = text.scrollWidth;
+    const range = document.createRange();
+    range.setStart(line.firstChild, line.firstChild.length - 1);
+    range.setEnd(line.firstChild, line.firstChild.length);
+    const last = range.getBoundingClientRect();
+    const box = text.getBoundingClientRect();
+    return { length: line.textContent.length, inside: last.left >= box.left && last.right <= box.right + 0.5,
+      pageScrolled: window.scrollX };
+  });
+  assert.deepEqual(end, { length: 79, inside: true, pageScrolled: 0 });
+  await page.close();
+});
+
+test('a bold heading line has room above it', async () => {
+  let seen = 0;
+  await visitEach(topicPages.filter((file) => !isForward(file)), {}, async (page, file) => {
+    const gaps = await page.evaluate(() => [...document.querySelectorAll('.text > .b')]
+      .filter((h) => h.previousElementSibling)
+      .map((h) => h.getBoundingClientRect().top - h.previousElementSibling.getBoundingClientRect().bottom));
+    for (const gap of gaps) assert.ok(gap >= 8, `${file}: ${gap}`);
+    seen += gaps.length;
+  });
+  assert.ok(seen > 3, `${seen} headings`);
+});
+
+test('the contents beside the text mark the current topic in view; a button shows them on a phone',
+  async () => {
+    // The topic last in the longest section, on a screen too low for the whole list.
+    const counts = topics.reduce((m, t) => m.set(t.section, (m.get(t.section) ?? 0) + 1), new Map());
+    const longest = [...counts.entries()].sort((a, b) => b[1] - a[1])[0][0];
+    const file = topics.filter((t) => t.section === longest).at(-1).page;
+    const { page } = await open(file, { viewport: { width: 1280, height: 360 } });
+    const toc = page.locator('#toc');
+    assert.ok(await toc.isVisible());
+    const current = toc.locator('a[aria-current=page]');
+    assert.equal(await current.count(), 1);
+    assert.equal(await current.getAttribute('href'), file);
+    // Every section, and the topics of this one only.
+    const sectionCount = (await open('Index.htm')).page;
+    const sections = await sectionCount.locator('ul.sections > li').count();
+    await sectionCount.close();
+    assert.equal(await toc.locator(':scope > ul > li').count(), sections);
+    assert.equal(await toc.locator('ul ul a').count(), counts.get(longest));
+    // Beside the text, and the marked entry inside the list's view.
+    const [tocBox, mainBox, currentBox] = await Promise.all([toc.boundingBox(), page.locator('main').boundingBox(), current.boundingBox()]);
+    assert.ok(tocBox.x + tocBox.width <= mainBox.x, `${tocBox.x + tocBox.width} / ${mainBox.x}`);
+    assert.ok(await toc.evaluate((nav) => nav.scrollTop > 0 && nav.scrollHeight > nav.clientHeight));
+    assert.ok(currentBox.y >= tocBox.y && currentBox.y + currentBox.height <= tocBox.y + tocBox.height,
+      `${JSON.stringify(currentBox)} in ${JSON.stringify(tocBox)}`);
+
+    // The keyboard: first the link past the header, then the header, then the contents.
+    await page.keyboard.press('Tab');
+    assert.equal(await page.evaluate(() => document.activeElement.className), 'skip');
+    assert.ok(await page.locator('.skip').isVisible());
+    let reached = false;
+    for (let i = 0; i < 6 && !reached; ++i) {
+      await page.keyboard.press('Tab');
+      reached = await page.evaluate(() => document.activeElement.closest('#toc') !== null);
+    }
+    assert.ok(reached, 'Tab does not reach the contents');
+    await page.close();
+
+    // On a phone they wait behind the header's button.
+    const phone = await open(file, { viewport: { width: 390, height: 844 } });
+    const button = phone.page.locator('header .toc-button');
+    assert.equal(await phone.page.locator('#toc').isVisible(), false);
+    assert.equal(await button.getAttribute('aria-expanded'), 'false');
+    await button.click();
+    assert.equal(await button.getAttribute('aria-expanded'), 'true');
+    assert.ok(await phone.page.locator('#toc a[aria-current=page]').isVisible());
+    await button.click();
+    assert.equal(await phone.page.locator('#toc').isVisible(), false);
+    await phone.page.close();
+
+    // "Skip to text" leads past the header.
+    const skip = await open('Topic0.htm');
+    await skip.page.keyboard.press('Tab');
+    await skip.page.keyboard.press('Enter');
+    assert.match(skip.page.url(), /#text$/);
+    await skip.page.close();
+  });
+
+test('axe finds nothing on the contents, a section, a topic and the search page, light and dark',
+  async () => {
+    for (const colorScheme of ['light', 'dark']) {
+      for (const viewport of [{ width: 1280, height: 900 }, { width: 390, height: 844 }]) {
+        for (const file of ['Index.htm', 'Topic0.htm', pageOf('Data Types'), 'search.htm']) {
+          const query = file === 'search.htm' ? '?q=print' : undefined;
+          const { page } = await open(file, { colorScheme, viewport, query });
+          if (query) {
+            await page.waitForFunction(() => /match/.test(document.getElementById('status').textContent));
+          }
+          if (viewport.width < 500) await page.locator('header .toc-button').click();
+          await page.addScriptTag({ path: axeScript });
+          const violations = await page.evaluate(async () => (await window.axe.run(document)).violations
+            .map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`));
+          assert.deepEqual(violations, [], `${file}, ${colorScheme}, ${viewport.width}`);
+          await page.close();
+        }
+      }
+    }
+  });
+
 test('screenshots of a topic page: desktop and phone, light and dark', async () => {
-  const shoot = async (file, name, viewport, colorScheme, query) => {
-    const { page } = await open(file, { viewport, colorScheme, query });
+  const shoot = async (file, name, viewport, colorScheme, query, folder) => {
+    const { page } = await open(file, { viewport, colorScheme, query, folder });
     if (query) {
       await page.waitForFunction(() => /match/.test(document.getElementById('status').textContent));
     }
@@ -569,4 +805,8 @@ test('screenshots of a topic page: desktop and phone, light and dark', async () 
   await shoot('search.htm', 'search-text-desktop-dark', { width: 1024, height: 640 }, 'dark',
     '?q=type%20mismatch');
   await shoot('Index.htm', 'contents-desktop-light', { width: 1024, height: 640 }, 'light');
+  await shoot(pageOf('Data Types'), 'topic-wide-light', { width: 1280, height: 800 }, 'light');
+  const columns = readSearchData(hostileSite).find((t) => t.names.includes('Columns')).page;
+  await shoot(columns, 'columns-desktop-light', { width: 1024, height: 640 }, 'light', undefined, hostileSite);
+  await shoot(columns, 'columns-phone-dark', { width: 390, height: 844 }, 'dark', undefined, hostileSite);
 });
