@@ -1,12 +1,11 @@
-// The archive writer: entries read back by a reader written here from the
-// format's layout (headers, directory, end record, CRC-32, raw deflate),
-// the same bytes for the same entries, the time fields, the limits of the
-// format without its 64-bit extensions, and a failed write as a loss, also
-// through the page sink that counts entries like files.
+// The archive writer: entries read back by the tests' reader, written from
+// the format's layout (support/archive_reader.h); the same bytes for the
+// same entries, the time fields, the limits of the format without its
+// 64-bit extensions, and a failed write as a loss, also through the page
+// sink that counts entries like files.
 #include "engine/output/archive_writer.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <cerrno>
 #include <cstdint>
@@ -14,97 +13,19 @@
 #include <vector>
 
 #include "engine/page_sink.h"
+#include "support/archive_reader.h"
 #include "support/faulty_file_system.h"
 #include "support/scratch_folder.h"
 
 namespace marlix {
 namespace {
 
+using testing::ArchiveEntry;
 using testing::FaultyFileSystem;
+using testing::ReadArchive;
 using testing::ReadFileBytes;
 using testing::ScratchFolder;
 using testing::WriteFileBytes;
-
-std::uint32_t Little(const std::string& bytes, std::size_t at, int size) {
-  std::uint32_t value = 0;
-  for (int i = size - 1; i >= 0; --i) {
-    value = value << 8 | static_cast<unsigned char>(bytes.at(at + static_cast<std::size_t>(i)));
-  }
-  return value;
-}
-
-struct Entry {
-  std::string name;
-  unsigned method = 0;
-  std::uint32_t crc = 0;
-  unsigned time = 0;
-  unsigned date = 0;
-  unsigned extra = 0;
-  std::size_t dataOffset = 0;
-  std::string bytes;  // inflated
-};
-
-std::string Inflate(const std::string& deflated, std::size_t size) {
-  std::string out(size, '\0');
-  z_stream stream{};
-  EXPECT_EQ(inflateInit2(&stream, -MAX_WBITS), Z_OK);
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(deflated.data()));
-  stream.avail_in = static_cast<uInt>(deflated.size());
-  stream.next_out = reinterpret_cast<Bytef*>(out.data());
-  stream.avail_out = static_cast<uInt>(out.size());
-  EXPECT_EQ(inflate(&stream, Z_FINISH), Z_STREAM_END);
-  EXPECT_EQ(stream.avail_out, 0u);
-  inflateEnd(&stream);
-  return out;
-}
-
-// Reads an archive through its end record and central directory, checking
-// each local header against its directory entry and each CRC.
-std::vector<Entry> ReadArchive(const std::string& zip) {
-  std::vector<Entry> entries;
-  EXPECT_GE(zip.size(), 22u);
-  if (zip.size() < 22) return entries;
-  const std::size_t end = zip.size() - 22;  // no comment
-  EXPECT_EQ(Little(zip, end, 4), 0x06054B50u);
-  const unsigned count = Little(zip, end + 10, 2);
-  EXPECT_EQ(Little(zip, end + 8, 2), count);
-  const std::size_t directory = Little(zip, end + 16, 4);
-  EXPECT_EQ(directory + Little(zip, end + 12, 4), end);
-  std::size_t at = directory;
-  std::size_t expectedLocal = 0;
-  for (unsigned i = 0; i < count; ++i) {
-    EXPECT_EQ(Little(zip, at, 4), 0x02014B50u);
-    Entry entry;
-    entry.method = Little(zip, at + 10, 2);
-    entry.time = Little(zip, at + 12, 2);
-    entry.date = Little(zip, at + 14, 2);
-    entry.crc = Little(zip, at + 16, 4);
-    const std::uint32_t stored = Little(zip, at + 20, 4);
-    const std::uint32_t size = Little(zip, at + 24, 4);
-    const unsigned nameLength = Little(zip, at + 28, 2);
-    EXPECT_EQ(Little(zip, at + 30, 2) + Little(zip, at + 32, 2), 0u);  // extra, comment
-    const std::size_t local = Little(zip, at + 42, 4);
-    EXPECT_EQ(local, expectedLocal);  // entries one after the other, nothing between
-    entry.name = zip.substr(at + 46, nameLength);
-    // The local header says the same.
-    EXPECT_EQ(Little(zip, local, 4), 0x04034B50u);
-    EXPECT_EQ(zip.substr(local + 8, 18), zip.substr(at + 10, 18));
-    entry.extra = Little(zip, local + 28, 2);
-    EXPECT_EQ(zip.substr(local + 30, nameLength), entry.name);
-    entry.dataOffset = local + 30 + nameLength + entry.extra;
-    const std::string data = zip.substr(entry.dataOffset, stored);
-    entry.bytes = entry.method == 8 ? Inflate(data, size) : data;
-    EXPECT_EQ(entry.bytes.size(), size);
-    EXPECT_EQ(crc32(0, reinterpret_cast<const Bytef*>(entry.bytes.data()),
-                    static_cast<uInt>(entry.bytes.size())),
-              entry.crc);
-    expectedLocal = entry.dataOffset + stored;
-    at += 46 + nameLength;
-    entries.push_back(entry);
-  }
-  EXPECT_EQ(expectedLocal, directory);
-  return entries;
-}
 
 constexpr std::int64_t k2024Feb29 = 1709214358;  // 2024-02-29 13:45:58 UTC
 
@@ -136,7 +57,7 @@ TEST(ArchiveWriter, EntriesReadBackStoredAndDeflatedWithTheirSums) {
   page += "\xE2\x95\x90 end";
   const std::string zip = WriteArchive(
       scratch.Path(), {{"mimetype", "123456789"}, {"EPUB/p.xhtml", page}, {"empty", ""}});
-  const std::vector<Entry> entries = ReadArchive(zip);
+  const std::vector<ArchiveEntry> entries = ReadArchive(zip);
   ASSERT_EQ(entries.size(), 3u);
   EXPECT_EQ(entries[0].name, "mimetype");
   EXPECT_EQ(entries[0].method, 0u);
@@ -158,7 +79,7 @@ TEST(ArchiveWriter, TheSameEntriesGiveTheSameBytesAndOneTime) {
       {"mimetype", "application/epub+zip"}, {"a", std::string(70000, 'a')}, {"b", "b"}};
   const std::string zip = WriteArchive(one.Path(), entries);
   EXPECT_EQ(zip, WriteArchive(two.Path(), entries));
-  for (const Entry& entry : ReadArchive(zip)) {
+  for (const ArchiveEntry& entry : ReadArchive(zip)) {
     // 2024-02-29 13:45:58 as DOS time and date.
     EXPECT_EQ(entry.time, (13u << 11) | (45u << 5) | 29u);
     EXPECT_EQ(entry.date, (44u << 9) | (2u << 5) | 29u);
@@ -253,7 +174,7 @@ TEST(PageSinkArchive, CountsAndTellsEntriesLikeFiles) {
     // Out of the archive, files go into the folder again.
     EXPECT_TRUE(sink.Write("after", TextString("x")));
   }
-  const std::vector<Entry> entries = ReadArchive(ReadFileBytes(prefix));
+  const std::vector<ArchiveEntry> entries = ReadArchive(ReadFileBytes(prefix));
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[0].method, 0u);
   EXPECT_EQ(entries[1].method, 8u);
