@@ -71,10 +71,13 @@ constexpr char kExitStatuses[] =
     "  0  conversion completed\n"
     "  1  wrong options or arguments\n"
     "  2  an argument is empty\n"
-    "  3  the destination folder could not be created (it exists, or its parent does not)\n"
+    "  3  the destination folder could not be created (it exists, its parent does not,\n"
+    "     or NAME is not one folder name)\n"
     "  4  no valid Marlix 2.10 text files in the source folder\n"
-    "  5  Index.htm, or a folder of the docset, could not be created\n"
-    "  6  conversion finished, but some output files could not be written\n"
+    "  5  the new folder could not be opened, or Index.htm or a folder of the docset\n"
+    "     could not be created\n"
+    "  6  conversion finished, but some output files could not be written, or a source\n"
+    "     file could not be read or changed while it was converted\n"
     "  7  --compile: the help project could not be compiled\n"
     "  8  standard output could not be written\n";
 

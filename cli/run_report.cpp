@@ -1,27 +1,75 @@
 #include "cli/run_report.h"
 
-#include <cstdarg>
+#include <cstring>
 
 #include "cli/error_reason.h"
 
 namespace marlix {
+
+bool ShowBytes(TextString& text, const char* bytes, std::size_t length) {
+  const std::uint32_t before = text.Length();
+  std::size_t added = 0;
+  std::size_t i = 0;
+  while (i < length) {
+    // A run of printable bytes in one append, then one escaped byte.
+    std::size_t run = i;
+    while (run < length && bytes[run] >= 0x20 && bytes[run] < 0x7F) ++run;
+    text.AppendBytes(bytes + i, run - i);
+    added += run - i;
+    if (run == length) break;
+    const auto c = static_cast<unsigned char>(bytes[run]);
+    char escape[4] = {'\\', 'x', "0123456789abcdef"[c >> 4], "0123456789abcdef"[c & 15]};
+    std::size_t escapeLength = 4;
+    if (c == '\n' || c == '\r' || c == '\t') {
+      escape[1] = c == '\n' ? 'n' : c == '\r' ? 'r' : 't';
+      escapeLength = 2;
+    }
+    text.AppendBytes(escape, escapeLength);
+    added += escapeLength;
+    i = run + 1;
+  }
+  // A failed append leaves the text empty; a shorter text is no line at all.
+  if (text.Length() == before + added) return true;
+  text.Clear();
+  return false;
+}
+
 namespace {
 
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// One line of the report, built from literal text, numbers and bytes shown
+// safely. A line that memory could not hold whole comes out empty, never cut.
+class Line {
+ public:
+  Line& operator<<(const char* text) { return Bytes(text, std::strlen(text)); }
+  Line& operator<<(const TextString& text) { return Bytes(text.CStr(), text.Length()); }
+  Line& operator<<(std::uint32_t n) {
+    TextString digits;
+    return *this << digits.AssignNumber(n);
+  }
+  // Bytes from outside (paths, names): escaped.
+  Line& Shown(const char* bytes, std::size_t length) {
+    ok_ = ok_ && ShowBytes(text_, bytes, length);
+    return *this;
+  }
+  Line& Shown(const char* text) { return Shown(text, std::strlen(text)); }
+  Line& Shown(const TextString& text) { return Shown(text.CStr(), text.Length()); }
+  TextString Take() { return ok_ ? std::move(text_) : TextString(); }
 
-std::string Format(const char* format, ...) {
-  char buffer[256];
-  std::va_list arguments;
-  va_start(arguments, format);
-  int n = std::vsnprintf(buffer, sizeof buffer, format, arguments);
-  va_end(arguments);
-  if (n < 0) return std::string();
-  if (static_cast<std::size_t>(n) < sizeof buffer) return std::string(buffer, n);
-  std::string text(static_cast<std::size_t>(n), '\0');
-  va_start(arguments, format);
-  std::vsnprintf(text.data(), text.size() + 1, format, arguments);
-  va_end(arguments);
-  return text;
+ private:
+  Line& Bytes(const char* bytes, std::size_t length) {
+    const std::uint32_t before = text_.Length();
+    if (ok_) text_.AppendBytes(bytes, length);
+    ok_ = ok_ && text_.Length() == before + length;
+    return *this;
+  }
+  TextString text_;
+  bool ok_ = true;
+};
+
+void PrintLine(std::FILE* file, const TextString& line) {
+  if (line.IsEmpty()) return;
+  std::fwrite(line.CStr(), 1, line.Length(), file);
+  std::fputc('\n', file);
 }
 
 const char* Plural(std::size_t n) { return n == 1 ? "" : "s"; }
@@ -50,73 +98,128 @@ const char* StepName(ConversionStep step, OutputEdition edition) {
 
 // A byte as the user would look for it: printable ASCII quoted, anything
 // else in hexadecimal.
-std::string DescribeByte(int byte) {
-  if (byte > 0x20 && byte < 0x7F) return Format("\"%c\" (0x%02X)", byte, byte);
-  if (byte == 0x20) return "a blank (0x20)";
-  return Format("0x%02X", byte);
+void DescribeByte(Line& line, int byte) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  const char hex[5] = {'0', 'x', kDigits[(byte >> 4) & 15], kDigits[byte & 15], 0};
+  if (byte > 0x20 && byte < 0x7F) {
+    const char quoted[4] = {'"', static_cast<char>(byte), '"', 0};
+    line << quoted << " (" << hex << ")";
+  } else if (byte == 0x20) {
+    line << "a blank (0x20)";
+  } else {
+    line << hex;
+  }
 }
 
 }  // namespace
 
 RunReport::RunReport(const ConversionRequest& request, bool verbose, std::FILE* out)
-    : request_(request), verbose_(verbose), out_(out) {}
+    : request_(request),
+      verbose_(verbose),
+      out_(out),
+      shownSourceFolder_(Line().Shown(request.sourceFolderPath).Take()) {}
 
 void RunReport::FolderNotCreated(const char* path, int error) {
-  folderError_ = Format("%s: error: cannot create this folder: %s", path,
-                        ErrorReason(error, PathUse::NewFolder));
+  folderError_ = (Line().Shown(path) << ": error: cannot create this folder: "
+                                     << ErrorReason(error, PathUse::NewFolder))
+                     .Take();
+}
+
+void RunReport::FolderNameRefused(const char* name) {
+#ifdef _WIN32
+  constexpr char kSeparators[] = "\"\\\" or \"/\"";
+#else
+  constexpr char kSeparators[] = "\"/\"";
+#endif
+  folderError_ = (Line().Shown(name) << ": error: cannot create this folder: NAME must be one "
+                                        "folder name (no "
+                                     << kSeparators << ", not \".\" or \"..\")")
+                     .Take();
+}
+
+void RunReport::FolderNotHeld(const char* path, int error) {
+  folderError_ = (Line().Shown(path) << ": error: cannot open this new folder to write into it: "
+                                     << ErrorReason(error, PathUse::File))
+                     .Take();
 }
 
 void RunReport::ListingFailed(const char* folder, int error) {
-  listingError_ =
-      Format("%s: error: cannot be listed: %s", folder, ErrorReason(error, PathUse::ListedFolder));
+  listingError_ = (Line().Shown(folder) << ": error: cannot be listed: "
+                                        << ErrorReason(error, PathUse::ListedFolder))
+                      .Take();
+}
+
+void RunReport::NoteLeftOutName(const char* path) {
+  ++leftOutCount_;
+  if (leftOutNames_.Count() >= kLeftOutNamesShown) return;
+  const TextString prefix = JoinPath(request_.sourceFolderPath, "");
+  const std::size_t length = std::strlen(path);
+  std::size_t skip = 0;
+  if (!prefix.IsEmpty() && length >= prefix.Length() &&
+      std::memcmp(path, prefix.CStr(), prefix.Length()) == 0) {
+    skip = prefix.Length();
+  }
+  leftOutNames_.Add(Line().Shown(path + skip, length - skip).Take());
 }
 
 void RunReport::SourceLeftOut(const char* path, LeftOutReason reason, int error, int firstByte) {
-  std::string prefix = JoinPath(request_.sourceFolderPath, "").CStr();
-  std::string name = path;
-  if (name.compare(0, prefix.size(), prefix) == 0) name.erase(0, prefix.size());
-  leftOutNames_.push_back(name);
-
-  std::string why;
+  NoteLeftOutName(path);
+  Line line;
+  line.Shown(path) << ": warning: left out: ";
   switch (reason) {
     case LeftOutReason::CannotOpen:
-      why = Format("cannot be opened: %s", ErrorReason(error, PathUse::File));
-      break;
-    case LeftOutReason::CannotRead:
-      why = Format("cannot be read: %s", ErrorReason(error, PathUse::File));
+      line << "cannot be opened: " << ErrorReason(error, PathUse::File);
       break;
     case LeftOutReason::Empty:
-      why = "the file is empty";
+      line << "the file is empty";
       break;
     case LeftOutReason::ByteOrderMark:
-      why = "it starts with a UTF-8 byte-order mark, not \"@\" (save it as code page 437)";
+      line << "it starts with a UTF-8 byte-order mark, not \"@\" (save it as code page 437)";
       break;
     case LeftOutReason::NoFileMark:
-      why = Format("its first byte is %s, not \"@\"", DescribeByte(firstByte).c_str());
+      line << "its first byte is ";
+      DescribeByte(line, firstByte);
+      line << ", not \"@\"";
       break;
   }
-  warnings_.push_back(Format("%s: warning: left out: %s", path, why.c_str()));
+  warnings_.Add(line.Take());
 }
 
-void RunReport::NoteLost(std::string line) {
-  if (lost_.size() < kLostFilesShown) lost_.push_back(std::move(line));
+void RunReport::NoteLost(TextString&& line) {
+  if (lost_.Count() < kLostFilesShown) lost_.Add(std::move(line));
   ++lostCount_;
 }
 
+void RunReport::SourceUnreadable(const char* path, int error) {
+  NoteLeftOutName(path);
+  NoteLost((Line().Shown(path) << ": error: cannot be read: " << ErrorReason(error, PathUse::File))
+               .Take());
+}
+
 void RunReport::SourceNotReread(const char* path, int error) {
-  NoteLost(Format("%s: error: cannot be read again: %s", path, ErrorReason(error, PathUse::File)));
+  NoteLost((Line().Shown(path) << ": error: cannot be read again: "
+                               << ErrorReason(error, PathUse::File))
+               .Take());
+}
+
+void RunReport::SourceChanged(const char* path) {
+  NoteLost((Line().Shown(path) << ": error: changed while it was converted").Take());
 }
 
 void RunReport::OutputNotCreated(const char* path, int error) {
-  NoteLost(Format("%s: error: cannot be created: %s", path, ErrorReason(error, PathUse::File)));
+  NoteLost((Line().Shown(path) << ": error: cannot be created: "
+                               << ErrorReason(error, PathUse::File))
+               .Take());
 }
 
 void RunReport::OutputNotWritten(const char* path, int error) {
-  NoteLost(Format("%s: error: not written in full: %s", path, ErrorReason(error, PathUse::File)));
+  NoteLost((Line().Shown(path) << ": error: not written in full: "
+                               << ErrorReason(error, PathUse::File))
+               .Take());
 }
 
 void RunReport::OutputWritten(const char* path) {
-  if (verbose_) std::fprintf(out_, "%s\n", path);
+  if (verbose_) PrintLine(out_, Line().Shown(path).Take());
 }
 
 void RunReport::CatalogueBuilt(std::uint32_t topics, std::uint32_t names) {
@@ -134,48 +237,44 @@ void RunReport::StepFinished(ConversionStep step, unsigned written, unsigned los
   std::fputc('\n', out_);
 }
 
-void RunReport::LineSet::Add(std::uint32_t lineNumber, std::size_t times) {
+void RunReport::LineSet::Add(std::uint32_t lineNumber, std::uint32_t times) {
   // Lines come in reading order, so a repeated line is the last one added.
   if (lines == 0 || last != lineNumber) {
+    if (lines < kLineNumbersShown) first[lines] = lineNumber;
     ++lines;
     last = lineNumber;
-    if (first.size() < kLineNumbersShown) first.push_back(lineNumber);
   }
   count += times;
 }
 
-std::string RunReport::LineSet::Describe() const {
-  if (first.size() < 2) return "";
-  std::string text = " (lines ";
-  for (std::size_t i = 0; i < first.size(); ++i) {
-    text += (i ? ", " : "") + std::to_string(first[i]);
-  }
-  return text + (lines > first.size() ? ", ...)" : ")");
-}
-
-RunReport::SourceWarnings& RunReport::WarningsFor(const char* path) {
+RunReport::SourceWarnings* RunReport::WarningsFor(const char* path) {
   // Each file is looked at in one go, so only the last one can match.
-  if (sourceWarnings_.empty() || sourceWarnings_.back().path != path) {
-    sourceWarnings_.emplace_back();
-    sourceWarnings_.back().path = path;
-  }
-  return sourceWarnings_.back();
+  const std::uint32_t count = sourceWarnings_.Count();
+  if (count > 0 && sourceWarnings_[count - 1].path == path) return &sourceWarnings_[count - 1];
+  SourceWarnings warnings;
+  warnings.path = path;
+  warnings.shownPath = Line().Shown(path).Take();
+  if (warnings.path != path || !sourceWarnings_.Append(std::move(warnings))) return nullptr;
+  return &sourceWarnings_[count];
 }
 
 void RunReport::LongLine(const char* path, std::uint32_t lineNumber) {
-  WarningsFor(path).longLines.Add(lineNumber);
+  if (SourceWarnings* warnings = WarningsFor(path)) warnings->longLines.Add(lineNumber);
 }
 
 void RunReport::LooksLikeUtf8(const char* path, std::uint32_t firstLine) {
-  WarningsFor(path).utf8Line = firstLine;
+  if (SourceWarnings* warnings = WarningsFor(path)) warnings->utf8Line = firstLine;
 }
 
 void RunReport::UnresolvedReferences(const char* path, std::uint32_t lineNumber,
                                      std::uint32_t count, const char* name,
                                      std::size_t nameLength) {
-  SourceWarnings& warnings = WarningsFor(path);
-  if (warnings.unresolved.count == 0) warnings.firstUnresolved.assign(name, nameLength);
-  warnings.unresolved.Add(lineNumber, count);
+  SourceWarnings* warnings = WarningsFor(path);
+  if (warnings == nullptr) return;
+  if (warnings->unresolved.count == 0) {
+    warnings->firstUnresolved = Line().Shown(name, nameLength).Take();
+  }
+  warnings->unresolved.Add(lineNumber, count);
 }
 
 void RunReport::PrintFailureDetails(ConversionOutcome outcome, std::FILE* err) const {
@@ -184,46 +283,64 @@ void RunReport::PrintFailureDetails(ConversionOutcome outcome, std::FILE* err) c
     case ConversionOutcome::InfoMissing:
       return;
     case ConversionOutcome::DestinationNotCreated:
-      if (!folderError_.empty()) std::fprintf(err, "%s\n", folderError_.c_str());
+      PrintLine(err, folderError_);
       return;
     case ConversionOutcome::NoValidSourceFiles: {
-      const char* folder = request_.sourceFolderPath.CStr();
-      if (!listingError_.empty()) {
-        std::fprintf(err, "%s\n", listingError_.c_str());
-      } else if (leftOutNames_.empty()) {
+      const char* folder = shownSourceFolder_.CStr();
+      if (!listingError_.IsEmpty()) {
+        PrintLine(err, listingError_);
+      } else if (leftOutCount_ == 0) {
         std::fprintf(err, "%s: error: holds no *.txt file\n", folder);
       } else {
-        std::size_t count = leftOutNames_.size();
-        std::fprintf(err, "%s: error: holds %zu *.txt file%s, but %s: ", folder, count,
+        const std::uint32_t count = leftOutCount_;
+        std::fprintf(err, "%s: error: holds %u *.txt file%s, but %s: ", folder, count,
                      Plural(count),
                      count == 1 ? "it is not a valid text file (one starting with \"@\")"
                                 : "none is a valid text file (one starting with \"@\")");
-        for (std::size_t i = 0; i < count && i < kLeftOutNamesShown; ++i) {
-          std::fprintf(err, "%s%s", i ? ", " : "", leftOutNames_[i].c_str());
+        for (std::uint32_t i = 0; i < leftOutNames_.Count(); ++i) {
+          std::fprintf(err, "%s%s", i ? ", " : "", leftOutNames_.Ref(i)->CStr());
         }
-        if (count > kLeftOutNamesShown) std::fprintf(err, ", ...");
+        if (count > leftOutNames_.Count()) std::fprintf(err, ", ...");
         std::fputc('\n', err);
+        PrintLost(err);
       }
       return;
     }
     case ConversionOutcome::UnexpectedError:
     case ConversionOutcome::IncompleteOutput:
-      // A folder of the edition's own inside the new one.
-      if (!folderError_.empty()) std::fprintf(err, "%s\n", folderError_.c_str());
-      if (!listingError_.empty()) std::fprintf(err, "%s\n", listingError_.c_str());
-      for (const std::string& line : lost_) std::fprintf(err, "%s\n", line.c_str());
-      if (lostCount_ > lost_.size()) {
-        std::size_t more = lostCount_ - lost_.size();
-        std::fprintf(err, "... and %zu more file%s\n", more, Plural(more));
-      }
+      // The new folder that could not be held, or a folder of the edition's own inside it.
+      PrintLine(err, folderError_);
+      PrintLine(err, listingError_);
+      PrintLost(err);
       return;
   }
 }
 
+void RunReport::PrintLost(std::FILE* err) const {
+  for (std::uint32_t i = 0; i < lost_.Count(); ++i) PrintLine(err, *lost_.Ref(i));
+  // Lines that memory could not keep are counted with the rest.
+  std::uint32_t printed = 0;
+  for (std::uint32_t i = 0; i < lost_.Count(); ++i) printed += lost_.Ref(i)->IsEmpty() ? 0 : 1;
+  if (lostCount_ > printed) {
+    const std::uint32_t more = lostCount_ - printed;
+    std::fprintf(err, "... and %u more file%s\n", more, Plural(more));
+  }
+}
+
+void RunReport::LineSet::Print(std::FILE* file) const {
+  if (lines < 2) return;
+  std::fputs(" (lines ", file);
+  const std::uint32_t shown = lines < kLineNumbersShown ? lines : kLineNumbersShown;
+  for (std::uint32_t i = 0; i < shown; ++i) std::fprintf(file, "%s%u", i ? ", " : "", first[i]);
+  std::fputs(lines > shown ? ", ...)" : ")", file);
+}
+
 void RunReport::PrintWarnings(std::FILE* err) const {
-  for (const std::string& line : warnings_) std::fprintf(err, "%s\n", line.c_str());
-  for (const SourceWarnings& file : sourceWarnings_) {
-    const char* path = file.path.c_str();
+  for (std::uint32_t i = 0; i < warnings_.Count(); ++i) PrintLine(err, *warnings_.Ref(i));
+  for (std::uint32_t i = 0; i < sourceWarnings_.Count(); ++i) {
+    const SourceWarnings& file = sourceWarnings_[i];
+    if (file.shownPath.IsEmpty()) continue;
+    const char* path = file.shownPath.CStr();
     if (file.utf8Line != 0) {
       std::fprintf(err,
                    "%s:%u: warning: this looks like UTF-8, not code page 437: its accented "
@@ -231,22 +348,23 @@ void RunReport::PrintWarnings(std::FILE* err) const {
                    path, file.utf8Line);
     }
     if (file.longLines.count > 0) {
-      std::size_t n = file.longLines.count;
+      const std::uint32_t n = file.longLines.count;
+      std::fprintf(err, "%s:%u: warning: %u line%s longer than 80 bytes", path,
+                   file.longLines.first[0], n, Plural(n));
+      file.longLines.Print(err);
       std::fprintf(err,
-                   "%s:%u: warning: %zu line%s longer than 80 bytes%s: %s split into 80-byte "
-                   "pieces, and the first byte of each further piece is read as its format "
-                   "column\n",
-                   path, file.longLines.first[0], n, n == 1 ? "" : "s",
-                   file.longLines.Describe().c_str(), n == 1 ? "it is" : "each is");
+                   ": %s split into 80-byte pieces, and the first byte of each further piece is "
+                   "read as its format column\n",
+                   n == 1 ? "it is" : "each is");
     }
     if (file.unresolved.count > 0) {
-      std::size_t n = file.unresolved.count;
+      const std::uint32_t n = file.unresolved.count;
       std::fprintf(err,
-                   "%s:%u: warning: %zu \"~\" reference%s name%s no topic and become%s bold "
-                   "text%s, the first \"~%s~\"\n",
-                   path, file.unresolved.first[0], n, n == 1 ? "" : "s", n == 1 ? "s" : "",
-                   n == 1 ? "s" : "", file.unresolved.Describe().c_str(),
-                   file.firstUnresolved.c_str());
+                   "%s:%u: warning: %u \"~\" reference%s name%s no topic and become%s bold text",
+                   path, file.unresolved.first[0], n, Plural(n), n == 1 ? "s" : "",
+                   n == 1 ? "s" : "");
+      file.unresolved.Print(err);
+      std::fprintf(err, ", the first \"~%s~\"\n", file.firstUnresolved.CStr());
     }
   }
 }

@@ -69,7 +69,7 @@ void ClassicEdition::WriteSectionPage(std::uint32_t fileIndex, PageSink& sink) {
 std::uint32_t ClassicEdition::TopicLine(const SourceLine& line, PageSink& sink) {
   if (line.opensPage) {
     FinishTopicPage(sink);
-    FormatPageName(pageName_, fileIndex_, line.topicNumber);
+    pageName_ = PageName(fileIndex_, line.topicNumber);
     page_.Empty();
     pageOpen_ = true;
     return 0;
@@ -86,7 +86,7 @@ std::uint32_t ClassicEdition::TopicLine(const SourceLine& line, PageSink& sink) 
 void ClassicEdition::FinishTopicPage(PageSink& sink) {
   if (!pageOpen_) return;
   WritePageFoot(page_);
-  sink.Write(pageName_, page_);
+  sink.Write(pageName_.CStr(), page_);
   pageOpen_ = false;
 }
 

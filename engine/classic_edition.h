@@ -48,7 +48,7 @@ class ClassicEdition final : public Edition {
   std::uint32_t fileIndex_ = 0;
   // The topic page being built; it stays open across the end of a file.
   bool pageOpen_ = false;
-  char pageName_[kMaxPageNameBytes] = {};
+  TextString pageName_;
 };
 
 }  // namespace marlix

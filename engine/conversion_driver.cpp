@@ -167,6 +167,15 @@ ConversionOutcome Convert(const ConversionRequest& request, ConversionSummary& s
     return ConversionOutcome::InfoMissing;
   }
   if (!CanWrite(request.edition)) return ConversionOutcome::UnexpectedError;
+  // NAME is made as one new folder directly inside the destination folder,
+  // never followed elsewhere ("..", "sub/x"); a docset's NAME is looked at
+  // before its suffix is added.
+  if (!IsOneName(request.destinationFolderName)) {
+    if (diagnostics != nullptr) {
+      diagnostics->FolderNameRefused(request.destinationFolderName.CStr());
+    }
+    return ConversionOutcome::DestinationNotCreated;
+  }
 
   // Only the last component is made; an existing folder is never reused, so
   // nothing already on disk can be overwritten.

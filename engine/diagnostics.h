@@ -16,8 +16,7 @@ namespace marlix {
 
 // Why a "*.txt" file of the source folder is not taken as a source file.
 enum class LeftOutReason {
-  CannotOpen,     // error tells why
-  CannotRead,     // its first byte could not be read; error tells why
+  CannotOpen,     // gone since the listing, or not a regular file; error tells which
   Empty,          // no first byte
   ByteOrderMark,  // starts with the UTF-8 byte-order mark EF BB BF
   NoFileMark,     // its first byte (given) is not "@"
@@ -31,6 +30,9 @@ class Diagnostics {
  public:
   virtual ~Diagnostics() = default;
 
+  // NAME is not one folder name (it holds a separator, or is "." or ".."),
+  // so no folder was made.
+  virtual void FolderNameRefused(const char* /*name*/) {}
   // The destination folder could not be made.
   virtual void FolderNotCreated(const char* /*path*/, int /*error*/) {}
   // The new destination folder could not be opened to write into it.
@@ -41,8 +43,14 @@ class Diagnostics {
   // for NoFileMark.
   virtual void SourceLeftOut(const char* /*path*/, LeftOutReason /*reason*/, int /*error*/,
                              int /*firstByte*/) {}
+  // A "*.txt" file of the source folder could not be opened or read to learn
+  // whether it is a source file: a source may be lost.
+  virtual void SourceUnreadable(const char* /*path*/, int /*error*/) {}
   // A source file of the list could not be opened again by a later step.
   virtual void SourceNotReread(const char* /*path*/, int /*error*/) {}
+  // A source file read in full by a later step was not as the first step
+  // read it (it changed while it was converted): its pages may be missing.
+  virtual void SourceChanged(const char* /*path*/) {}
   // An output file could not be created, or not written in full.
   virtual void OutputNotCreated(const char* /*path*/, int /*error*/) {}
   virtual void OutputNotWritten(const char* /*path*/, int /*error*/) {}

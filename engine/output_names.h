@@ -36,12 +36,9 @@ inline constexpr char kDocsetResourcesFolder[] = "Resources";
 inline constexpr char kDocsetIndexFileName[] = "docSet.dsidx";
 inline constexpr char kDocsetDocumentsFolder[] = "Documents";
 
-// A topic's page: "B" + file index + "P" + topic number + ".htm".
+// A topic's page: "B" + file index + "P" + topic number + ".htm"; empty
+// when memory runs out (the loss counted).
 TextString PageName(std::uint32_t fileIndex, std::uint32_t topicNumber);
-// The same into name, without allocating; returns its length.
-inline constexpr std::uint32_t kMaxPageNameBytes = 26;
-std::uint32_t FormatPageName(char (&name)[kMaxPageNameBytes], std::uint32_t fileIndex,
-                             std::uint32_t topicNumber);
 
 // A source file's section page: "Topic" + file index + ".htm".
 TextString SectionPageName(std::uint32_t fileIndex);

@@ -1,5 +1,7 @@
 #include "engine/source_discovery.h"
 
+#include <cerrno>
+
 #include "support/file_names.h"
 #include "support/line_reader.h"
 #include "support/platform/file_system.h"
@@ -11,9 +13,7 @@ namespace {
 // listener: the conversion itself looks at the first byte alone.
 void ReportLeftOut(LineReader& reader, const TextString& first, const TextString& path,
                    Diagnostics& diagnostics) {
-  if (reader.ReadFailed()) {
-    diagnostics.SourceLeftOut(path.CStr(), LeftOutReason::CannotRead, reader.ReadError(), 0);
-  } else if (first.IsEmpty()) {
+  if (first.IsEmpty()) {
     // An empty result is an empty file, or a zero first byte.
     bool empty = !reader.AtEnd() && !reader.SkipLine();
     diagnostics.SourceLeftOut(path.CStr(), empty ? LeftOutReason::Empty : LeftOutReason::NoFileMark,
@@ -25,6 +25,10 @@ void ReportLeftOut(LineReader& reader, const TextString& first, const TextString
                               static_cast<unsigned char>(first[0]));
   }
 }
+
+// A listed file that is gone by now, or turned out not to be a regular
+// file, was never a source; any other failure to open one may hide a source.
+bool GoneOrNotAFile(int error) { return error == ENOENT || error == EISDIR || error == ENXIO; }
 
 }  // namespace
 
@@ -39,9 +43,14 @@ bool DiscoverSourceFiles(const TextString& sourceFolderPath, SourceFileList& sou
   for (std::uint32_t i = 0; i < names.Count(); ++i) {
     TextString path = JoinPath(sourceFolderPath, *names.Ref(i));
     if (!reader.Open(path)) {
-      if (diagnostics != nullptr) {
-        diagnostics->SourceLeftOut(path.CStr(), LeftOutReason::CannotOpen,
-                                   platform::Files().LastError(), 0);
+      const int error = platform::Files().LastError();
+      if (GoneOrNotAFile(error)) {
+        if (diagnostics != nullptr) {
+          diagnostics->SourceLeftOut(path.CStr(), LeftOutReason::CannotOpen, error, 0);
+        }
+      } else {
+        if (unreadable != nullptr) ++*unreadable;
+        if (diagnostics != nullptr) diagnostics->SourceUnreadable(path.CStr(), error);
       }
       continue;
     }
@@ -49,10 +58,12 @@ bool DiscoverSourceFiles(const TextString& sourceFolderPath, SourceFileList& sou
     TextString first = reader.ReadBytes(1);
     if (first == "@") {
       sourceFiles.Add(path);
+    } else if (reader.ReadFailed()) {
+      if (unreadable != nullptr) ++*unreadable;
+      if (diagnostics != nullptr) diagnostics->SourceUnreadable(path.CStr(), reader.ReadError());
     } else if (diagnostics != nullptr) {
       ReportLeftOut(reader, first, path, *diagnostics);
     }
-    if (reader.ReadFailed() && unreadable != nullptr) ++*unreadable;
     reader.Close();
   }
   return listed;

@@ -14,8 +14,9 @@ namespace marlix {
 using SourceFileList = StringList;
 
 // Fills sourceFiles with every "*.txt" file of the folder whose first byte is
-// "@". A candidate whose first byte could not be read (the read failed) is
-// left out and counted in *unreadable, when given. False when the folder's
+// "@". A candidate that could not be opened (for another reason than being
+// gone or not a regular file) or whose first byte could not be read is left
+// out and counted in *unreadable, when given. False when the folder's
 // listing failed (the names that came back before the failure are still
 // examined). A listener, if given, hears of a failed listing and of every
 // "*.txt" file left out, with the reason.

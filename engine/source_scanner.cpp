@@ -19,7 +19,7 @@ LineKind ClassifyLine(const char* line, std::uint32_t length) {
 bool SourceScanner::Open(const TextString& path, std::uint32_t firstTopic) {
   Close();
   if (!reader_.Open(path)) return false;
-  nextTopic_ = firstTopic;
+  nextTopic_ = firstTopic_ = firstTopic;
   // The title is line 1 read from its second byte; the body starts after
   // line 1's first piece read from the first byte. Both come from one read.
   LinePiece piece;
@@ -35,6 +35,7 @@ void SourceScanner::Close() {
   line_ = SourceLine();
   currentTopic_ = SourceLine::kNoTopic;
   lineNumber_ = 1;
+  pieces_ = 0;
   nextContinues_ = false;
   awaitTitle_ = false;
   done_ = true;
@@ -44,6 +45,7 @@ bool SourceScanner::Next() {
   LinePiece piece;
   if (done_ || !reader_.ReadPiece(piece)) return Ended();
   if (!nextContinues_) ++lineNumber_;
+  ++pieces_;
   line_.bytes = piece.bytes;
   line_.length = piece.length;
   line_.kind = ClassifyLine(piece.bytes, piece.length);

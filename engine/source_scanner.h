@@ -105,6 +105,20 @@ class SourceScanner {
   // The number the next topic line would take.
   std::uint32_t NextTopicNumber() const { return nextTopic_; }
 
+  // What the walk has seen of the file so far: pieces handed out (an absent
+  // title line not counted), topic lines, bytes taken, and the file's size.
+  // Two walks of an unchanged file see the same.
+  struct Seen {
+    std::uint32_t pieces = 0;
+    std::uint32_t topics = 0;
+    std::int64_t bytes = 0;
+    std::int64_t size = 0;
+    bool operator==(const Seen&) const = default;
+  };
+  Seen WalkSeen() const {
+    return {pieces_, nextTopic_ - firstTopic_, reader_.Position(), reader_.Size()};
+  }
+
  private:
   // At the end of the file: the absent title line of a topic line that
   // ended it, if any, and then false.
@@ -114,6 +128,8 @@ class SourceScanner {
   TextString sectionTitle_;
   SourceLine line_;
   std::uint32_t nextTopic_ = 0;
+  std::uint32_t firstTopic_ = 0;
+  std::uint32_t pieces_ = 0;
   std::uint32_t currentTopic_ = SourceLine::kNoTopic;
   std::uint32_t lineNumber_ = 1;  // physical line the next piece belongs to
   bool nextContinues_ = false;    // the next piece continues a physical line

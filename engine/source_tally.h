@@ -1,6 +1,8 @@
 // The run's source files as the steps after discovery read them again: a
-// file that can no longer be opened, or whose reading a failed read cut
-// short, is counted and reported once, whichever steps failed on it.
+// file that can no longer be opened, whose reading a failed read cut short,
+// or that a later walk finds changed since the first one (other pieces,
+// topic lines, bytes or size: its pages no longer match the catalogue), is
+// counted and reported once, whichever steps failed on it.
 #pragma once
 
 #include <cstdint>
@@ -24,18 +26,26 @@ class SourceTally {
   // Opens file fileIndex with scanner, its first topic line numbered
   // firstTopic; one that cannot be opened counts as unreadable.
   bool Open(SourceScanner& scanner, std::uint32_t fileIndex, std::uint32_t firstTopic);
-  // Closes the file after its walk; a walk that a failed read ended counts
-  // the file as unreadable.
+  // Closes the file after its walk to its end; a walk that a failed read
+  // ended counts the file as unreadable, and so does a walk that saw the file
+  // otherwise than the first walk did.
   void End(SourceScanner& scanner, std::uint32_t fileIndex);
 
   unsigned Unreadable() const { return unreadable_; }
 
  private:
-  void NoteUnreadable(std::uint32_t fileIndex, int error);
+  // changed: the file was read in full, but not as the first walk saw it.
+  void NoteUnreadable(std::uint32_t fileIndex, int error, bool changed = false);
+
+  struct FileState {
+    bool counted = false;  // already counted as unreadable
+    bool walked = false;   // a walk ended at its end, and saw what seen holds
+    SourceScanner::Seen seen;
+  };
 
   const SourceFileList& files_;
   Diagnostics* diagnostics_;
-  Slots<bool> counted_;  // by file index: already counted as unreadable
+  Slots<FileState> states_;  // by file index
   unsigned unreadable_ = 0;
 };
 

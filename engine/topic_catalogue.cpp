@@ -146,7 +146,6 @@ std::int64_t TopicCatalogue::ScanEntries(const char* name, std::size_t length) c
 void BuildTopicCatalogue(SourceTally& sources, TopicCatalogue& catalogue) {
   std::uint32_t topicNumber = 0;
   SourceScanner scanner;
-  char page[kMaxPageNameBytes];
   for (std::uint32_t fileIndex = 0; fileIndex < sources.Count(); ++fileIndex) {
     // A file that cannot be opened takes no topic number.
     if (!sources.Open(scanner, fileIndex, topicNumber)) {
@@ -157,12 +156,12 @@ void BuildTopicCatalogue(SourceTally& sources, TopicCatalogue& catalogue) {
     while (scanner.NextTopicLine()) {
       const SourceLine& line = scanner.Line();
       catalogue.AddTopic(line.topicNumber, line.opensPage);
-      const std::uint32_t pageLength = FormatPageName(page, fileIndex, line.topicNumber);
+      const TextString page = PageName(fileIndex, line.topicNumber);
       // An entry that cannot be made is counted where its memory was refused.
       TopicNames(line.bytes, line.length, [&](const char* name, std::size_t length) {
         TextString key(name, length);
-        TextString value(page, pageLength);
-        if (key.Length() == length && value.Length() == pageLength) {
+        TextString value(page);
+        if (key.Length() == length && !page.IsEmpty() && value.Length() == page.Length()) {
           catalogue.Add(std::move(key), std::move(value));
         }
       });

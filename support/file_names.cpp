@@ -56,6 +56,17 @@ TextString JoinPath(const TextString& folder, const TextString& name) {
   return path;
 }
 
+bool IsOneName(const TextString& name) {
+  if (name.IsEmpty() || name == "." || name == "..") return false;
+  for (std::uint32_t i = 0; i < name.Length(); ++i) {
+#ifdef _WIN32
+    if (name[i] == '/') return false;
+#endif
+    if (name[i] == kPathSeparator) return false;
+  }
+  return true;
+}
+
 bool MatchesPattern(const char* name, const char* pattern) {
   const char* starPattern = nullptr;
   const char* starName = nullptr;

@@ -24,6 +24,11 @@ inline constexpr char kPathSeparator = '/';
 // goes in unchanged; an empty folder gives the separator and the name.
 TextString JoinPath(const TextString& folder, const TextString& name);
 
+// Whether name is one entry name of a folder, so that joined to a folder it
+// names an entry of that folder and nothing else: not empty, not "." or
+// "..", and without a separator (on Windows neither "\\" nor "/").
+bool IsOneName(const TextString& name);
+
 // Wildcard match with * (any run of bytes) and ? (any one byte); ASCII
 // letters match without regard to case, so "*.txt" takes A.TXT and b.Txt.
 bool MatchesPattern(const char* name, const char* pattern);

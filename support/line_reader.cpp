@@ -59,7 +59,14 @@ bool LineReader::Open(const char* path) {
   file_ = platform::Files().OpenExisting(path);
   if (file_ == platform::kNoFile) return false;
   size_ = platform::Files().Size(file_);
-  if (size_ < 0) size_ = 0;
+  if (size_ < 0) {
+    // A file whose size cannot be learnt cannot be read soundly: it reads as
+    // a read that failed at once, never as an empty file.
+    size_ = 0;
+    readFailed_ = true;
+    readError_ = platform::Files().LastError();
+    exhausted_ = true;
+  }
   return true;
 }
 

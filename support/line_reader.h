@@ -46,12 +46,16 @@ class LineReader {
   // True once a read has left the position at the end of the file, or found
   // nothing more to read (a read that fails also ends every reading loop).
   bool AtEnd() const { return atEnd_; }
-  // True once a read of the current file failed: the lines handed out may
-  // stop short of its end. A file that shrank or grew is no failure.
+  // True once a read of the current file failed (or its size could not be
+  // learnt when it was opened): the lines handed out may stop short of its
+  // end. A file that shrank or grew is no failure.
   bool ReadFailed() const { return readFailed_; }
   // Why that read failed (an errno value, see FileSystem::LastError).
   int ReadError() const { return readError_; }
   bool IsOpen() const { return file_ != platform::kNoFile; }
+  // Bytes of the file taken so far, and its size when last asked.
+  std::int64_t Position() const { return position_; }
+  std::int64_t Size() const { return size_; }
 
  private:
   // Makes at least want bytes available from the position when the file has

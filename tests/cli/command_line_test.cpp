@@ -6,12 +6,47 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <new>
 #include <string>
 #include <vector>
 
+#include "cli/run_report.h"
+#include "support/allocation.h"
 #include "support/faulty_file_system.h"
 #include "support/scratch_folder.h"
+
+namespace marlix {
+namespace {
+
+// While a test plays an exhausted heap, operator new fails too once the
+// engine's allocator has refused a block: the heap is short for everyone.
+constexpr std::uint64_t kNewNeverFails = ~std::uint64_t{0};
+std::uint64_t newFailsPast = kNewNeverFails;
+
+}  // namespace
+}  // namespace marlix
+
+// Blocks of this operator new are malloc's, freed by the operator delete
+// below; GCC cannot see that the two belong together.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+void* operator new(std::size_t size) {
+  if (marlix::newFailsPast != marlix::kNewNeverFails &&
+      marlix::FailedAllocations() > marlix::newFailsPast) {
+    throw std::bad_alloc();
+  }
+  void* block = std::malloc(size == 0 ? 1 : size);
+  if (block == nullptr) throw std::bad_alloc();
+  return block;
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+void operator delete[](void* block) noexcept { std::free(block); }
+void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
 
 namespace marlix {
 namespace {
@@ -80,6 +115,15 @@ TEST(CommandLine, ExitStatusAndMessagePerOutcome) {
   EXPECT_TRUE(Holds(orphan.err, dest + "/missing/html: error: cannot create this folder: "
                                        "parent folder does not exist\n"))
       << orphan.err;
+
+  CliRun outside = RunCli(scratch, {MARLIX_SAMPLES, dest, "../html"});
+  EXPECT_EQ(outside.status, 3);
+  EXPECT_EQ(outside.err, "marlix2html-cli: Error: Unable to create destination folder.\n"
+                         "../html: error: cannot create this folder: NAME must be one folder "
+                         "name (no \"/\", not \".\" or \"..\")\n");
+  CliRun dots = RunCli(scratch, {"--docset", MARLIX_SAMPLES, dest, ".."});
+  EXPECT_EQ(dots.status, 3);
+  EXPECT_EQ(FirstLine(dots.err), "marlix2html-cli: Error: Unable to create destination folder.\n");
 
   CliRun missing = RunCli(scratch, {MARLIX_SAMPLES, dest, ""});
   EXPECT_EQ(missing.status, 2);
@@ -385,6 +429,16 @@ TEST(CommandLine, LostOutputOutcomes) {
                        "/unexpected/Index.htm: error: cannot be created: permission denied\n");
   }
   {
+    // The new folder is made but cannot be opened to write into.
+    testing::FaultyFileSystem faulty;
+    platform::ScopedFileSystem guard(faulty);
+    faulty.refuseHold = {"unheld"};
+    EXPECT_EQ(runInProcess("unheld", err), 5);
+    EXPECT_EQ(err, "marlix2html-cli: Error: Unexpected error during conversion. \n" + dest +
+                       "/unheld: error: cannot open this new folder to write into it: permission "
+                       "denied\n");
+  }
+  {
     // A folder of the docset's own that cannot be made is named.
     testing::FaultyFileSystem faulty;
     platform::ScopedFileSystem guard(faulty);
@@ -424,6 +478,17 @@ TEST(CommandLine, LostOutputOutcomes) {
     EXPECT_TRUE(Holds(err, "/editor.txt: error: cannot be read again: does not exist\n")) << err;
   }
   {
+    // A source file that cannot be opened is named with the reason.
+    testing::FaultyFileSystem faulty;
+    platform::ScopedFileSystem guard(faulty);
+    faulty.refuseOpen = {"editor.txt"};
+    EXPECT_EQ(runInProcess("unopened", err), 6);
+    EXPECT_TRUE(Holds(err, std::string(MARLIX_SAMPLES) +
+                               "/editor.txt: error: cannot be read: permission denied\n"))
+        << err;
+    EXPECT_TRUE(Holds(err, "could not be written, 1 source files unreadable.\n")) << err;
+  }
+  {
     // Only the first ten lost files are named.
     testing::FaultyFileSystem faulty;
     platform::ScopedFileSystem guard(faulty);
@@ -436,6 +501,84 @@ TEST(CommandLine, LostOutputOutcomes) {
                       "written"))
         << err;
   }
+}
+
+// Memory that runs out part-way: the k-th allocation of a run and every later
+// one is refused, std::string's and the like included, for each k in turn.
+// No run may end by an exception or as a success; each says what happened in
+// its first line, and the first run refused nothing completes.
+TEST(CommandLine, MemoryThatRunsOutEndsTheRunWithItsOutcome) {
+  ScratchFolder scratch;
+  const std::string src = scratch / "src";
+  const std::string dest = scratch / "dest";
+  std::filesystem::create_directory(src);
+  std::filesystem::create_directory(dest);
+  WriteFileBytes(src + "/a.txt", "@A\r\n:One\r\n One\r\n ~missing~ and ~two~\r\n" +
+                                     std::string(90, 'x') + "\r\n");
+  WriteFileBytes(src + "/b.txt", "@B\r\n:Two\r\n Two\r\n back to ~one~ and ~gone~\r\n");
+  WriteFileBytes(src + "/c.txt", "no mark");
+  for (const char* option : {"--", "--web"}) {
+    bool completed = false;
+    for (std::uint64_t allowed = 0; allowed < 100000 && !completed; ++allowed) {
+      const std::string name = std::string(option + 2) + std::to_string(allowed);
+      const char* argv[] = {"marlix2html-cli", option, src.c_str(), dest.c_str(), name.c_str()};
+      std::FILE* out = std::tmpfile();
+      std::FILE* errFile = std::tmpfile();
+      int status = -1;
+      std::uint64_t refused = 0;
+      bool threw = false;
+      {
+        ScopedAllocationFailure failure(allowed);
+        newFailsPast = FailedAllocations();
+        try {
+          status = RunCommandLine(5, argv, out, errFile);
+        } catch (...) {
+          threw = true;
+        }
+        newFailsPast = kNewNeverFails;
+        refused = failure.Refused();
+      }
+      std::rewind(errFile);
+      char buffer[4096] = {};
+      const std::string err(buffer, std::fread(buffer, 1, sizeof buffer - 1, errFile));
+      std::fclose(out);
+      std::fclose(errFile);
+      ASSERT_FALSE(threw) << option << " refused after " << allowed;
+      if (refused == 0) {
+        EXPECT_EQ(status, 0) << err;
+        completed = true;
+      } else {
+        ASSERT_NE(status, 0) << option << " refused after " << allowed;
+        ASSERT_EQ(err.rfind("marlix2html-cli: ", 0), 0u) << err;
+      }
+    }
+    EXPECT_TRUE(completed) << option;
+  }
+}
+
+// Bytes of file names and of the sources reach the terminal escaped, so that
+// none can move the cursor, retitle the window or forge a line of its own.
+TEST(CommandLine, ControlBytesInNamesAndSourcesAreShownEscaped) {
+  TextString shown;
+  const char bytes[] = "a\x1b[2J\n\r\tz\x7f\x80\xff\x01 ~\\";
+  EXPECT_TRUE(ShowBytes(shown, bytes, sizeof bytes - 1));
+  EXPECT_EQ(std::string(shown.CStr()), "a\\x1b[2J\\n\\r\\tz\\x7f\\x80\\xff\\x01 ~\\");
+  shown = "kept ";
+  EXPECT_TRUE(ShowBytes(shown, "\0", 1));
+  EXPECT_EQ(std::string(shown.CStr()), "kept \\x00");
+
+  ScratchFolder scratch;
+  const std::string src = scratch / "src";
+  std::filesystem::create_directory(src);
+  WriteFileBytes(src + "/a.txt", "@A\r\n:One\r\n One\r\n see ~\x1b]0;owned\x07" "caf\x82~\r\n");
+  WriteFileBytes(src + "/b\nx: error: forged\x1b[2J.txt", "no mark");
+  CliRun run = RunCli(scratch, {src, scratch.Path(), "out"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(Holds(run.err, src + "/b\\nx: error: forged\\x1b[2J.txt: warning: left out: its "
+                                   "first byte is \"n\" (0x6E), not \"@\"\n"))
+      << run.err;
+  EXPECT_TRUE(Holds(run.err, "the first \"~\\x1b]0;owned\\x07caf\\x82~\"\n")) << run.err;
+  EXPECT_EQ(run.err.find('\x1b'), std::string::npos);
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <regex>
+#include <set>
 #include <string>
 
 #include "support/allocation.h"
@@ -14,6 +17,7 @@ namespace {
 
 using testing::FaultyFileSystem;
 using testing::ListFolder;
+using testing::operator/;
 using testing::PathExists;
 using testing::ReadFileBytes;
 using testing::ScratchFolder;
@@ -123,6 +127,26 @@ TEST(RunConversion, CompletesOnceThenRefusesTheSameFolder) {
             "B0P0.htm B1P1.htm Index.hhk Index.htm Marlix.hhp Topic0.htm Topic1.htm toc.hhc");
 }
 
+// NAME makes one new folder inside DESTINATION_FOLDER and nowhere else, in
+// every edition (a docset's NAME before ".docset" is added).
+TEST(RunConversion, ANameThatIsNotOneFolderNameMakesNothing) {
+  Workspace work;
+  std::filesystem::create_directory(work.destination + "/sub");
+  const std::string separator(1, kPathSeparator);
+  const std::string names[] = {".", "..", ".." + separator + "out", "sub" + separator + "out",
+                               "out" + separator};
+  for (OutputEdition edition : {OutputEdition::Classic, OutputEdition::Web, OutputEdition::Docset}) {
+    for (const std::string& name : names) {
+      ConversionRequest request = work.Request(name.c_str());
+      request.edition = edition;
+      EXPECT_EQ(RunConversion(request), ConversionOutcome::DestinationNotCreated) << name;
+    }
+  }
+  EXPECT_EQ(ListFolder(work.scratch.Path()), "destination source");
+  EXPECT_EQ(ListFolder(work.destination), "sub");
+  EXPECT_EQ(ListFolder(work.destination + "/sub"), "");
+}
+
 TEST(RunConversion, MissingParentIsNotCreated) {
   Workspace work;
   ConversionRequest request{work.source.c_str(), (work.destination + "/missing").c_str(), "out"};
@@ -180,6 +204,79 @@ TEST(RunConversion, LostOutputIsReportedButEveryStepRuns) {
     EXPECT_EQ(summary.sourcesUnreadable, 1u);  // one file, however many steps missed it
     EXPECT_EQ(ListFolder(work.destination + "/out"),
               "B0P0.htm Index.hhk Index.htm Marlix.hhp Topic0.htm toc.hhc");
+  }
+}
+
+// A "*.txt" file that discovery cannot open or examine may be a source: its
+// section would vanish, so the run is incomplete. Files that are gone since
+// the listing, empty, or do not start with "@" are no source and change nothing.
+TEST(RunConversion, ACandidateThatCannotBeOpenedOrExaminedIsALoss) {
+  Workspace work;
+  WriteFileBytes(work.source + "/c.txt", "@Third\r\n:Three\r\n Three\r\n");
+  WriteFileBytes(work.source + "/d.txt", "");
+  WriteFileBytes(work.source + "/e.txt", "no mark");
+  const std::string all = "B0P0.htm B1P1.htm B2P2.htm Index.hhk Index.htm Marlix.hhp Topic0.htm "
+                          "Topic1.htm Topic2.htm toc.hhc";
+  const std::string withoutC = "B0P0.htm B1P1.htm Index.hhk Index.htm Marlix.hhp Topic0.htm "
+                               "Topic1.htm toc.hhc";
+  {
+    FaultyFileSystem faulty;
+    faulty.vanishOnOpen = {"c.txt"};  // gone since the listing
+    platform::ScopedFileSystem guard(faulty);
+    EXPECT_EQ(RunConversion(work.Request("gone")), ConversionOutcome::Completed);
+    EXPECT_EQ(ListFolder(work.destination + "/gone"), withoutC);
+  }
+  for (const char* fault : {"open", "size"}) {
+    FaultyFileSystem faulty;
+    (fault[0] == 'o' ? faulty.refuseOpen : faulty.sizeFailsFor) = {"c.txt"};
+    platform::ScopedFileSystem guard(faulty);
+    ConversionSummary summary;
+    EXPECT_EQ(RunConversion(work.Request(fault), summary), ConversionOutcome::IncompleteOutput)
+        << fault;
+    EXPECT_EQ(summary.sourcesUnreadable, 1u) << fault;
+    EXPECT_EQ(summary.sourceFiles, 2u) << fault;
+    EXPECT_EQ(ListFolder(work.destination + "/" + fault), withoutC) << fault;
+  }
+  EXPECT_EQ(RunConversion(work.Request("clean")), ConversionOutcome::Completed);
+  EXPECT_EQ(ListFolder(work.destination + "/clean"), all);
+}
+
+// A source file that changes between the catalogue and its topic pages (here
+// just before the section pages are written) no longer gives the pages the
+// catalogue named: the run is incomplete. Written again with the same bytes,
+// it is no loss.
+TEST(RunConversion, ASourceThatChangesDuringTheRunIsALoss) {
+  const std::string b = "@Second\r\n:Two\r\n Two\r\n back to ~one~\r\n";
+  std::string sameSizeFewerTopics = b;
+  sameSizeFewerTopics[9] = ' ';
+  struct Change {
+    const char* name;
+    std::string bytes;
+    ConversionOutcome outcome;
+  };
+  const Change changes[] = {
+      {"emptied", "", ConversionOutcome::IncompleteOutput},
+      {"notopic", sameSizeFewerTopics, ConversionOutcome::IncompleteOutput},
+      {"longer", b + " more\r\n", ConversionOutcome::IncompleteOutput},
+      {"same", b, ConversionOutcome::Completed},
+  };
+  for (OutputEdition edition : {OutputEdition::Classic, OutputEdition::Web, OutputEdition::Docset}) {
+    if (!CanWrite(edition)) continue;
+    for (const Change& change : changes) {
+      Workspace work;
+      FaultyFileSystem faulty;
+      faulty.beforeCreate = [&](const std::string& name) {
+        if (name == "Topic0.htm") WriteFileBytes(work.source + "/b.txt", change.bytes);
+      };
+      platform::ScopedFileSystem guard(faulty);
+      ConversionRequest request = work.Request();
+      request.edition = edition;
+      ConversionSummary summary;
+      EXPECT_EQ(RunConversion(request, summary), change.outcome) << change.name;
+      EXPECT_EQ(summary.sourcesUnreadable,
+                change.outcome == ConversionOutcome::Completed ? 0u : 1u)
+          << change.name;
+    }
   }
 }
 
@@ -280,6 +377,62 @@ TEST(RunConversion, AFolderListingThatFailsPartWayIsNoSilentSuccess) {
     EXPECT_EQ(RunConversion(work.Request(), summary), ConversionOutcome::IncompleteOutput);
     EXPECT_EQ(summary.filesFailed, 1u);
     EXPECT_FALSE(summary.sourceListingFailed);
+  }
+}
+
+// Past 99 source files and 999 topics the page names grow to 13 bytes and
+// more ("B100P1000.htm"): every page must still be made under the name the
+// catalogue gave it, so that every link in the output reaches a file.
+TEST(RunConversion, PageNamesOfAnyLengthMatchTheirLinks) {
+  constexpr int kFiles = 101;
+  constexpr int kTopicsPerFile = 10;
+  ScratchFolder scratch;
+  const std::string source = scratch / "source";
+  std::filesystem::create_directory(source);
+  std::set<std::string> pages = {"Index.htm"};
+  char bytes[96];
+  for (int file = 0; file < kFiles; ++file) {
+    std::snprintf(bytes, sizeof bytes, "@Section %d\r\n", file);
+    std::string text = bytes;
+    for (int k = 0; k < kTopicsPerFile; ++k) {
+      // Each topic refers to the same topic of the next file.
+      std::snprintf(bytes, sizeof bytes, ":t%d_%d:alias %d_%d\r\n Title\r\n see ~t%d_%d~\r\n",
+                    file, k, file, k, (file + 1) % kFiles, k);
+      text += bytes;
+      std::snprintf(bytes, sizeof bytes, "B%dP%d.htm", file, file * kTopicsPerFile + k);
+      pages.insert(bytes);
+    }
+    std::snprintf(bytes, sizeof bytes, "Topic%d.htm", file);
+    pages.insert(bytes);
+    std::snprintf(bytes, sizeof bytes, "s%03d.txt", file);
+    WriteFileBytes(source / bytes, text);
+  }
+  const std::regex link(R"re((?:HREF|href|value)="([^"#?:]+\.htm)[#"])re");
+  for (OutputEdition edition : {OutputEdition::Classic, OutputEdition::Web}) {
+    const std::string name = edition == OutputEdition::Classic ? "classic" : "web";
+    ConversionRequest request{source.c_str(), scratch.Path().c_str(), name.c_str(), edition};
+    ASSERT_EQ(RunConversion(request), ConversionOutcome::Completed) << name;
+    const std::string out = scratch / name;
+    std::set<std::string> made;
+    for (const auto& entry : std::filesystem::directory_iterator(out)) {
+      const std::string file = entry.path().filename().string();
+      if (file.size() > 4 && file.compare(file.size() - 4, 4, ".htm") == 0) made.insert(file);
+    }
+    made.erase("search.htm");
+    EXPECT_EQ(made, pages) << name;
+    std::size_t links = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(out)) {
+      const std::string bytes = ReadFileBytes(entry.path().string());
+      for (std::sregex_iterator it(bytes.begin(), bytes.end(), link), end; it != end; ++it) {
+        ++links;
+        EXPECT_TRUE(PathExists(out / (*it)[1].str()))
+            << name << ": " << entry.path().filename().string() << " links to " << (*it)[1];
+      }
+    }
+    EXPECT_GT(links, 3u * kFiles * kTopicsPerFile) << name;
+    // The last section page names its topics' pages as the catalogue does.
+    EXPECT_NE(ReadFileBytes(out / "Topic100.htm").find("\"B100P1009.htm"), std::string::npos)
+        << name;
   }
 }
 

@@ -16,6 +16,10 @@ platform::FileHandle FaultyFileSystem::OpenExisting(const char* path) {
     errno = ENOENT;
     return platform::kNoFile;
   }
+  if (refuseOpen.count(name) != 0) {
+    errno = EACCES;
+    return platform::kNoFile;
+  }
   platform::FileHandle file = platform::NativeFiles().OpenExisting(path);
   if (file != platform::kNoFile) open_[file] = OpenFile{name, 0};
   return file;
@@ -84,6 +88,10 @@ bool FaultyFileSystem::Write(platform::FileHandle file, const void* bytes, std::
 std::int64_t FaultyFileSystem::Size(platform::FileHandle file) {
   std::int64_t size = platform::NativeFiles().Size(file);
   auto it = open_.find(file);
+  if (it != open_.end() && sizeFailsFor.count(it->second.name) != 0) {
+    errno = EIO;
+    return -1;
+  }
   if (size >= 0 && it != open_.end() && sizeOverstatedFor.count(it->second.name) != 0) {
     size += sizeOverstatement;
   }
@@ -126,9 +134,13 @@ bool FaultyFileSystem::ListFolder(const char* folder, platform::NameVisitor visi
 }
 
 platform::FolderHandle FaultyFileSystem::HoldFolder(const char* path) {
-  platform::FolderHandle folder = platform::NativeFiles().HoldFolder(path);
   std::string trimmed(path);
   while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
+  if (refuseHold.count(BaseName(trimmed)) > 0) {
+    errno = EACCES;
+    return platform::kNoFolder;
+  }
+  platform::FolderHandle folder = platform::NativeFiles().HoldFolder(path);
   if (folder != platform::kNoFolder) held_[folder] = BaseName(trimmed);
   return folder;
 }

@@ -25,6 +25,10 @@ class FaultyFileSystem : public platform::FileSystem {
   // (counted per name, 1 = the first open).
   std::set<std::string> vanishOnOpen;
   unsigned vanishFromOpen = 1;
+  // Opening these files fails with a permission error; asking their size fails
+  // with an input/output error.
+  std::set<std::string> refuseOpen;
+  std::set<std::string> sizeFailsFor;
   // Reads from these files fail once this many bytes have been read.
   std::set<std::string> readFailsFor;
   std::uint64_t readFailsAfterBytes = 0;
@@ -36,6 +40,8 @@ class FaultyFileSystem : public platform::FileSystem {
   // many names, as when readdir reports an error part-way.
   std::set<std::string> listingFailsFor;
   unsigned listingFailsAfterNames = 0;
+  // Folders whose name (the last path component) is listed cannot be held.
+  std::set<std::string> refuseHold;
   // Folders whose name is listed cannot be made inside a held folder.
   std::set<std::string> refuseFolder;
   // Called with the file's name just before each output file is created, to

@@ -50,6 +50,20 @@ TEST(JoinPath, AddsOneSeparatorUnlessThereIsOne) {
   EXPECT_EQ(JoinPath("C:", ""), path("C:|"));
 }
 
+TEST(IsOneName, NoSeparatorAndNotADotOrTwo) {
+  for (const char* name : {"out", "...", ".x", "x.", "a b", "..docset", "-"}) {
+    EXPECT_TRUE(IsOneName(name)) << name;
+  }
+  for (const char* name : {"", ".", "..", "../x", "sub/x", "x/", "/"}) {
+    EXPECT_FALSE(IsOneName(name)) << name;
+  }
+#ifdef _WIN32
+  for (const char* name : {"..\\x", "sub\\x", "x\\"}) EXPECT_FALSE(IsOneName(name)) << name;
+#else
+  EXPECT_TRUE(IsOneName("a\\b"));  // an ordinary byte of a name here
+#endif
+}
+
 TEST(MatchesPattern, WildcardsAndAsciiCase) {
   EXPECT_TRUE(MatchesPattern("A.TXT", "*.txt"));
   EXPECT_TRUE(MatchesPattern("b.Txt", "*.txt"));
