@@ -96,19 +96,24 @@ bool PageSink::WriteStored(const char* name, const char* bytes, std::size_t leng
   return Write(name, bytes, length);
 }
 
+bool PageSink::Whole(bool complete, bool whole, int whyShort, int& error) {
+  const std::uint64_t failedAllocations = FailedAllocations();
+  const bool memoryRanOut = failedAllocations != failedAllocations_;
+  failedAllocations_ = failedAllocations;
+  if (!complete) return false;
+  if (memoryRanOut) {
+    error = ENOMEM;
+    return false;
+  }
+  if (!whole) error = whyShort;
+  return whole;
+}
+
 bool PageSink::WriteEntry(const char* name, const char* bytes, std::size_t length,
                           ArchiveWriter::Method method, bool whole, int whyShort) {
   bool complete = archive_.Add(name, bytes, length, method);
   int error = archive_.Error();
-  const std::uint64_t failedAllocations = FailedAllocations();
-  if (complete && failedAllocations != failedAllocations_) {
-    complete = false;
-    error = ENOMEM;
-  } else if (complete && !whole) {
-    complete = false;
-    error = whyShort;
-  }
-  failedAllocations_ = failedAllocations;
+  complete = Whole(complete, whole, whyShort, error);
   if (!complete) {
     if (archiveWhole_) archiveError_ = error;
     archiveWhole_ = false;
@@ -145,15 +150,7 @@ bool PageSink::Write(const char* name, const char* bytes, std::size_t length, bo
     complete = false;
     error = platform::Files().LastError();
   }
-  const std::uint64_t failedAllocations = FailedAllocations();
-  if (complete && failedAllocations != failedAllocations_) {
-    complete = false;
-    error = ENOMEM;
-  } else if (complete && !whole) {
-    complete = false;
-    error = whyShort;
-  }
-  failedAllocations_ = failedAllocations;
+  complete = Whole(complete, whole, whyShort, error);
   if (!complete) {
     NoteLost(name, true, error, claimed);
     return false;

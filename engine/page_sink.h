@@ -118,6 +118,9 @@ class PageSink {
   // claimed file.
   const char* ToldPath(const char* name, bool claimed);
   void NoteLost(const char* name, bool created, int error, bool claimed = false);
+  // Whether a file written completely is whole: not built while memory ran
+  // out, nor known short by its writer; error tells why not.
+  bool Whole(bool complete, bool whole, int whyShort, int& error);
   bool WriteEntry(const char* name, const char* bytes, std::size_t length,
                   ArchiveWriter::Method method, bool whole, int whyShort);
 

@@ -174,33 +174,27 @@ bool ArchiveWriter::Add(const char* name, const char* bytes, std::size_t length,
 
   unsigned char* at = entry_.data;
   const std::uint16_t version = method == kStored ? kStoredVersion : kVersion;
-  at = PutLittle(at, kLocalHeaderSignature, 4);
-  at = PutLittle(at, version, 2);
-  at = PutLittle(at, 0, 2);  // flags
-  at = PutLittle(at, method, 2);
-  at = PutLittle(at, dosTime_, 2);
-  at = PutLittle(at, dosDate_, 2);
-  at = PutLittle(at, crc, 4);
-  at = PutLittle(at, static_cast<std::uint32_t>(stored), 4);
-  at = PutLittle(at, static_cast<std::uint32_t>(length), 4);
-  at = PutLittle(at, static_cast<std::uint32_t>(nameLength), 2);
-  at = PutLittle(at, 0, 2);  // no extra field
+  // The fields from the version needed to the extra field's length are the
+  // same in the local header and the directory entry.
+  auto putShared = [&](unsigned char* to) {
+    to = PutLittle(to, version, 2);
+    to = PutLittle(to, 0, 2);  // flags
+    to = PutLittle(to, method, 2);
+    to = PutLittle(to, dosTime_, 2);
+    to = PutLittle(to, dosDate_, 2);
+    to = PutLittle(to, crc, 4);
+    to = PutLittle(to, static_cast<std::uint32_t>(stored), 4);
+    to = PutLittle(to, static_cast<std::uint32_t>(length), 4);
+    to = PutLittle(to, static_cast<std::uint32_t>(nameLength), 2);
+    return PutLittle(to, 0, 2);  // no extra field
+  };
+  at = putShared(PutLittle(at, kLocalHeaderSignature, 4));
   std::memcpy(at, name, nameLength);
 
   if (!directory_.Reserve(kCentralHeaderSize + nameLength)) return Fail(ENOMEM);
   at = directory_.data + directory_.size;
   at = PutLittle(at, kCentralHeaderSignature, 4);
-  at = PutLittle(at, kVersion, 2);  // made by
-  at = PutLittle(at, version, 2);   // needed
-  at = PutLittle(at, 0, 2);
-  at = PutLittle(at, method, 2);
-  at = PutLittle(at, dosTime_, 2);
-  at = PutLittle(at, dosDate_, 2);
-  at = PutLittle(at, crc, 4);
-  at = PutLittle(at, static_cast<std::uint32_t>(stored), 4);
-  at = PutLittle(at, static_cast<std::uint32_t>(length), 4);
-  at = PutLittle(at, static_cast<std::uint32_t>(nameLength), 2);
-  at = PutLittle(at, 0, 2);   // extra field
+  at = putShared(PutLittle(at, kVersion, 2));  // made by, then the shared fields
   at = PutLittle(at, 0, 2);   // comment
   at = PutLittle(at, 0, 2);   // disk
   at = PutLittle(at, 0, 2);   // internal attributes
