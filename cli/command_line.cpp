@@ -29,12 +29,14 @@ enum OptionId : int {
   kCompile = kLongOnly,
   kWeb,
   kDocset,
+  kTitle,
 };
 
 struct OptionSpec {
   const char* name;
   int id;
   const char* help;
+  const char* value = nullptr;  // the name of its value, for an option that takes one
 };
 
 constexpr OptionSpec kOptions[] = {
@@ -47,6 +49,10 @@ constexpr OptionSpec kOptions[] = {
      "write a docset for offline documentation browsers instead:\n"
      "the folder NAME.docset, the web edition's pages with an\n"
      "index of every topic name"},
+    {"title", kTitle,
+     "the reference's name in the web edition's pages and the\n"
+     "docset (default: NAME)",
+     "TEXT"},
     {"compile", kCompile, "then compile the help project with chmcmd into Marlix.chm"},
     {"help", kHelp, "show this help and exit"},
     {"version", kVersion, "show the version and the licence and exit"},
@@ -87,6 +93,7 @@ struct Arguments {
   bool compile = false;
   bool web = false;
   bool docset = false;
+  const char* title = nullptr;
   bool help = false;
   bool version = false;
   std::vector<const char*> operands;
@@ -99,11 +106,16 @@ void PrintHelp(std::FILE* out) {
     std::string flags = option.id < kLongOnly ? std::string("-") + char(option.id) + ", " : "    ";
     flags += "--";
     flags += option.name;
+    if (option.value != nullptr) {
+      flags += ' ';
+      flags += option.value;
+    }
     std::string help = option.help;
     for (std::size_t at = help.find('\n'); at != std::string::npos; at = help.find('\n', at + 1)) {
       help.insert(at + 1, 18, ' ');
     }
-    std::fprintf(out, "  %-16s%s\n", flags.c_str(), help.c_str());
+    std::fprintf(out, "  %-16s%s%s\n", flags.c_str(), flags.size() < 16 ? "" : "\n                  ",
+                 help.c_str());
   }
   std::fputs(kExitStatuses, out);
 }
@@ -135,7 +147,8 @@ int ParseArguments(int argc, const char* const* argv, Arguments& arguments, std:
   std::vector<option> longOptions;
   std::string shortOptions = ":";
   for (const OptionSpec& entry : kOptions) {
-    longOptions.push_back({entry.name, no_argument, nullptr, entry.id});
+    longOptions.push_back(
+        {entry.name, entry.value != nullptr ? required_argument : no_argument, nullptr, entry.id});
     if (entry.id < kLongOnly) shortOptions += char(entry.id);
   }
   longOptions.push_back({nullptr, 0, nullptr, 0});
@@ -166,12 +179,18 @@ int ParseArguments(int argc, const char* const* argv, Arguments& arguments, std:
       case kDocset:
         arguments.docset = true;
         break;
+      case kTitle:
+        arguments.title = optarg;
+        break;
       case kHelp:
         arguments.help = true;
         break;
       case kVersion:
         arguments.version = true;
         break;
+      case ':':
+        // A long option without its value, the last argument.
+        return UsageError(err, "option '" + TypedLongOption(args[optind - 1]) + "' needs a value");
       default:
         // An unknown short option leaves it in optopt; a long option given
         // a value leaves its id there; an unknown or ambiguous long option
@@ -207,6 +226,12 @@ int CheckOperands(const Arguments& arguments, std::FILE* err) {
   if (arguments.compile && arguments.web) {
     return UsageError(
         err, "--compile and --web cannot be used together (the web edition has no help project)");
+  }
+  if (arguments.title != nullptr && !arguments.web && !arguments.docset) {
+    return UsageError(err, "--title needs --web or --docset (the classic pages keep their titles)");
+  }
+  if (arguments.title != nullptr && arguments.title[0] == '\0') {
+    return UsageError(err, "--title needs a text that is not empty");
   }
   if (arguments.docset && (arguments.web || arguments.compile)) {
     return UsageError(err, std::string("--docset and ") + (arguments.web ? "--web" : "--compile") +
@@ -258,6 +283,7 @@ int Convert(const Arguments& arguments, std::FILE* out, std::FILE* err) {
   request.destinationFolderName = arguments.operands[2];
   if (arguments.web) request.edition = OutputEdition::Web;
   if (arguments.docset) request.edition = OutputEdition::Docset;
+  if (arguments.title != nullptr) request.title = arguments.title;
 
   RunReport report(request, arguments.verbose, out);
   ConversionSummary summary;

@@ -246,6 +246,10 @@ TEST(CommandLine, UsageErrors) {
            Case{{"a", "b", "c", "--colour"}, "unknown or ambiguous option '--colour'"},
            Case{{"--ver"}, "unknown or ambiguous option '--ver'"},
            Case{{"--compile=yes", "a", "b", "c"}, "option '--compile' takes no value"},
+           Case{{"a", "b", "c", "--web", "--title"}, "option '--title' needs a value"},
+           Case{{"--title", "T", "a", "b", "c"},
+                "--title needs --web or --docset (the classic pages keep their titles)"},
+           Case{{"--web", "--title=", "a", "b", "c"}, "--title needs a text that is not empty"},
            Case{{"-qv", "a", "b", "c"}, "--quiet and --verbose cannot be used together"},
            Case{{"--docset", "--web", "a", "b", "c"},
                 "--docset and --web cannot be used together (a docset holds the web edition's "
@@ -300,6 +304,10 @@ TEST(CommandLine, DocsetNamesItsContentsPageAndEveryFile) {
 TEST(CommandLine, OptionsAnywhereAndDoubleDash) {
   ScratchFolder scratch;
   const std::string dest = scratch.Path();
+  // --title takes the next argument as its text, whatever it looks like.
+  CliRun titled = RunCli(scratch, {"--web", "--title", "-R&D", MARLIX_SAMPLES, dest, "named", "-q"});
+  EXPECT_EQ(titled.status, 0) << titled.err;
+  EXPECT_TRUE(Holds(ReadFileBytes(scratch / "named/Index.htm"), "<title>-R&amp;D</title>"));
   // Options after the operands still count; after "--" a leading "-" is a name.
   CliRun after = RunCli(scratch, {MARLIX_SAMPLES, dest, "one", "--quiet"});
   EXPECT_EQ(after.status, 0);
