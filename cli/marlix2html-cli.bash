@@ -1,5 +1,6 @@
-# Bash completion for marlix2html-cli: its options, and folders for the two
-# folder operands.
+# Bash completion for marlix2html-cli: its options, as its own --help lists
+# them (so that they are always those of the program installed), and folders
+# for the two folder operands.
 _marlix2html_cli() {
   local current=${COMP_WORDS[COMP_CWORD]}
   local i operands=0 options=1
@@ -11,7 +12,11 @@ _marlix2html_cli() {
     fi
   done
   if [[ $options == 1 && $current == -* ]]; then
-    COMPREPLY=($(compgen -W '--quiet --verbose --web --docset --compile --help --version -q -v -h -V --' -- "$current"))
+    # An option line of --help: "  -q, --quiet  ..." or "      --web  ...".
+    local listed
+    listed=$("$1" --help 2>/dev/null |
+      sed -n 's/^  \(-[a-zA-Z]\), \(--[a-z][a-z-]*\) .*/\1 \2/p; s/^      \(--[a-z][a-z-]*\) .*/\1/p')
+    COMPREPLY=($(compgen -W "$listed --" -- "$current"))
   elif ((operands < 2)); then
     local IFS=$'\n'
     compopt -o filenames 2>/dev/null
