@@ -14,6 +14,7 @@
 #include "cli/help_compiler.h"
 #include "cli/run_report.h"
 #include "engine/editions/editions.h"
+#include "engine/editions/epub/epub_package.h"
 #include "engine/output_names.h"
 #include "support/program_info.h"
 
@@ -33,6 +34,7 @@ enum OptionId : int {
   kVersion = 'V',
   kLongOnly = 0x100,
   kCompile = kLongOnly,
+  kLanguage,
   kEditionOption = 0x200,
 };
 
@@ -40,6 +42,7 @@ struct OptionSpec {
   const char* name;
   int id;
   const char* help;
+  const char* value = nullptr;  // the name of its value, for one that takes one
 };
 
 constexpr OptionSpec kLeadingOptions[] = {
@@ -48,6 +51,8 @@ constexpr OptionSpec kLeadingOptions[] = {
 };
 constexpr OptionSpec kTrailingOptions[] = {
     {"compile", kCompile, "then compile the help project with chmcmd into Marlix.chm"},
+    {"language", kLanguage, "with --epub: the language of the text, a language tag such as en, "
+     "de or pt-BR (en when not given)", "TAG"},
     {"help", kHelp, "show this help and exit"},
     {"version", kVersion, "show the version and the licence and exit"},
 };
@@ -99,6 +104,7 @@ struct Arguments {
   bool help = false;
   bool version = false;
   std::vector<const EditionRow*> editions;  // asked for, in the table's order
+  const char* language = nullptr;
   std::vector<const char*> operands;
 };
 
@@ -137,6 +143,7 @@ void PrintHelp(std::FILE* out) {
     std::string flags = option.id < kLongOnly ? std::string("-") + char(option.id) + ", " : "    ";
     flags += "--";
     flags += option.name;
+    if (option.value != nullptr) flags = flags + "=" + option.value;
     std::fprintf(out, "  %-16s%s\n", flags.c_str(), WrapHelp(option.help).c_str());
   }
   std::fputs(kExitStatuses, out);
@@ -170,7 +177,8 @@ int ParseArguments(int argc, const char* const* argv, Arguments& arguments, std:
   std::vector<option> longOptions;
   std::string shortOptions = ":";
   for (const OptionSpec& entry : options) {
-    longOptions.push_back({entry.name, no_argument, nullptr, entry.id});
+    longOptions.push_back(
+        {entry.name, entry.value != nullptr ? required_argument : no_argument, nullptr, entry.id});
     if (entry.id < kLongOnly) shortOptions += char(entry.id);
   }
   longOptions.push_back({nullptr, 0, nullptr, 0});
@@ -201,6 +209,11 @@ int ParseArguments(int argc, const char* const* argv, Arguments& arguments, std:
       case kVersion:
         arguments.version = true;
         break;
+      case kLanguage:
+        arguments.language = optarg;
+        break;
+      case ':':
+        return UsageError(err, "option '" + TypedLongOption(args[optind - 1]) + "' needs a value");
       default:
         if (id >= kEditionOption && id < kEditionOption + static_cast<int>(Editions().size())) {
           const EditionRow* row = &Editions()[static_cast<std::size_t>(id - kEditionOption)];
@@ -249,6 +262,15 @@ int CheckOperands(const Arguments& arguments, std::FILE* err) {
   }
   if (arguments.quiet && arguments.verbose) {
     return UsageError(err, "--quiet and --verbose cannot be used together");
+  }
+  if (arguments.language != nullptr) {
+    if (arguments.editions.empty() || arguments.editions[0]->id != OutputEdition::Epub) {
+      return UsageError(err, "--language is for the e-book only (--epub)");
+    }
+    if (!IsLanguageTag(arguments.language)) {
+      return UsageError(err, std::string("--language: '") + arguments.language +
+                                 "' is no language tag (such as en, de or pt-BR)");
+    }
   }
   // Editions in the table's order: each is refused beside an edition before
   // it, or beside --compile when it writes no help project.
@@ -309,6 +331,7 @@ int Convert(const Arguments& arguments, std::FILE* out, std::FILE* err) {
   request.destinationFolderPath = arguments.operands[1];
   request.destinationFolderName = arguments.operands[2];
   if (!arguments.editions.empty()) request.edition = arguments.editions[0]->id;
+  if (arguments.language != nullptr) request.language = arguments.language;
 
   RunReport report(request, arguments.verbose, out);
   ConversionSummary summary;

@@ -178,6 +178,8 @@ void RunReport::PrintFailureDetails(ConversionOutcome outcome, std::FILE* err) c
       return;
     case ConversionOutcome::DestinationNotCreated:
       if (!folderError_.empty()) std::fprintf(err, "%s\n", folderError_.c_str());
+      // The one file of an edition written as one, which could not be made.
+      for (const std::string& line : lost_) std::fprintf(err, "%s\n", line.c_str());
       return;
     case ConversionOutcome::NoValidSourceFiles: {
       const char* folder = request_.sourceFolderPath.CStr();
