@@ -14,6 +14,7 @@
 #include "cli/help_compiler.h"
 #include "cli/run_report.h"
 #include "engine/editions/editions.h"
+#include "engine/editions/epub/epub_package.h"
 #include "engine/output_names.h"
 #include "support/program_info.h"
 
@@ -34,6 +35,7 @@ enum OptionId : int {
   kLongOnly = 0x100,
   kCompile = kLongOnly,
   kTitle,
+  kLanguage,
   kEditionOption = 0x200,
 };
 
@@ -51,6 +53,8 @@ constexpr OptionSpec kLeadingOptions[] = {
 constexpr OptionSpec kTrailingOptions[] = {
     {"title", kTitle,
      "the reference's name in the web edition's pages and the docset (default: NAME)", "TEXT"},
+    {"language", kLanguage, "with --epub: the language of the text, a language tag such as en, "
+     "de or pt-BR (en when not given)", "TAG"},
     {"compile", kCompile, "then compile the help project with chmcmd into Marlix.chm"},
     {"help", kHelp, "show this help and exit"},
     {"version", kVersion, "show the version and the licence and exit"},
@@ -107,6 +111,7 @@ struct Arguments {
   bool help = false;
   bool version = false;
   std::vector<const EditionRow*> editions;  // asked for, in the table's order
+  const char* language = nullptr;
   std::vector<const char*> operands;
 };
 
@@ -218,6 +223,9 @@ int ParseArguments(int argc, const char* const* argv, Arguments& arguments, std:
       case kVersion:
         arguments.version = true;
         break;
+      case kLanguage:
+        arguments.language = optarg;
+        break;
       case ':':
         // A long option without its value, the last argument.
         return UsageError(err, "option '" + TypedLongOption(args[optind - 1]) + "' needs a value");
@@ -269,6 +277,15 @@ int CheckOperands(const Arguments& arguments, std::FILE* err) {
   }
   if (arguments.quiet && arguments.verbose) {
     return UsageError(err, "--quiet and --verbose cannot be used together");
+  }
+  if (arguments.language != nullptr) {
+    if (arguments.editions.empty() || arguments.editions[0]->id != OutputEdition::Epub) {
+      return UsageError(err, "--language is for the e-book only (--epub)");
+    }
+    if (!IsLanguageTag(arguments.language)) {
+      return UsageError(err, std::string("--language: '") + arguments.language +
+                                 "' is no language tag (such as en, de or pt-BR)");
+    }
   }
   // Editions in the table's order: each is refused beside an edition before
   // it, or beside --compile when it writes no help project.
@@ -336,6 +353,7 @@ int Convert(const Arguments& arguments, std::FILE* out, std::FILE* err) {
   request.destinationFolderName = arguments.operands[2];
   if (!arguments.editions.empty()) request.edition = arguments.editions[0]->id;
   if (arguments.title != nullptr) request.title = arguments.title;
+  if (arguments.language != nullptr) request.language = arguments.language;
 
   RunReport report(request, arguments.verbose, out);
   ConversionSummary summary;

@@ -277,6 +277,8 @@ void RunReport::PrintFailureDetails(ConversionOutcome outcome, std::FILE* err) c
       return;
     case ConversionOutcome::DestinationNotCreated:
       PrintLine(err, folderError_);
+      // The one file of an edition written as one, which could not be made.
+      for (std::uint32_t i = 0; i < lost_.Count(); ++i) PrintLine(err, *lost_.Ref(i));
       return;
     case ConversionOutcome::NoValidSourceFiles: {
       const char* folder = shownSourceFolder_.CStr();

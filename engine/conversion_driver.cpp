@@ -57,6 +57,7 @@ namespace {
 
 // What one run holds from the moment its folder is made.
 struct Run {
+  bool oneFile;  // the edition is written as one file, made before the steps
   TopicCatalogue& catalogue;
   PageSink& sink;
   Diagnostics* diagnostics;
@@ -103,8 +104,11 @@ void WalkTopicPages(Edition& edition, SourceTally& sources, Run& run) {
 // The steps every edition runs, from the catalogue to the closing files.
 // False when the contents page cannot be made, which ends the run early.
 bool WriteEdition(Edition& edition, SourceTally& sources, Run& run) {
-  if (!edition.Prepare(run.sink) || !run.sink.Claim(kIndexPageName)) return false;
-  run.contentsPage = run.sink.PathOf(kIndexPageName);
+  if (!edition.Prepare(run.sink)) return false;
+  if (!run.oneFile) {
+    if (!run.sink.Claim(kIndexPageName)) return false;
+    run.contentsPage = run.sink.PathOf(kIndexPageName);
+  }
   // From here every step runs whatever the one before could not do; what
   // was lost is counted and decides between Completed and IncompleteOutput.
   BuildTopicCatalogue(sources, run.catalogue);
@@ -127,6 +131,7 @@ class Steps final : public EditionSteps {
  public:
   Steps(SourceTally& sources, struct Run& run) : sources_(sources), run_(run) {}
   bool Run(Edition& edition) override { return WriteEdition(edition, sources_, run_); }
+  const SourceFileList& SourceFiles() const override { return sources_.Files(); }
 
  private:
   SourceTally& sources_;
@@ -157,7 +162,22 @@ ConversionOutcome Convert(const ConversionRequest& request, ConversionSummary& s
   // Only the last component is made; an existing folder is never reused, so
   // nothing already on disk can be overwritten.
   const TextString folder = DestinationFolder(request);
-  if (folder.IsEmpty() || !platform::Files().MakeFolder(folder.CStr())) {
+  const bool oneFile = edition.startPage == StartPage::OutputFile;
+  PageSink sink(diagnostics);
+  if (oneFile) {
+    // An edition written as one file makes it new where the others make
+    // their folder, held through the existing destination folder: a file of
+    // that name is never replaced. Its entries go into it.
+    if (folder.IsEmpty() || !sink.Hold(request.destinationFolderPath)) {
+      if (diagnostics != nullptr) {
+        diagnostics->OutputNotCreated(folder.CStr(), platform::Files().LastError());
+      }
+      return ConversionOutcome::DestinationNotCreated;
+    }
+    if (!sink.EnterArchive(WithSuffix(request.destinationFolderName, edition.folderSuffix).CStr())) {
+      return ConversionOutcome::DestinationNotCreated;
+    }
+  } else if (folder.IsEmpty() || !platform::Files().MakeFolder(folder.CStr())) {
     if (diagnostics != nullptr) {
       diagnostics->FolderNotCreated(folder.CStr(), platform::Files().LastError());
     }
@@ -166,8 +186,7 @@ ConversionOutcome Convert(const ConversionRequest& request, ConversionSummary& s
   // Held to the end of the run: every output file is created through it, so
   // renaming the folder or putting a link in its place cannot send the
   // output elsewhere. A folder that cannot be held is left empty.
-  PageSink sink(diagnostics);
-  if (!sink.Hold(folder)) {
+  if (!oneFile && !sink.Hold(folder)) {
     if (diagnostics != nullptr) {
       diagnostics->FolderNotHeld(folder.CStr(), platform::Files().LastError());
     }
@@ -184,13 +203,13 @@ ConversionOutcome Convert(const ConversionRequest& request, ConversionSummary& s
 
   TopicCatalogue catalogue;
   SourceTally sources(sourceFiles, diagnostics);
-  Run run{catalogue, sink, diagnostics, TextString()};
+  Run run{oneFile, catalogue, sink, diagnostics, oneFile ? folder : TextString()};
   Steps steps(sources, run);
   const bool wrote = edition.write(request, catalogue, steps);
   summary.contentsPage = run.contentsPage;
   if (!wrote) return ConversionOutcome::UnexpectedError;
   summary.startPage =
-      edition.startPage == StartPage::OutputFolder ? folder : run.contentsPage;
+      edition.startPage == StartPage::ContentsPage ? run.contentsPage : folder;
 
   const std::uint64_t lostAllocations = FailedAllocations() - failedAllocations;
   summary.topics = catalogue.TopicCount();

@@ -10,10 +10,10 @@ namespace marlix {
 
 // Which pages a run writes: the classic pages with the help project files,
 // the web edition (UTF-8 pages with a style sheet and a search page), or a
-// docset of the web edition's pages for offline documentation browsers.
-// Everything else about an edition is its row in the table of editions
+// docset of the web edition's pages for offline documentation browsers, or
+// an e-book (one EPUB file). Everything else about an edition is its row in the table of editions
 // (engine/editions/editions.h).
-enum class OutputEdition { Classic, Web, Docset };
+enum class OutputEdition { Classic, Web, Docset, Epub };
 
 // Whether this build can write the edition (its row says). A run asked for
 // one it cannot write ends as an unexpected error before anything is made.
@@ -30,6 +30,9 @@ struct ConversionRequest {
   // titles, a docset's name), as given (UTF-8); empty: the destination
   // folder's name.
   TextString title = TextString();
+  // The language of the text, as a language tag, for the editions that
+  // declare one (the e-book); empty: "en".
+  TextString language = TextString();
 };
 
 enum class ConversionOutcome {

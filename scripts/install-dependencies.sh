@@ -15,6 +15,9 @@ packages=(
   # The e-book's archive is deflated and summed with zlib (linked statically
   # into the Windows programs from the mingw-w64 build of it).
   zlib1g-dev libz-mingw-w64-dev
+  # The e-book's checks: EPUBCheck (run through java), calibre's conversion
+  # and viewer; fontTools makes its font (resources/epub/make_font.py).
+  epubcheck default-jre-headless calibre python3-fonttools
   # Packages: the Debian package's tools and checkers, the Windows installer's
   # compiler.
   dpkg-dev lintian appstream desktop-file-utils nsis

@@ -2,6 +2,7 @@
 
 #include "engine/classic_edition.h"
 #include "engine/output_names.h"
+#include "engine/editions/epub/epub_edition.h"
 #include "engine/web_edition.h"
 
 #ifdef MARLIX_HAS_DOCSET
@@ -38,6 +39,17 @@ bool WriteDocset(const ConversionRequest&, const TopicCatalogue&, EditionSteps&)
 }
 #endif
 
+bool WriteEpub(const ConversionRequest& request, const TopicCatalogue& catalogue,
+               EditionSteps& steps) {
+  EpubBook book;
+  book.title = ReferenceTitle(request);
+  book.language = request.language.IsEmpty() ? TextString("en") : request.language;
+  if (!IsLanguageTag(book.language.CStr())) return false;
+  book.time = BookTime(steps.SourceFiles());
+  EpubEdition edition(catalogue, book);
+  return steps.Run(edition);
+}
+
 constexpr EditionRow kEditions[] = {
     {OutputEdition::Classic, nullptr, "Classic pages",
      "HTML pages in code page 437 and the project files of a help compiler", "",
@@ -55,6 +67,13 @@ constexpr EditionRow kEditions[] = {
      "Style sheet, index, Info.plist and icons", false, kDocsetAvailable,
      "this build cannot write docsets (it has no SQLite library)", kDocsetSuffix,
      StartPage::OutputFolder, WriteDocset},
+    {OutputEdition::Epub, "epub", "E-book",
+     "write an e-book instead: the one file NAME.epub (EPUB 3) with the web edition's pages, "
+     "for e-readers",
+     "--epub and %s cannot be used together (an e-book holds the web edition's pages, and no "
+     "help project)",
+     "Style sheet, font and package document", false, true, "", kEpubSuffix,
+     StartPage::OutputFile, WriteEpub},
 };
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "engine/conversion_driver.h"
 #include "engine/edition.h"
+#include "engine/source_discovery.h"
 #include "engine/topic_catalogue.h"
 #include "support/text_string.h"
 
@@ -21,6 +22,8 @@ namespace marlix {
 class EditionSteps {
  public:
   virtual bool Run(Edition& edition) = 0;
+  // The run's source files, in list order.
+  virtual const SourceFileList& SourceFiles() const = 0;
 
  protected:
   ~EditionSteps() = default;
@@ -30,6 +33,7 @@ class EditionSteps {
 enum class StartPage {
   ContentsPage,  // the contents page, Index.htm
   OutputFolder,  // the edition's folder itself, which a browser of its own reads
+  OutputFile,    // the edition's one file (NAME with the suffix), which a reader opens whole
 };
 
 struct EditionRow {
@@ -52,8 +56,9 @@ struct EditionRow {
   // Whether this build can write it, and if not, why not (one line).
   bool available;
   const char* unavailable;
-  // Its output inside the destination folder: a folder named NAME, with
-  // this suffix added unless NAME ends so already (null: NAME as it is).
+  // Its output inside the destination folder: a folder named NAME (a file,
+  // for an edition whose start page is its OutputFile), with this suffix
+  // added unless NAME ends so already (null: NAME as it is).
   const char* folderSuffix;
   StartPage startPage;
   // Makes the edition for one run, on its own stack, and runs the steps

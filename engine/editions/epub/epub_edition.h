@@ -29,6 +29,9 @@
 
 namespace marlix {
 
+// The book's file: NAME with this added, unless NAME ends so.
+inline constexpr char kEpubSuffix[] = ".epub";
+
 // What a book is made from besides the catalogue.
 struct EpubBook {
   TextString title;        // NAME, as given (UTF-8 as far as it is)
