@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -26,8 +27,15 @@ using namespace marlix::ui::testing;
 namespace {
 
 // Every file under folder, relative, with its bytes.
+// Every file of an output with its bytes; an edition written as one file
+// gives that file alone.
 QMap<QString, QByteArray> Tree(const QString& folder) {
   QMap<QString, QByteArray> files;
+  if (QFileInfo(folder).isFile()) {
+    QFile file(folder);
+    if (file.open(QIODevice::ReadOnly)) files.insert(QString(), file.readAll());
+    return files;
+  }
   QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
   while (it.hasNext()) {
     const QString path = it.next();
@@ -139,7 +147,8 @@ class EditionsTest : public QObject {
       const QString directFolder = PathFromBytes(DestinationFolder(
           BuildRequest("", PathToBytes(direct.path()), PathToBytes(name), edition)));
       const auto written = Tree(folder);
-      QVERIFY(written.size() > 5);
+      QVERIFY(!written.isEmpty());
+      QVERIFY(written.size() > 5 || QFileInfo(folder).isFile());
       QVERIFY(written == Tree(directFolder));
 
       QVERIFY(link()->isVisible());
