@@ -143,6 +143,34 @@ class CommonTest : public QObject {
     QCOMPARE(request.edition, OutputEdition::Web);
   }
 
+  void theListIsTheTablesRowsThisBuildCanWrite() {
+    // The table as a build without SQLite has it: no docset in the list.
+    std::vector<EditionRow> table(Editions().begin(), Editions().end());
+    for (EditionRow& row : table) {
+      if (row.id == OutputEdition::Docset) row.available = false;
+    }
+    std::vector<OutputEdition> listed;
+    for (const EditionChoice& choice : EditionChoices(table)) listed.push_back(choice.edition);
+    std::vector<OutputEdition> expected;
+    for (const EditionRow& row : table) {
+      if (row.available) expected.push_back(row.id);
+    }
+    QVERIFY(listed == expected);
+    QCOMPARE(listed.front(), OutputEdition::Classic);
+
+    // This build: every row it can write, by its label, in the table's order.
+    const std::vector<EditionChoice> choices = DialogEditions();
+    std::size_t at = 0;
+    for (const EditionRow& row : Editions()) {
+      if (!row.available) continue;
+      QVERIFY(at < choices.size());
+      QCOMPARE(choices[at].edition, row.id);
+      QCOMPARE(std::string(choices[at].label), std::string(row.label));
+      ++at;
+    }
+    QCOMPARE(at, choices.size());
+  }
+
   void anEntryThatIsNoneMeansTheFirst() {
     const std::vector<EditionChoice> choices = DialogEditions();
     QVERIFY(!choices.empty());
@@ -155,6 +183,7 @@ class CommonTest : public QObject {
   void theLinkOpensWhatACompletedOrIncompleteRunWrote() {
     ConversionSummary summary;
     summary.contentsPage = "/out/x/Index.htm";
+    summary.startPage = "/out/x/Index.htm";
     QCOMPARE(std::string(ResultToOpen(ConversionOutcome::Completed, summary, false).CStr()),
              std::string("/out/x/Index.htm"));
     QCOMPARE(std::string(ResultToOpen(ConversionOutcome::IncompleteOutput, summary, false).CStr()),

@@ -131,18 +131,15 @@ const ControlTemplate* FindControl(const DialogTemplate& dialog, ControlRole rol
   return nullptr;
 }
 
-// The editions in the order the command line documents them, each listed
-// when this build can write it.
-std::vector<EditionChoice> DialogEditions() {
+std::vector<EditionChoice> EditionChoices(std::span<const EditionRow> table) {
   std::vector<EditionChoice> choices;
-  const EditionChoice all[] = {{OutputEdition::Classic, "Classic HTML and help project"},
-                               {OutputEdition::Web, "Web edition"},
-                               {OutputEdition::Docset, "Docset"}};
-  for (const EditionChoice& choice : all) {
-    if (CanWrite(choice.edition)) choices.push_back(choice);
+  for (const EditionRow& row : table) {
+    if (row.available) choices.push_back(EditionChoice{row.id, row.label});
   }
   return choices;
 }
+
+std::vector<EditionChoice> DialogEditions() { return EditionChoices(Editions()); }
 
 OutputEdition EditionOfChoice(int index) {
   const std::vector<EditionChoice> choices = DialogEditions();
@@ -160,7 +157,7 @@ TextString ResultToOpen(ConversionOutcome outcome, const ConversionSummary& summ
                         bool startPageLost) {
   const bool wrote = outcome == ConversionOutcome::Completed ||
                      (outcome == ConversionOutcome::IncompleteOutput && !startPageLost);
-  return wrote ? summary.contentsPage : TextString();
+  return wrote ? summary.startPage : TextString();
 }
 
 void LostFiles::OutputNotCreated(const char* path, int) { lost_.push_back(TextString(path)); }
@@ -177,7 +174,7 @@ DialogRun RunFromDialog(const ConversionRequest& request) {
   ConversionSummary summary;
   LostFiles lost;
   const ConversionOutcome outcome = RunConversion(request, summary, lost);
-  return DialogRun{outcome, ResultToOpen(outcome, summary, lost.Lost(summary.contentsPage))};
+  return DialogRun{outcome, ResultToOpen(outcome, summary, lost.Lost(summary.startPage))};
 }
 
 TextString DefaultMarlixFolder(const TextString& homeFolder) {

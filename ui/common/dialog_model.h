@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/conversion_driver.h"
+#include "engine/editions/editions.h"
 #include "support/text_string.h"
 #include "ui/common/dialog_units.h"
 
@@ -83,8 +84,11 @@ struct EditionChoice {
   const char* label;
 };
 
-// The editions the drop-down lists, in the table's order: those this build
-// can write. The first is chosen when the dialog opens.
+// The editions the drop-down lists: the rows of the table that this build
+// can write, in the table's order, each by its label.
+std::vector<EditionChoice> EditionChoices(std::span<const EditionRow> table);
+// The choices from the table of editions. The first is chosen when the
+// dialog opens.
 std::vector<EditionChoice> DialogEditions();
 // The edition of the drop-down's entry at index; the first entry's for an
 // index that names none (nothing chosen).

@@ -120,11 +120,27 @@ TextString FieldText(HWND dialog, int id) {
   return text;
 }
 
+namespace {
+
+// The message box's icon for a kind of message.
+UINT IconOf(MessageKind kind) {
+  switch (kind) {
+    case MessageKind::Error:
+      return MB_ICONERROR;
+    case MessageKind::Warning:
+      return MB_ICONWARNING;
+    case MessageKind::None:
+      break;
+  }
+  return 0;
+}
+
+}  // namespace
+
 void ReportOutcome(ConversionOutcome outcome, HWND owner) {
   const std::optional<OutcomeMessage> notice = OutcomeNotice(outcome);
   if (!notice) return;
-  ::MessageBoxA(owner, notice->text, notice->title,
-                MB_OK | static_cast<UINT>(notice->kind));
+  ::MessageBoxA(owner, notice->text, notice->title, MB_OK | IconOf(notice->kind));
 }
 
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
