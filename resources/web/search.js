@@ -106,30 +106,33 @@
   }
 
   function decoderOf(data) {
-    var finalValue = {};
-    var moreValue = {};
+    // kind[c]: for the character code c, its value + 1 as a final character,
+    // -(value + 1) as a "more" character, 0 when it is neither.
+    var kind = new Int32Array(65536);
     var i;
-    for (i = 0; i < data.final.length; ++i) finalValue[data.final.charAt(i)] = i;
-    for (i = 0; i < data.more.length; ++i) moreValue[data.more.charAt(i)] = i;
+    for (i = data.more.length - 1; i >= 0; --i) kind[data.more.charCodeAt(i)] = -(i + 1);
+    for (i = data.final.length - 1; i >= 0; --i) kind[data.final.charCodeAt(i)] = i + 1;
+    var finals = data.final.length;
+    var mores = data.more.length;
     // first[k]: the first number whose code has k more characters.
     var first = [0];
-    var span = data.final.length;
+    var span = finals;
     for (i = 1; i < 8; ++i) {
       first.push(first[i - 1] + span);
-      span *= data.more.length;
+      span *= mores;
     }
     return function (codes) {
       var numbers = [];
       var value = 0;
       var digits = 0;
       for (var at = 0; at < codes.length; ++at) {
-        var c = codes.charAt(at);
-        if (c in moreValue) {
-          value = value * data.more.length + moreValue[c];
+        var k = kind[codes.charCodeAt(at)];
+        if (k < 0) {
+          value = value * mores - k - 1;
           ++digits;
           continue;
         }
-        numbers.push(first[digits] + value * data.final.length + finalValue[c]);
+        numbers.push(first[digits] + value * finals + (k > 0 ? k - 1 : NaN));
         value = 0;
         digits = 0;
       }
