@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Measures search in the web edition of the synthetic references, 1x (about
 # 650 KB) and 10x, in Debian's headless chromium through playwright-core:
-#   - the search data's size against the reference's;
+#   - the search data's size against the reference's, raw and gzipped;
 #   - which files the contents, a section and a topic page load (never the
 #     search data);
+#   - the first result of search.htm?q=... after the page is ready (to the
+#     frame after it is in the page), the median of five;
 #   - the time from a query put in the search page's field to its results
-#     shown (the next frame after the results are in the page): the first
-#     query, which loads the search data, and then several kinds of query,
-#     each the median of five rounds; and each keystroke of a query typed.
+#     in the page and laid out, and to the next frame: the first query,
+#     which loads the search data, then several kinds of query, each the
+#     median of five rounds, and every keystroke of a few queries typed
+#     (median and 95th percentile).
 #
 #   bench/web_search_figures.sh [BUILD_FOLDER]
 #

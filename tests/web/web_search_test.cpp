@@ -6,7 +6,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/allocation.h"
@@ -177,11 +181,28 @@ struct Topic {
   std::vector<std::string> names;
 };
 
+// Of a token: each topic that holds it, with 4 * uses in the text + 2 (title)
+// + 1 (name).
+using Postings = std::vector<std::pair<unsigned long long, unsigned long long>>;
+
 struct Data {
   std::vector<std::string> sections;
   std::vector<std::string> words;
   std::vector<Topic> topics;
+  std::vector<unsigned long long> lengths;
+  std::vector<std::string> tokens;  // in the order written
+  std::map<std::string, Postings> index;
 };
+
+std::vector<std::string> SplitAtBlanks(const std::string& text) {
+  std::vector<std::string> out;
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t blank = std::min(text.find(' ', start), text.size());
+    out.push_back(text.substr(start, blank - start));
+    start = blank + 1;
+  }
+  return out;
+}
 
 Data Read(const SearchDataBuilder& builder) {
   TextString script;
@@ -189,11 +210,24 @@ Data Read(const SearchDataBuilder& builder) {
   const Value data = ReadScript(script.CStr());
   Data out;
   for (const Value& section : data["sections"].items) out.sections.push_back(section.text);
-  const std::string& words = data["words"].text;
-  for (std::size_t start = 0; start < words.size();) {
-    const std::size_t blank = std::min(words.find(' ', start), words.size());
-    out.words.push_back(words.substr(start, blank - start));
-    start = blank + 1;
+  out.words = SplitAtBlanks(data["words"].text);
+  const std::string& finals = data["final"].text;
+  const std::string& mores = data["more"].text;
+  out.lengths = DecodeCodes(data["lengths"].text, finals, mores);
+  out.tokens = SplitAtBlanks(data["tokens"].text);
+  const std::vector<std::string> postings = SplitAtBlanks(data["postings"].text);
+  EXPECT_EQ(postings.size(), out.tokens.size());
+  for (std::size_t i = 0; i < out.tokens.size() && i < postings.size(); ++i) {
+    const auto numbers = DecodeCodes(postings[i], finals, mores);
+    EXPECT_EQ(numbers.size() % 2, 0u) << out.tokens[i];
+    Postings& list = out.index[out.tokens[i]];
+    unsigned long long topic = 0;
+    for (std::size_t k = 0; k + 1 < numbers.size(); k += 2) {
+      // The first topic's number, then the distance from the one before.
+      EXPECT_TRUE(k == 0 || numbers[k] > 0) << out.tokens[i];
+      topic += numbers[k];
+      list.emplace_back(topic, numbers[k + 1]);
+    }
   }
   for (const Value& entry : data["topics"].items) {
     Topic topic;
@@ -202,8 +236,7 @@ Data Read(const SearchDataBuilder& builder) {
     topic.page = entry.items[0].text;
     topic.section = entry.items[1].number;
     topic.title = entry.items[2].text;
-    for (const unsigned long long n :
-         DecodeCodes(entry.items[3].text, data["final"].text, data["more"].text)) {
+    for (const unsigned long long n : DecodeCodes(entry.items[3].text, finals, mores)) {
       EXPECT_LT(n, out.words.size());
       if (n >= out.words.size()) continue;
       if (!topic.text.empty()) topic.text += ' ';
@@ -426,6 +459,131 @@ TEST(SearchDataWords, ManyDistinctWordsComeBackIntact) {
   for (std::size_t t = 0; t < expected.size(); ++t) {
     EXPECT_EQ(data.topics[t].text, expected[t]) << "topic " << t;
   }
+}
+
+// The index of one topic fed the given text lines: each token with its
+// postings.
+std::map<std::string, Postings> IndexOf(const std::vector<std::string>& lines) {
+  SearchDataBuilder builder;
+  Section(builder, "S");
+  builder.BeginTopic("B0P0.htm");
+  for (const std::string& line : lines) Line(builder, line);
+  return Read(builder).index;
+}
+
+// The tokens of lines, in sorted order, each with its uses.
+std::string TokensOf(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const auto& [token, postings] : IndexOf(lines)) {
+    if (!out.empty()) out += ' ';
+    out += token;
+    if (postings.size() == 1 && postings[0].second / 4 > 1) {
+      out += '*';
+      out += std::to_string(postings[0].second / 4);
+    }
+  }
+  return out;
+}
+
+// The line of a sample file that holds needle, its format column cut off.
+std::string SampleLine(const char* file, const std::string& needle) {
+  std::ifstream in(std::string(MARLIX_SAMPLES) + "/" + file, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::size_t at = text.find(needle);
+  EXPECT_NE(at, std::string::npos) << needle;
+  if (at == std::string::npos) return "";
+  const std::size_t start = text.rfind('\n', at) + 1;
+  const std::size_t end = text.find_first_of("\r\n", at);
+  return text.substr(start + 1, end - start - 1);
+}
+
+TEST(SearchTokens, SignsInsideWordsEndThemAndMakeTokensOfTheirOwn) {
+  // Real lines of the sample reference (tables with their drawing).
+  EXPECT_EQ(TokensOf({SampleLine("Appendix.TXT", "SQR(-1)")}),
+            "( (- ) ), 0 1 5 : ARGUMENT LOG OF OUT RANGE SQR");
+  EXPECT_EQ(TokensOf({SampleLine("Appendix.TXT", "ROUND(-2.5)")}),
+            "(- ) , - .*2 2 3 5 : AS DOCUMENTED FIXED GIVES NOW ROUND \xE2\x96\xA0");
+  EXPECT_EQ(TokensOf({SampleLine("LANGUAGE.TXT", "1.7E308")}),
+            ", . 1 15 7E308 DIGITS NONE REAL X |*2 \xE2\x89\xA4");
+  // Accented and Greek letters are word characters; signs such as "°", "±",
+  // "²" and "½" are not, and "a-z" is folded but nothing else.
+  EXPECT_EQ(TokensOf({SampleLine("Appendix.TXT", "\x8Fngstr\x94m")}),
+            ",*4 . 0 25 5*2 ; AND C GAR\xC3\xA7ON R SE\xC3\xB1OR Z\xC3\xBCRICH \xC2\xB0 \xC2\xB0, "
+            "\xC2\xB1 \xC2\xB2 \xC2\xB5S \xC2\xBD. \xC3\x85NGSTR\xC3\xB6M");
+  // Code as a reference of another kind writes it: "=", ",", ":" and "/"
+  // between words; "_" and "$" inside them; "~~" shown as "~".
+  EXPECT_EQ(TokensOf({"MOV AH,4Ch ; x=a+b/2 : C:\\DOS", "LEFT$(s_1, 3) ~~x"}),
+            "( ) + ,*2 / 2 3 4C : :\\ ; = A AH B C DOS LEFT$ MOV S_1 X*2 ~");
+}
+
+TEST(SearchTokens, HexNumbersAreIndexedBare) {
+  EXPECT_EQ(TokensOf({"INT 21h, AH=4Ch, port 3F8h or 0x378; 10H 0ffh"}),
+            ",*2 0FF 10 21 378 3F8 4C ; = AH INT OR PORT");
+  // Not hex forms: no digit first, no hex digits, "h" alone, "0x" alone.
+  EXPECT_EQ(TokensOf({"ah FFh 1Gh h 0x 0xZ1 12hh"}), "0X 0XZ1 12HH 1GH AH FFH H");
+}
+
+TEST(SearchIndex, PostingsSayWhichTopicsHoldATokenAndWhere) {
+  SearchDataBuilder builder;
+  Section(builder, "S");
+  builder.BeginTopic("B0P0.htm");  // topic 0
+  Name(builder, "INT 21,4C");
+  Name(builder, "Terminate");
+  Title(builder, "Terminate with a ~Return Code~");
+  Line(builder, "AH = 4Ch, AL = return code; terminate");
+  Line(builder, "int 21h");
+  builder.BeginTopic("B0P1.htm");  // topic 1: text only
+  Line(builder, "see INT 21,4C");
+  builder.BeginTopic("B0P2.htm");  // topic 2: nothing
+  builder.BeginTopic("B0P3.htm");  // topic 3: a title set twice
+  Title(builder, "Return first");
+  Title(builder, "Second code");
+  Name(builder, "ret");
+  Line(builder, "return");
+  const Data data = Read(builder);
+  EXPECT_EQ(builder.TokenCount(), data.tokens.size());
+  const auto& index = data.index;
+  auto at = [&index](const std::string& token) {
+    const auto found = index.find(token);
+    return found == index.end() ? Postings{} : found->second;
+  };
+  EXPECT_EQ(at("INT"), (Postings{{0, 1 + 4}, {1, 4}}));
+  EXPECT_EQ(at("21"), (Postings{{0, 1 + 4}, {1, 4}}));
+  EXPECT_EQ(at("4C"), (Postings{{0, 1 + 4}, {1, 4}}));
+  EXPECT_EQ(at("TERMINATE"), (Postings{{0, 1 + 2 + 4}}));
+  EXPECT_EQ(at("RETURN"), (Postings{{0, 2 + 4}, {3, 4}}));
+  EXPECT_EQ(at("CODE"), (Postings{{0, 2 + 4}, {3, 2}}));
+  // The first title's tokens count no more.
+  EXPECT_EQ(at("FIRST"), Postings{});
+  EXPECT_EQ(at("SECOND"), (Postings{{3, 2}}));
+  EXPECT_EQ(at("RET"), (Postings{{3, 1}}));
+  // Text tokens per topic, signs included: AH = 4C , AL = RETURN CODE ;
+  // TERMINATE INT 21.
+  EXPECT_EQ(data.lengths, (std::vector<unsigned long long>{12, 5, 0, 1}));
+  // Sorted by UTF-8 bytes, which is the order of UTF-16 code units for the
+  // characters of code page 437.
+  EXPECT_TRUE(std::is_sorted(data.tokens.begin(), data.tokens.end()));
+}
+
+TEST(SearchIndex, ManyTopicsAndTokensComeBackIntact) {
+  // Distances and uses of two and three characters, and a token in every
+  // topic beside tokens in only a few.
+  SearchDataBuilder builder;
+  Section(builder, "S");
+  std::map<std::string, Postings> expected;
+  for (unsigned long long t = 0; t < 3000; ++t) {
+    builder.BeginTopic(("B0P" + std::to_string(t) + ".htm").c_str());
+    std::string rare = "R";
+    rare += std::to_string(t % 700);
+    std::string line = "every ";
+    line += rare;
+    for (unsigned long long i = 0; i < t % 90; ++i) line += " every";
+    Line(builder, line);
+    expected["EVERY"].emplace_back(t, 4 * (t % 90 + 1));
+    expected[rare].emplace_back(t, 4);
+  }
+  const Data data = Read(builder);
+  EXPECT_EQ(data.index, expected);
 }
 
 TEST(SearchDataMemory, RefusedAllocationsAreCountedAndLeaveNoBrokenState) {
