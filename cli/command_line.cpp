@@ -2,14 +2,18 @@
 
 #include <getopt.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <iterator>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "cli/error_reason.h"
 #include "cli/help_compiler.h"
 #include "cli/run_report.h"
+#include "engine/editions/editions.h"
 #include "engine/output_names.h"
 #include "support/program_info.h"
 
@@ -18,8 +22,10 @@ namespace {
 
 constexpr char kProgram[] = "marlix2html-cli";
 
-// The options, in the order --help lists them. Add an option here and handle
-// its id in ParseArguments; a long-only option takes an id from kLongOnly on.
+// The options besides the editions'. Add an option here and handle its id
+// in ParseArguments; a long-only option takes an id from kLongOnly on. The
+// editions' options come from the table of editions, with ids from
+// kEditionOption on, one per row.
 enum OptionId : int {
   kQuiet = 'q',
   kVerbose = 'v',
@@ -27,30 +33,42 @@ enum OptionId : int {
   kVersion = 'V',
   kLongOnly = 0x100,
   kCompile = kLongOnly,
-  kWeb,
-  kDocset,
+  kTitle,
+  kEditionOption = 0x200,
 };
 
 struct OptionSpec {
   const char* name;
   int id;
   const char* help;
+  const char* value = nullptr;  // the name of its value, for an option that takes one
 };
 
-constexpr OptionSpec kOptions[] = {
+constexpr OptionSpec kLeadingOptions[] = {
     {"quiet", kQuiet, "print nothing on success, and no warnings"},
     {"verbose", kVerbose, "also name each file written, and count each step"},
-    {"web", kWeb,
-     "write the web edition instead: UTF-8 pages with a style\n"
-     "sheet and a search page, and no help project files"},
-    {"docset", kDocset,
-     "write a docset for offline documentation browsers instead:\n"
-     "the folder NAME.docset, the web edition's pages with an\n"
-     "index of every topic name"},
+};
+constexpr OptionSpec kTrailingOptions[] = {
+    {"title", kTitle,
+     "the reference's name in the web edition's pages and the docset (default: NAME)", "TEXT"},
     {"compile", kCompile, "then compile the help project with chmcmd into Marlix.chm"},
     {"help", kHelp, "show this help and exit"},
     {"version", kVersion, "show the version and the licence and exit"},
 };
+
+// Every option in the order --help lists them: the editions' between
+// --verbose and --compile.
+std::vector<OptionSpec> AllOptions() {
+  std::vector<OptionSpec> options(std::begin(kLeadingOptions), std::end(kLeadingOptions));
+  const std::span<const EditionRow> editions = Editions();
+  for (std::size_t row = 0; row < editions.size(); ++row) {
+    if (editions[row].option == nullptr) continue;
+    options.push_back({editions[row].option, kEditionOption + static_cast<int>(row),
+                       editions[row].description});
+  }
+  options.insert(options.end(), std::begin(kTrailingOptions), std::end(kTrailingOptions));
+  return options;
+}
 
 constexpr char kUsageLine[] =
     "Usage: marlix2html-cli [OPTION]... SOURCE_FOLDER DESTINATION_FOLDER NAME\n";
@@ -85,25 +103,54 @@ struct Arguments {
   bool quiet = false;
   bool verbose = false;
   bool compile = false;
-  bool web = false;
-  bool docset = false;
+  const char* title = nullptr;
   bool help = false;
   bool version = false;
+  std::vector<const EditionRow*> editions;  // asked for, in the table's order
   std::vector<const char*> operands;
 };
+
+// An option's help broken at blanks into lines of at most kHelpWidth
+// bytes, each further line indented to the column of the first.
+constexpr std::size_t kHelpWidth = 58;
+constexpr std::size_t kHelpColumn = 18;
+
+std::string WrapHelp(const char* help) {
+  std::string wrapped;
+  std::size_t lineStart = 0;
+  std::string word;
+  const std::string text = help;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    std::size_t end = text.find(' ', at);
+    if (end == std::string::npos) end = text.size();
+    word = text.substr(at, end - at);
+    if (wrapped.size() > lineStart && wrapped.size() - lineStart + 1 + word.size() > kHelpWidth) {
+      wrapped += '\n';
+      wrapped.append(kHelpColumn, ' ');
+      lineStart = wrapped.size();
+    } else if (wrapped.size() > lineStart) {
+      wrapped += ' ';
+    }
+    wrapped += word;
+    at = end + 1;
+  }
+  return wrapped;
+}
 
 void PrintHelp(std::FILE* out) {
   std::fputs(kUsageLine, out);
   std::fputs(kDescription, out);
-  for (const OptionSpec& option : kOptions) {
+  for (const OptionSpec& option : AllOptions()) {
     std::string flags = option.id < kLongOnly ? std::string("-") + char(option.id) + ", " : "    ";
     flags += "--";
     flags += option.name;
-    std::string help = option.help;
-    for (std::size_t at = help.find('\n'); at != std::string::npos; at = help.find('\n', at + 1)) {
-      help.insert(at + 1, 18, ' ');
+    if (option.value != nullptr) {
+      flags += ' ';
+      flags += option.value;
     }
-    std::fprintf(out, "  %-16s%s\n", flags.c_str(), help.c_str());
+    std::fprintf(out, "  %-16s%s%s\n", flags.c_str(), flags.size() < 16 ? "" : "\n                  ",
+                 WrapHelp(option.help).c_str());
   }
   std::fputs(kExitStatuses, out);
 }
@@ -121,8 +168,8 @@ std::string TypedLongOption(const char* argument) {
   return typed.substr(0, typed.find('='));
 }
 
-bool IsKnownOption(int id) {
-  for (const OptionSpec& entry : kOptions) {
+bool IsKnownOption(const std::vector<OptionSpec>& options, int id) {
+  for (const OptionSpec& entry : options) {
     if (entry.id == id) return true;
   }
   return false;
@@ -132,10 +179,12 @@ bool IsKnownOption(int id) {
 // the operands); returns 0, or the exit status of a usage error after
 // reporting it.
 int ParseArguments(int argc, const char* const* argv, Arguments& arguments, std::FILE* err) {
+  const std::vector<OptionSpec> options = AllOptions();
   std::vector<option> longOptions;
   std::string shortOptions = ":";
-  for (const OptionSpec& entry : kOptions) {
-    longOptions.push_back({entry.name, no_argument, nullptr, entry.id});
+  for (const OptionSpec& entry : options) {
+    longOptions.push_back(
+        {entry.name, entry.value != nullptr ? required_argument : no_argument, nullptr, entry.id});
     if (entry.id < kLongOnly) shortOptions += char(entry.id);
   }
   longOptions.push_back({nullptr, 0, nullptr, 0});
@@ -160,11 +209,8 @@ int ParseArguments(int argc, const char* const* argv, Arguments& arguments, std:
       case kCompile:
         arguments.compile = true;
         break;
-      case kWeb:
-        arguments.web = true;
-        break;
-      case kDocset:
-        arguments.docset = true;
+      case kTitle:
+        arguments.title = optarg;
         break;
       case kHelp:
         arguments.help = true;
@@ -172,11 +218,23 @@ int ParseArguments(int argc, const char* const* argv, Arguments& arguments, std:
       case kVersion:
         arguments.version = true;
         break;
+      case ':':
+        // A long option without its value, the last argument.
+        return UsageError(err, "option '" + TypedLongOption(args[optind - 1]) + "' needs a value");
       default:
+        if (id >= kEditionOption && id < kEditionOption + static_cast<int>(Editions().size())) {
+          const EditionRow* row = &Editions()[static_cast<std::size_t>(id - kEditionOption)];
+          // Given twice counts once; kept in the table's order.
+          std::erase(arguments.editions, row);
+          auto later = std::find_if(arguments.editions.begin(), arguments.editions.end(),
+                                    [row](const EditionRow* given) { return given > row; });
+          arguments.editions.insert(later, row);
+          break;
+        }
         // An unknown short option leaves it in optopt; a long option given
         // a value leaves its id there; an unknown or ambiguous long option
         // leaves 0. A long option's text is the element just passed.
-        if (optopt != 0 && IsKnownOption(optopt)) {
+        if (optopt != 0 && IsKnownOption(options, optopt)) {
           return UsageError(err,
                             "option '" + TypedLongOption(args[optind - 1]) + "' takes no value");
         }
@@ -188,6 +246,14 @@ int ParseArguments(int argc, const char* const* argv, Arguments& arguments, std:
   }
   for (int i = optind; i < argc; ++i) arguments.operands.push_back(args[i]);
   return 0;
+}
+
+// The row's refusal with the other option in place of "%s".
+std::string Refusal(const EditionRow& edition, const std::string& other) {
+  std::string message = edition.refusal;
+  const std::size_t at = message.find("%s");
+  if (at != std::string::npos) message.replace(at, 2, other);
+  return message;
 }
 
 int CheckOperands(const Arguments& arguments, std::FILE* err) {
@@ -204,24 +270,36 @@ int CheckOperands(const Arguments& arguments, std::FILE* err) {
   if (arguments.quiet && arguments.verbose) {
     return UsageError(err, "--quiet and --verbose cannot be used together");
   }
-  if (arguments.compile && arguments.web) {
-    return UsageError(
-        err, "--compile and --web cannot be used together (the web edition has no help project)");
+  // Editions in the table's order: each is refused beside an edition before
+  // it, or beside --compile when it writes no help project.
+  for (std::size_t i = 0; i < arguments.editions.size(); ++i) {
+    const EditionRow& edition = *arguments.editions[i];
+    if (i > 0) {
+      return UsageError(err, Refusal(edition, std::string("--") + arguments.editions[0]->option));
+    }
+    if (arguments.compile && !edition.writesHelpProject) {
+      return UsageError(err, Refusal(edition, "--compile"));
+    }
   }
-  if (arguments.docset && (arguments.web || arguments.compile)) {
-    return UsageError(err, std::string("--docset and ") + (arguments.web ? "--web" : "--compile") +
-                               " cannot be used together (a docset holds the web edition's "
-                               "pages, and no help project)");
+  if (arguments.title != nullptr && arguments.editions.empty()) {
+    return UsageError(err, "--title needs --web or --docset (the classic pages keep their titles)");
+  }
+  if (arguments.title != nullptr && arguments.title[0] == '\0') {
+    return UsageError(err, "--title needs a text that is not empty");
   }
   return 0;
 }
 
-// --docset where this build cannot write docsets (the Windows builds have
-// no SQLite library): one line, the usage status.
-int DocsetUnavailable(std::FILE* err) {
-  std::fprintf(err, "%s: --docset: this build cannot write docsets (it has no SQLite library)\n",
-               kProgram);
-  return kExitUsage;
+// An edition this build cannot write (the docset where the build has no
+// SQLite library): one line, the usage status. Zero when all can be.
+int EditionsUnavailable(const Arguments& arguments, std::FILE* err) {
+  for (const EditionRow* edition : arguments.editions) {
+    if (!edition->available) {
+      std::fprintf(err, "%s: --%s: %s\n", kProgram, edition->option, edition->unavailable);
+      return kExitUsage;
+    }
+  }
+  return 0;
 }
 
 int Compile(const ConversionRequest& request, bool quiet, std::FILE* out, std::FILE* err) {
@@ -256,8 +334,8 @@ int Convert(const Arguments& arguments, std::FILE* out, std::FILE* err) {
   request.sourceFolderPath = arguments.operands[0];
   request.destinationFolderPath = arguments.operands[1];
   request.destinationFolderName = arguments.operands[2];
-  if (arguments.web) request.edition = OutputEdition::Web;
-  if (arguments.docset) request.edition = OutputEdition::Docset;
+  if (!arguments.editions.empty()) request.edition = arguments.editions[0]->id;
+  if (arguments.title != nullptr) request.title = arguments.title;
 
   RunReport report(request, arguments.verbose, out);
   ConversionSummary summary;
@@ -322,8 +400,8 @@ int RunCommandLine(int argc, const char* const* argv, std::FILE* out, std::FILE*
     PrintHelp(out);
   } else if (arguments.version) {
     std::fprintf(out, "%s %s\n%s\n", kProgram, kProgramVersion, kLicenceLine);
-  } else if (arguments.docset && !CanWrite(OutputEdition::Docset)) {
-    return DocsetUnavailable(err);
+  } else if ((status = EditionsUnavailable(arguments, err)) != 0) {
+    return status;
   } else {
     status = CheckOperands(arguments, err);
     if (status != 0) return status;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "cli/error_reason.h"
+#include "engine/editions/editions.h"
 
 namespace marlix {
 
@@ -83,15 +84,7 @@ const char* StepName(ConversionStep step, OutputEdition edition) {
     case ConversionStep::TopicPages:
       return "Topic pages";
     case ConversionStep::ClosingFiles:
-      switch (edition) {
-        case OutputEdition::Classic:
-          return "Help project";
-        case OutputEdition::Web:
-          return "Search page, scripts and style sheet";
-        case OutputEdition::Docset:
-          return "Style sheet, index, Info.plist and icons";
-      }
-      break;
+      return EditionOf(edition).closingStep;
   }
   return "Step";
 }

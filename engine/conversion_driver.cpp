@@ -1,21 +1,15 @@
 #include "engine/conversion_driver.h"
 
-#include "engine/classic_edition.h"
-#include "engine/docset_texts.h"
 #include "engine/edition.h"
+#include "engine/editions/editions.h"
 #include "engine/output_names.h"
 #include "engine/page_sink.h"
 #include "engine/source_checks.h"
 #include "engine/source_discovery.h"
 #include "engine/source_tally.h"
 #include "engine/topic_catalogue.h"
-#include "engine/web_edition.h"
 #include "support/allocation.h"
 #include "support/platform/file_system.h"
-
-#ifdef MARLIX_HAS_DOCSET
-#include "engine/docset_edition.h"
-#endif
 
 namespace marlix {
 
@@ -40,20 +34,12 @@ OutcomeMessage DescribeOutcome(ConversionOutcome outcome) {
   return {"", "", MessageKind::None};
 }
 
-bool CanWrite(OutputEdition edition) {
-#ifdef MARLIX_HAS_DOCSET
-  (void)edition;
-  return true;
-#else
-  return edition != OutputEdition::Docset;
-#endif
-}
-
 TextString DestinationFolder(const ConversionRequest& request) {
-  if (request.edition != OutputEdition::Docset) {
+  const char* suffix = EditionOf(request.edition).folderSuffix;
+  if (suffix == nullptr) {
     return JoinPath(request.destinationFolderPath, request.destinationFolderName);
   }
-  const TextString name = DocsetFolderName(request.destinationFolderName);
+  const TextString name = WithSuffix(request.destinationFolderName, suffix);
   // A name that could not be made names no folder.
   return name.IsEmpty() ? TextString() : JoinPath(request.destinationFolderPath, name);
 }
@@ -136,26 +122,16 @@ bool WriteEdition(Edition& edition, SourceTally& sources, Run& run) {
   return true;
 }
 
-bool WriteEdition(const ConversionRequest& request, SourceTally& sources, Run& run) {
-  switch (request.edition) {
-    case OutputEdition::Web: {
-      WebEdition edition(run.catalogue, ReferenceTitle(request));
-      return WriteEdition(edition, sources, run);
-    }
-    case OutputEdition::Docset: {
-#ifdef MARLIX_HAS_DOCSET
-      DocsetEdition edition(run.catalogue, ReferenceTitle(request));
-      return WriteEdition(edition, sources, run);
-#else
-      return false;  // refused before the run began
-#endif
-    }
-    case OutputEdition::Classic:
-      break;
-  }
-  ClassicEdition edition(run.catalogue);
-  return WriteEdition(edition, sources, run);
-}
+// The steps over whichever edition the row makes.
+class Steps final : public EditionSteps {
+ public:
+  Steps(SourceTally& sources, struct Run& run) : sources_(sources), run_(run) {}
+  bool Run(Edition& edition) override { return WriteEdition(edition, sources_, run_); }
+
+ private:
+  SourceTally& sources_;
+  struct Run& run_;
+};
 
 ConversionOutcome Convert(const ConversionRequest& request, ConversionSummary& summary,
                           Diagnostics* diagnostics) {
@@ -166,7 +142,8 @@ ConversionOutcome Convert(const ConversionRequest& request, ConversionSummary& s
       request.destinationFolderName.IsEmpty()) {
     return ConversionOutcome::InfoMissing;
   }
-  if (!CanWrite(request.edition)) return ConversionOutcome::UnexpectedError;
+  const EditionRow& edition = EditionOf(request.edition);
+  if (!edition.available) return ConversionOutcome::UnexpectedError;
   // NAME is made as one new folder directly inside the destination folder,
   // never followed elsewhere ("..", "sub/x"); a docset's NAME is looked at
   // before its suffix is added.
@@ -208,9 +185,12 @@ ConversionOutcome Convert(const ConversionRequest& request, ConversionSummary& s
   TopicCatalogue catalogue;
   SourceTally sources(sourceFiles, diagnostics);
   Run run{catalogue, sink, diagnostics, TextString()};
-  const bool wrote = WriteEdition(request, sources, run);
+  Steps steps(sources, run);
+  const bool wrote = edition.write(request, catalogue, steps);
   summary.contentsPage = run.contentsPage;
   if (!wrote) return ConversionOutcome::UnexpectedError;
+  summary.startPage =
+      edition.startPage == StartPage::OutputFolder ? folder : run.contentsPage;
 
   const std::uint64_t lostAllocations = FailedAllocations() - failedAllocations;
   summary.topics = catalogue.TopicCount();

@@ -11,11 +11,12 @@ namespace marlix {
 // Which pages a run writes: the classic pages with the help project files,
 // the web edition (UTF-8 pages with a style sheet and a search page), or a
 // docset of the web edition's pages for offline documentation browsers.
+// Everything else about an edition is its row in the table of editions
+// (engine/editions/editions.h).
 enum class OutputEdition { Classic, Web, Docset };
 
-// Whether this build can write the edition: the docset needs the SQLite
-// library, which the Windows builds are made without. A run asked for one it
-// cannot write ends as an unexpected error before anything is made.
+// Whether this build can write the edition (its row says). A run asked for
+// one it cannot write ends as an unexpected error before anything is made.
 bool CanWrite(OutputEdition edition);
 
 // The three inputs, taken exactly as typed: no trimming, no case change; and
@@ -40,13 +41,8 @@ enum class ConversionOutcome {
   IncompleteOutput,
 };
 
-// Icon kinds of the outcome message, with the values of the classic message
-// box types so that a Win32 front end can pass them straight on.
-enum class MessageKind : unsigned {
-  None = 0,
-  Error = 0x10,
-  Warning = 0x30,
-};
+// Icon kinds of the outcome message; each front end shows them its own way.
+enum class MessageKind { None, Error, Warning };
 
 // What a front end shows for an outcome. Completed has no message
 // (kind None, empty text and title).
@@ -68,6 +64,7 @@ struct ConversionSummary {
   unsigned allocationsFailed = 0;    // copies or appends that memory or a size limit refused
   bool sourceListingFailed = false;  // the source folder could not be listed to its end
   TextString contentsPage;           // the contents page's path, once it was made
+  TextString startPage;              // what a reader opens first, once the output exists
 };
 
 ConversionOutcome RunConversion(const ConversionRequest& request);
@@ -77,8 +74,9 @@ ConversionOutcome RunConversion(const ConversionRequest& request, ConversionSumm
                                 Diagnostics& diagnostics);
 
 // JoinPath(destinationFolderPath, destinationFolderName): the folder a run
-// creates and writes into. A docset's folder is NAME with ".docset" added,
-// unless NAME ends so already (the browsers know docsets by that ending).
+// creates and writes into. An edition whose row has a folder suffix adds it
+// to NAME unless NAME ends so already (a docset's ".docset", by which the
+// browsers know docsets).
 TextString DestinationFolder(const ConversionRequest& request);
 
 // The reference's name that an edition shows: the request's title, or else

@@ -5,20 +5,13 @@
 
 #include "engine/entity_table.h"
 #include "engine/output_names.h"
+#include "support/file_names.h"
 
 namespace marlix {
 
 namespace {
 
 constexpr char kReplacementCharacter[] = "\xEF\xBF\xBD";  // U+FFFD
-
-// A name ends in the suffix when something comes before it: ".docset"
-// alone is a name of its own.
-bool EndsInSuffix(const TextString& name) {
-  const std::uint32_t suffixLength = sizeof kDocsetSuffix - 1;
-  return name.Length() > suffixLength &&
-         std::memcmp(name.CStr() + name.Length() - suffixLength, kDocsetSuffix, suffixLength) == 0;
-}
 
 bool IsContinuation(unsigned char c) { return c >= 0x80 && c <= 0xBF; }
 
@@ -112,17 +105,10 @@ void AppendPlistString(TextString& plist, const char* key, const TextString& val
 
 }  // namespace
 
-TextString DocsetFolderName(const TextString& name) {
-  if (EndsInSuffix(name)) return name;
-  TextString folder(name);
-  folder.Append(kDocsetSuffix);
-  // A name that could not be copied in full names no folder.
-  if (folder.Length() != name.Length() + sizeof kDocsetSuffix - 1) return TextString();
-  return folder;
-}
+TextString DocsetFolderName(const TextString& name) { return WithSuffix(name, kDocsetSuffix); }
 
 TextString DocsetBundleName(const TextString& name) {
-  if (!EndsInSuffix(name)) return name;
+  if (!EndsInSuffix(name, kDocsetSuffix)) return name;
   return name.Left(name.Length() - static_cast<std::uint32_t>(sizeof kDocsetSuffix - 1));
 }
 

@@ -12,6 +12,7 @@ PageSink::PageSink(Diagnostics* diagnostics)
     : diagnostics_(diagnostics), failedAllocations_(FailedAllocations()) {}
 
 PageSink::~PageSink() {
+  if (archive_.IsOpen()) LeaveArchive();
   if (claimedFile_ != platform::kNoFile) {
     platform::Files().Close(claimedFile_);
     NoteLost(claimedName_, true, 0, true);
@@ -64,8 +65,71 @@ bool PageSink::Claim(const char* name) {
   return true;
 }
 
+bool PageSink::EnterArchive(const char* name) {
+  const platform::FileHandle file = platform::Files().CreateNewIn(folder_, name);
+  if (file == platform::kNoFile) {
+    NoteLost(name, false, platform::Files().LastError());
+    return false;
+  }
+  archive_.Begin(file, 0);
+  archiveName_ = name;
+  archivePrefixLength_ = prefix_.Length();
+  prefix_.Append(name);
+  prefix_.AppendChar(kPathSeparator);
+  archiveWhole_ = true;
+  archiveError_ = 0;
+  return true;
+}
+
+bool PageSink::LeaveArchive() {
+  if (!archive_.IsOpen()) return false;
+  prefix_ = prefix_.Left(archivePrefixLength_);
+  const bool finished = archive_.Finish();
+  if (finished && archiveWhole_) return true;
+  // Why its first lost entry was lost, unless the archive broke later.
+  NoteLost(archiveName_.CStr(), true, archive_.Broken() ? archive_.Error() : archiveError_);
+  return false;
+}
+
+bool PageSink::WriteStored(const char* name, const char* bytes, std::size_t length) {
+  if (archive_.IsOpen()) return WriteEntry(name, bytes, length, ArchiveWriter::kStored, true, 0);
+  return Write(name, bytes, length);
+}
+
+bool PageSink::Whole(bool complete, bool whole, int whyShort, int& error) {
+  const std::uint64_t failedAllocations = FailedAllocations();
+  const bool memoryRanOut = failedAllocations != failedAllocations_;
+  failedAllocations_ = failedAllocations;
+  if (!complete) return false;
+  if (memoryRanOut) {
+    error = ENOMEM;
+    return false;
+  }
+  if (!whole) error = whyShort;
+  return whole;
+}
+
+bool PageSink::WriteEntry(const char* name, const char* bytes, std::size_t length,
+                          ArchiveWriter::Method method, bool whole, int whyShort) {
+  bool complete = archive_.Add(name, bytes, length, method);
+  int error = archive_.Error();
+  complete = Whole(complete, whole, whyShort, error);
+  if (!complete) {
+    if (archiveWhole_) archiveError_ = error;
+    archiveWhole_ = false;
+    NoteLost(name, true, error);
+    return false;
+  }
+  ++written_;
+  if (diagnostics_ != nullptr) diagnostics_->OutputWritten(PathOf(name));
+  return true;
+}
+
 bool PageSink::Write(const char* name, const char* bytes, std::size_t length, bool whole,
                      int whyShort) {
+  if (archive_.IsOpen()) {
+    return WriteEntry(name, bytes, length, ArchiveWriter::kDeflated, whole, whyShort);
+  }
   platform::FileHandle file;
   const bool claimed = claimedName_ != nullptr && std::strcmp(name, claimedName_) == 0;
   if (claimed) {
@@ -86,15 +150,7 @@ bool PageSink::Write(const char* name, const char* bytes, std::size_t length, bo
     complete = false;
     error = platform::Files().LastError();
   }
-  const std::uint64_t failedAllocations = FailedAllocations();
-  if (complete && failedAllocations != failedAllocations_) {
-    complete = false;
-    error = ENOMEM;
-  } else if (complete && !whole) {
-    complete = false;
-    error = whyShort;
-  }
-  failedAllocations_ = failedAllocations;
+  complete = Whole(complete, whole, whyShort, error);
   if (!complete) {
     NoteLost(name, true, error, claimed);
     return false;

@@ -10,6 +10,11 @@
 // its parent's handle only); files go to the folder entered last until it
 // is left again.
 //
+// An edition written as one file instead enters an archive (ArchiveWriter):
+// the file is created new in the current folder like any other, and every
+// file written until the archive is left becomes one of its entries, counted
+// and told the same way.
+//
 // Pages are built in memory by their writers, in a TextString the writer
 // owns and reuses, and handed over finished.
 #pragma once
@@ -19,6 +24,7 @@
 #include <cstring>
 
 #include "engine/diagnostics.h"
+#include "engine/output/archive_writer.h"
 #include "support/indexed_lists.h"
 #include "support/platform/file_system.h"
 #include "support/text_string.h"
@@ -61,6 +67,24 @@ class PageSink {
   // nothing when no folder was entered.
   void LeaveFolder();
 
+  // Creates the archive name new in the current folder; until LeaveArchive
+  // every Write adds an entry to it (deflated; WriteStored keeps the bytes
+  // as they are), named by its path inside the archive and told as the
+  // archive's path joined with it. An entry not written in full is lost,
+  // and since the archive cannot be mended, so is every entry after it.
+  // False, the listener told, when the archive cannot be created.
+  bool EnterArchive(const char* name);
+  bool InArchive() const { return archive_.IsOpen(); }
+  // The time every entry added from now on carries: seconds since 1970,
+  // UTC, as ArchiveInstant clamps it (1980-01-01 until it is set).
+  void SetArchiveTime(std::int64_t instant) { archive_.SetTime(instant); }
+  // Writes the archive's directory and closes it. False when it is not
+  // whole (an entry lost, or the directory not written): the archive is then
+  // counted lost as well and told as not written in full, so that the
+  // partial file is named.
+  bool LeaveArchive();
+  bool WriteStored(const char* name, const char* bytes, std::size_t length);
+
   // Creates the file name now, in the current folder, for a later Write of
   // the same name to fill (in whichever folder is current then): a file that
   // must be creatable before anything else is written. name must stay valid
@@ -94,6 +118,11 @@ class PageSink {
   // claimed file.
   const char* ToldPath(const char* name, bool claimed);
   void NoteLost(const char* name, bool created, int error, bool claimed = false);
+  // Whether a file written completely is whole: not built while memory ran
+  // out, nor known short by its writer; error tells why not.
+  bool Whole(bool complete, bool whole, int whyShort, int& error);
+  bool WriteEntry(const char* name, const char* bytes, std::size_t length,
+                  ArchiveWriter::Method method, bool whole, int whyShort);
 
   Diagnostics* diagnostics_;
   TextString prefix_;  // the current folder's path and a separator
@@ -113,6 +142,11 @@ class PageSink {
   unsigned written_ = 0;
   unsigned lost_ = 0;
   std::uint64_t failedAllocations_;  // the count when the last file was written
+  ArchiveWriter archive_;            // the archive entered, while open
+  TextString archiveName_;
+  std::uint32_t archivePrefixLength_ = 0;  // of the folder the archive is in
+  bool archiveWhole_ = true;               // no entry lost so far
+  int archiveError_ = 0;                   // why the first entry was lost
 };
 
 }  // namespace marlix

@@ -2,7 +2,9 @@
 # Quick start: installs only what the sample conversion needs (a C++ compiler,
 # make and CMake), builds only the command line program into build/sample
 # (no desktop program, tests or benchmarks), and converts the bundled sample
-# reference into a fresh folder under out/. scripts/test.sh builds everything.
+# reference twice, into two fresh folders under out/: the web edition, to
+# read in a browser, and the classic edition, the help project for the help
+# compiler. scripts/test.sh builds everything.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build/sample"
@@ -31,12 +33,16 @@ step "Building marlix2html-cli"
 cmake --build "$build" --target marlix2html-cli -j "$(nproc)"
 
 mkdir -p "$root/out"
-name="sample-$(date +%Y%m%d-%H%M%S)"
+# One stem for both folders, new in out/.
+stem="sample-$(date +%Y%m%d-%H%M%S)"
 suffix=0
-while [ -e "$root/out/$name" ]; do
+while [ -e "$root/out/$stem-web" ] || [ -e "$root/out/$stem-classic" ]; do
   suffix=$((suffix + 1))
-  name="sample-$(date +%Y%m%d-%H%M%S)-$suffix"
+  stem="sample-$(date +%Y%m%d-%H%M%S)-$suffix"
 done
-step "Converting samples/reference into out/$name"
-"$build/marlix2html-cli" "$root/samples/reference" "$root/out" "$name"
-echo "Open $root/out/$name/Index.htm in a browser."
+step "Converting samples/reference into the web edition, out/$stem-web"
+"$build/marlix2html-cli" --web "$root/samples/reference" "$root/out" "$stem-web"
+step "Converting samples/reference into the classic edition, out/$stem-classic"
+"$build/marlix2html-cli" "$root/samples/reference" "$root/out" "$stem-classic"
+echo "Web edition: open $root/out/$stem-web/Index.htm in a browser."
+echo "Classic edition: $root/out/$stem-classic holds the help project Marlix.hhp for the help compiler (chmcmd Marlix.hhp)."

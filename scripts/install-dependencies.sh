@@ -12,6 +12,9 @@ packages=(
   # The docset's index is written with the SQLite library; Zeal, an offline
   # documentation browser, reads the docset in the end-to-end test.
   libsqlite3-dev zeal
+  # The e-book's archive is deflated and summed with zlib (linked statically
+  # into the Windows programs from the mingw-w64 build of it).
+  zlib1g-dev libz-mingw-w64-dev
   # Packages: the Debian package's tools and checkers, the Windows installer's
   # compiler.
   dpkg-dev lintian appstream desktop-file-utils nsis

@@ -56,6 +56,21 @@ TextString JoinPath(const TextString& folder, const TextString& name) {
   return path;
 }
 
+bool EndsInSuffix(const TextString& name, const char* suffix) {
+  const std::size_t length = std::strlen(suffix);
+  return name.Length() > length &&
+         std::memcmp(name.CStr() + name.Length() - length, suffix, length) == 0;
+}
+
+TextString WithSuffix(const TextString& name, const char* suffix) {
+  if (EndsInSuffix(name, suffix)) return name;
+  TextString named(name);
+  named.Append(suffix);
+  // A name that could not be copied in full names no file or folder.
+  if (named.Length() != name.Length() + std::strlen(suffix)) return TextString();
+  return named;
+}
+
 bool IsOneName(const TextString& name) {
   if (name.IsEmpty() || name == "." || name == "..") return false;
   for (std::uint32_t i = 0; i < name.Length(); ++i) {

@@ -24,6 +24,13 @@ inline constexpr char kPathSeparator = '/';
 // goes in unchanged; an empty folder gives the separator and the name.
 TextString JoinPath(const TextString& folder, const TextString& name);
 
+// Whether name ends in suffix with something before it (the suffix alone
+// is a name of its own).
+bool EndsInSuffix(const TextString& name, const char* suffix);
+// name with suffix added, unless it ends so already; empty when the copy
+// could not be made in full.
+TextString WithSuffix(const TextString& name, const char* suffix);
+
 // Whether name is one entry name of a folder, so that joined to a folder it
 // names an entry of that folder and nothing else: not empty, not "." or
 // "..", and without a separator (on Windows neither "\\" nor "/").

@@ -106,30 +106,33 @@
   }
 
   function decoderOf(data) {
-    var finalValue = {};
-    var moreValue = {};
+    // kind[c]: for the character code c, its value + 1 as a final character,
+    // -(value + 1) as a "more" character, 0 when it is neither.
+    var kind = new Int32Array(65536);
     var i;
-    for (i = 0; i < data.final.length; ++i) finalValue[data.final.charAt(i)] = i;
-    for (i = 0; i < data.more.length; ++i) moreValue[data.more.charAt(i)] = i;
+    for (i = data.more.length - 1; i >= 0; --i) kind[data.more.charCodeAt(i)] = -(i + 1);
+    for (i = data.final.length - 1; i >= 0; --i) kind[data.final.charCodeAt(i)] = i + 1;
+    var finals = data.final.length;
+    var mores = data.more.length;
     // first[k]: the first number whose code has k more characters.
     var first = [0];
-    var span = data.final.length;
+    var span = finals;
     for (i = 1; i < 8; ++i) {
       first.push(first[i - 1] + span);
-      span *= data.more.length;
+      span *= mores;
     }
     return function (codes) {
       var numbers = [];
       var value = 0;
       var digits = 0;
       for (var at = 0; at < codes.length; ++at) {
-        var c = codes.charAt(at);
-        if (c in moreValue) {
-          value = value * data.more.length + moreValue[c];
+        var k = kind[codes.charCodeAt(at)];
+        if (k < 0) {
+          value = value * mores - k - 1;
           ++digits;
           continue;
         }
-        numbers.push(first[digits] + value * data.final.length + finalValue[c]);
+        numbers.push(first[digits] + value * finals + (k > 0 ? k - 1 : NaN));
         value = 0;
         digits = 0;
       }
@@ -161,6 +164,8 @@
         codes: entry[3],
         names: names,
         nameKeys: null,  // made when first needed
+        titleTokens: null,  // the tokens of the title and of each name,
+        nameTokens: null,   // made when the topic is first shown
         length: lengths[order] || 0,
       };
     });
@@ -433,6 +438,17 @@
     return topic.decoded;
   }
 
+  // The tokens of a topic's title and of its names, cut once: every keystroke
+  // that shows the topic marks and weighs them again.
+  function titleTokens(topic) {
+    if (!topic.titleTokens) topic.titleTokens = tokensOf(topic.title);
+    return topic.titleTokens;
+  }
+  function nameTokens(topic) {
+    if (!topic.nameTokens) topic.nameTokens = topic.names.map(tokensOf);
+    return topic.nameTokens;
+  }
+
   // Decodes the text of the results to be shown, adds the adjacency bonus
   // and sorts them again.
   function prepareShown(index, result, shown) {
@@ -441,18 +457,18 @@
       r.text = decoded.text;
       r.textTokens = countingTokens(result, decoded.tokens);
       if (result.keys.length < 2) return;
-      var texts = [r.textTokens, countingTokens(result, r.topic.title)];
-      r.topic.names.forEach(function (name) { texts.push(countingTokens(result, name)); });
+      var texts = [r.textTokens, countingTokens(result, titleTokens(r.topic))];
+      nameTokens(r.topic).forEach(function (tokens) { texts.push(countingTokens(result, tokens)); });
       r.score *= 1 + ADJACENT * adjacentPairs(result, texts) / (result.keys.length - 1);
     });
     shown.sort(compareResults);
   }
 
-  // Appends text to parent, each token that matches a word of the query in
-  // a mark.
-  function appendMarked(parent, text, result) {
+  // Appends text to parent, each of its tokens that matches a word of the
+  // query in a mark.
+  function appendMarked(parent, text, tokens, result) {
     var done = 0;
-    countingTokens(result, text).forEach(function (t) {
+    countingTokens(result, tokens).forEach(function (t) {
       if (t.match < 0) return;
       if (t.start > done) parent.appendChild(document.createTextNode(text.slice(done, t.start)));
       var mark = document.createElement('mark');
@@ -519,8 +535,8 @@
   function bestName(topic, result) {
     var best = topic.names.length > 0 ? 0 : -1;
     var bestCount = 0;
-    topic.names.forEach(function (name, i) {
-      var count = countingTokens(result, name).filter(function (t) { return t.match >= 0; }).length;
+    nameTokens(topic).forEach(function (tokens, i) {
+      var count = countingTokens(result, tokens).filter(function (t) { return t.match >= 0; }).length;
       if (count > bestCount) {
         best = i;
         bestCount = count;
@@ -536,7 +552,7 @@
     link.href = topic.page;
     var name = bestName(topic, result);
     if (name >= 0) {
-      appendMarked(link, topic.names[name], result);
+      appendMarked(link, topic.names[name], nameTokens(topic)[name], result);
     } else {
       link.textContent = topic.title || topic.page;
     }
@@ -548,7 +564,7 @@
     if (topic.title !== '') {
       var title = document.createElement('span');
       title.className = 'title';
-      appendMarked(title, topic.title, result);
+      appendMarked(title, topic.title, titleTokens(topic), result);
       item.appendChild(title);
     }
     var text = document.createElement('span');
@@ -661,7 +677,19 @@
     withData(function () { showResults(field.value); });
   }
 
-  function remember(query) {
+  // The address follows the query once the reader pauses (or leaves the
+  // page): changing it costs the browser several milliseconds, too much for
+  // every keystroke.
+  var REMEMBER_AFTER = 300;  // milliseconds without a keystroke
+  var rememberTimer = 0;
+  function rememberSoon() {
+    clearTimeout(rememberTimer);
+    rememberTimer = setTimeout(rememberNow, REMEMBER_AFTER);
+  }
+  function rememberNow() {
+    clearTimeout(rememberTimer);
+    rememberTimer = 0;
+    var query = field.value;
     try {
       history.replaceState(null, '', location.pathname +
           (query ? '?q=' + encodeURIComponent(query) : ''));
@@ -672,13 +700,21 @@
 
   field.addEventListener('input', function () {
     update();
-    remember(field.value);
+    rememberSoon();
   });
   field.form.addEventListener('submit', function (event) {
     event.preventDefault();
     update();
-    remember(field.value);
+    rememberNow();
   });
+  // Before the reader goes to a result (or away), the address gets the query
+  // at once, so that Back comes back to it.
+  function rememberPending() {
+    if (rememberTimer) rememberNow();
+  }
+  list.addEventListener('focusin', rememberPending);
+  list.addEventListener('click', rememberPending);
+  window.addEventListener('pagehide', rememberPending);
 
   // Down from the field (or from nowhere in particular) goes to the first
   // result; Up and Down move through the results (and Up from the first back

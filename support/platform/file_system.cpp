@@ -9,6 +9,8 @@ FileSystem* current = nullptr;
 
 int FileSystem::LastError() const { return errno; }
 
+std::int64_t FileSystem::ModifiedTime(FileHandle /*file*/) { return -1; }
+
 FileSystem& Files() { return current ? *current : NativeFiles(); }
 
 ScopedFileSystem::ScopedFileSystem(FileSystem& replacement) : previous_(current) {

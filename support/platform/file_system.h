@@ -51,6 +51,9 @@ class FileSystem {
   virtual bool Write(FileHandle file, const void* bytes, std::size_t size) = 0;
   // The file's size in bytes, -1 when it cannot be learnt.
   virtual std::int64_t Size(FileHandle file) = 0;
+  // When the file was last modified, in seconds since 1970 (UTC); -1 when it
+  // cannot be learnt (this default, for file systems that keep no times).
+  virtual std::int64_t ModifiedTime(FileHandle file);
   virtual bool Close(FileHandle file) = 0;
 
   // Creates one folder; its parent must exist and it must not.

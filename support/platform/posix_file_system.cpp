@@ -66,6 +66,12 @@ class PosixFileSystem final : public FileSystem {
     return info.st_size;
   }
 
+  std::int64_t ModifiedTime(FileHandle file) override {
+    struct stat info;
+    if (::fstat(static_cast<int>(file), &info) != 0) return -1;
+    return static_cast<std::int64_t>(info.st_mtime);
+  }
+
   bool Close(FileHandle file) override { return ::close(static_cast<int>(file)) == 0; }
 
   bool MakeFolder(const char* path) override { return ::mkdir(path, 0777) == 0; }

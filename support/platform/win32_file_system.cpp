@@ -163,6 +163,18 @@ class Win32FileSystem final : public FileSystem {
     return size.QuadPart;
   }
 
+  std::int64_t ModifiedTime(FileHandle file) override {
+    FILETIME written;
+    if (!::GetFileTime(ToHandle(file), nullptr, nullptr, &written)) {
+      NoteSystemFailure();
+      return -1;
+    }
+    // 100-nanosecond steps since 1601.
+    const std::uint64_t steps = static_cast<std::uint64_t>(written.dwHighDateTime) << 32 |
+                                written.dwLowDateTime;
+    return static_cast<std::int64_t>(steps / 10000000) - INT64_C(11644473600);
+  }
+
   bool Close(FileHandle file) override {
     if (::CloseHandle(ToHandle(file))) return true;
     NoteSystemFailure();

@@ -9,10 +9,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <new>
+#include <regex>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/run_report.h"
+#include "engine/editions/editions.h"
 #include "support/allocation.h"
 #include "support/faulty_file_system.h"
 #include "support/scratch_folder.h"
@@ -260,6 +264,10 @@ TEST(CommandLine, UsageErrors) {
            Case{{"a", "b", "c", "--colour"}, "unknown or ambiguous option '--colour'"},
            Case{{"--ver"}, "unknown or ambiguous option '--ver'"},
            Case{{"--compile=yes", "a", "b", "c"}, "option '--compile' takes no value"},
+           Case{{"a", "b", "c", "--web", "--title"}, "option '--title' needs a value"},
+           Case{{"--title", "T", "a", "b", "c"},
+                "--title needs --web or --docset (the classic pages keep their titles)"},
+           Case{{"--web", "--title=", "a", "b", "c"}, "--title needs a text that is not empty"},
            Case{{"-qv", "a", "b", "c"}, "--quiet and --verbose cannot be used together"},
            Case{{"--docset", "--web", "a", "b", "c"},
                 "--docset and --web cannot be used together (a docset holds the web edition's "
@@ -314,6 +322,10 @@ TEST(CommandLine, DocsetNamesItsContentsPageAndEveryFile) {
 TEST(CommandLine, OptionsAnywhereAndDoubleDash) {
   ScratchFolder scratch;
   const std::string dest = scratch.Path();
+  // --title takes the next argument as its text, whatever it looks like.
+  CliRun titled = RunCli(scratch, {"--web", "--title", "-R&D", MARLIX_SAMPLES, dest, "named", "-q"});
+  EXPECT_EQ(titled.status, 0) << titled.err;
+  EXPECT_TRUE(Holds(ReadFileBytes(scratch / "named/Index.htm"), "<title>-R&amp;D</title>"));
   // Options after the operands still count; after "--" a leading "-" is a name.
   CliRun after = RunCli(scratch, {MARLIX_SAMPLES, dest, "one", "--quiet"});
   EXPECT_EQ(after.status, 0);
@@ -515,6 +527,61 @@ TEST(CommandLine, LostOutputOutcomes) {
                       "written"))
         << err;
   }
+}
+
+// The lines of text between the manual page's heading "from" and the next
+// heading "to".
+std::vector<std::string> ManualSection(const std::string& from, const std::string& to) {
+  const std::string page = ReadFileBytes(MARLIX_MANUAL_PAGE);
+  const std::size_t start = page.find(from + "\n");
+  const std::size_t end = page.find(to + "\n", start);
+  std::vector<std::string> lines;
+  if (start == std::string::npos || end == std::string::npos) return lines;
+  std::istringstream section(page.substr(start, end - start));
+  for (std::string line; std::getline(section, line);) lines.push_back(line);
+  return lines;
+}
+
+TEST(CommandLine, ManualPageListsTheOptionsOfHelpAndTheFilesOfEveryEdition) {
+  std::FILE* out = std::tmpfile();
+  const char* const argv[] = {"marlix2html-cli", "--help"};
+  ASSERT_EQ(RunCommandLine(2, argv, out, stderr), 0);
+  std::rewind(out);
+  std::set<std::string> helpOptions;
+  const std::regex helpLine("^  (?:-[a-zA-Z], |    )--([a-z][a-z-]*)");
+  for (char line[256]; std::fgets(line, sizeof line, out) != nullptr;) {
+    std::cmatch match;
+    if (std::regex_search(line, match, helpLine)) helpOptions.insert(match[1]);
+  }
+  std::fclose(out);
+  EXPECT_GT(helpOptions.size(), 5u);
+
+  // Every item of OPTIONS is headed by its option, long form last.
+  std::set<std::string> manualOptions;
+  const std::vector<std::string> options = ManualSection(".SH OPTIONS", ".SH OUTPUT");
+  const std::regex longOption(R"(\\-\\-([a-z][a-z-]*))");
+  for (std::size_t i = 1; i < options.size(); ++i) {
+    std::smatch match;
+    if (options[i - 1] == ".TP" && std::regex_search(options[i], match, longOption)) {
+      manualOptions.insert(match[1]);
+    }
+  }
+  EXPECT_EQ(manualOptions, helpOptions);
+
+  // OUTPUT: one subsection per edition, in the table's order, headed by its
+  // label and its option.
+  std::vector<std::string> headings;
+  for (const std::string& line : ManualSection(".SH OUTPUT", ".SH SOURCE FORMAT")) {
+    if (line.rfind(".SS ", 0) == 0) headings.push_back(line.substr(4));
+  }
+  std::vector<std::string> expected;
+  for (const EditionRow& row : Editions()) {
+    expected.push_back(std::string(row.label) + " (" +
+                       (row.option == nullptr ? std::string("the default")
+                                              : std::string("\\-\\-") + row.option) +
+                       ")");
+  }
+  EXPECT_EQ(headings, expected);
 }
 
 // Memory that runs out part-way: the k-th allocation of a run and every later

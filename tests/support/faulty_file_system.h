@@ -52,6 +52,9 @@ class FaultyFileSystem : public platform::FileSystem {
   std::int64_t Read(platform::FileHandle file, void* buffer, std::size_t size) override;
   bool Write(platform::FileHandle file, const void* bytes, std::size_t size) override;
   std::int64_t Size(platform::FileHandle file) override;
+  std::int64_t ModifiedTime(platform::FileHandle file) override {
+    return platform::NativeFiles().ModifiedTime(file);
+  }
   bool Close(platform::FileHandle file) override;
   bool MakeFolder(const char* path) override;
   bool ListFolder(const char* folder, platform::NameVisitor visit, void* context) override;

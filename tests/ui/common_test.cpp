@@ -74,44 +74,140 @@ class CommonTest : public QObject {
       QVERIFY2(Inside(control.rect, whole), control.text);
       if (&control != frame) QVERIFY2(Inside(control.rect, frame->rect), control.text);
       if (control.id != kNoControlId) QVERIFY(ids.insert(control.id).second);
-      // Fields and buttons are the tab stops, nothing else.
-      const bool input =
-          control.kind == ControlKind::EditField || control.kind == ControlKind::PushButton;
+      // Fields, buttons, the drop-down and the link are the tab stops.
+      const bool input = control.kind == ControlKind::EditField ||
+                         control.kind == ControlKind::PushButton ||
+                         control.kind == ControlKind::DropDown || control.kind == ControlKind::Link;
       QCOMPARE(control.tabStop, input);
+      // No input covers another.
+      for (const ControlTemplate& other : dialog.controls) {
+        if (&other == &control || !input || !other.tabStop) continue;
+        const DialogRect& a = control.rect;
+        const DialogRect& b = other.rect;
+        const bool apart = a.x + a.width <= b.x || b.x + b.width <= a.x ||
+                           a.y + a.height <= b.y || b.y + b.height <= a.y;
+        QVERIFY2(apart, control.text);
+      }
     }
   }
 
-  void initialValuesLieInTheHomeFolder() {
-    const ConversionRequest fields = InitialFieldValues("/home/ann");
-    const std::string expected = std::string("/home/ann") + kPathSeparator + "Marlix";
-    QCOMPARE(std::string(fields.sourceFolderPath.CStr()), expected);
-    QCOMPARE(std::string(fields.destinationFolderPath.CStr()), expected);
-    QCOMPARE(std::string(fields.destinationFolderName.CStr()), std::string("Marlix2HTML"));
-
-    // A home folder that already ends in the separator gets no second one.
-    const char root[] = {kPathSeparator, '\0'};
-    QCOMPARE(std::string(DefaultMarlixFolder(root).CStr()), std::string(root) + "Marlix");
-  }
-
-  void onlyTheFourButtonsCarryCommands() {
-    QCOMPARE(CommandForControl(kIdBrowseSource), MainCommand::BrowseSource);
-    QCOMPARE(CommandForControl(kIdBrowseDestination), MainCommand::BrowseDestination);
-    QCOMPARE(CommandForControl(kIdConvert), MainCommand::Convert);
-    QCOMPARE(CommandForControl(kIdAbout), MainCommand::About);
-    for (int id : {kIdSourceFolder, kIdDestinationFolder, kIdDestinationName, 1000, 1008,
-                   kIdAboutOk, kNoControlId, 0}) {
-      QCOMPARE(CommandForControl(id), MainCommand::None);
+  void controlsOfTheFirstDialogKeepTheirPlacesAndOrder() {
+    // The first eleven controls, as the dialog had them before the edition
+    // was offered, then the three that came with it, in tab order.
+    struct Expected {
+      int id;
+      const char* text;
+      DialogRect rect;
+    };
+    const Expected expected[] = {
+        {kNoControlId, "A project by Dorran Vell", {6, 0, 227, 129}},
+        {kNoControlId, "Source Folder Path", {64, 10, 62, 8}},
+        {kIdSourceFolder, "", {20, 22, 162, 12}},
+        {kIdBrowseSource, "Browse\u2026", {185, 21, 38, 14}},
+        {kNoControlId, "Destination Folder Path", {60, 37, 76, 8}},
+        {kIdDestinationFolder, "", {20, 48, 162, 12}},
+        {kIdBrowseDestination, "Browse\u2026", {185, 47, 38, 14}},
+        {kNoControlId, "Destination Folder Name", {14, 71, 83, 8}},
+        {kIdDestinationName, "", {13, 82, 132, 14}},
+        {kIdConvert, "Convert", {149, 82, 38, 14}},
+        {kIdAbout, "About", {189, 82, 38, 14}},
+        {kNoControlId, "Edition", {14, 100, 83, 8}},
+        {kIdEdition, "", {13, 110, 132, 14}},
+        {kIdOpenResult, "Open the result", {149, 112, 78, 10}},
+    };
+    const DialogTemplate& dialog = MainDialogTemplate();
+    QCOMPARE(dialog.width, 242);
+    QCOMPARE(dialog.height, 134);
+    QCOMPARE(dialog.controls.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+      const ControlTemplate& control = dialog.controls[i];
+      QCOMPARE(control.id, expected[i].id);
+      QCOMPARE(std::string(control.text), std::string(expected[i].text));
+      QCOMPARE(control.rect.x, expected[i].rect.x);
+      QCOMPARE(control.rect.y, expected[i].rect.y);
+      QCOMPARE(control.rect.width, expected[i].rect.width);
+      QCOMPARE(control.rect.height, expected[i].rect.height);
+    }
+    // Only the link starts hidden.
+    for (const ControlTemplate& control : dialog.controls) {
+      QCOMPARE(control.hidden, control.id == kIdOpenResult);
     }
   }
 
-  void completedAloneShowsNothing() {
-    QVERIFY(!OutcomeNotice(ConversionOutcome::Completed).has_value());
-    // A run that lost some output files still tells the user, as a warning.
-    const auto incomplete = OutcomeNotice(ConversionOutcome::IncompleteOutput);
-    QVERIFY(incomplete.has_value());
-    QVERIFY(std::strlen(incomplete->text) > 0);
-    QVERIFY(std::strlen(incomplete->title) > 0);
-    QCOMPARE(incomplete->kind, MessageKind::Warning);
+  void theRequestTakesTheFieldsAsTypedAndTheEdition() {
+    const ConversionRequest request =
+        BuildRequest("  /src ", "/out", "name\t", OutputEdition::Web);
+    QCOMPARE(std::string(request.sourceFolderPath.CStr()), std::string("  /src "));
+    QCOMPARE(std::string(request.destinationFolderPath.CStr()), std::string("/out"));
+    QCOMPARE(std::string(request.destinationFolderName.CStr()), std::string("name\t"));
+    QCOMPARE(request.edition, OutputEdition::Web);
+  }
+
+  void theListIsTheTablesRowsThisBuildCanWrite() {
+    // The table as a build without SQLite has it: no docset in the list.
+    std::vector<EditionRow> table(Editions().begin(), Editions().end());
+    for (EditionRow& row : table) {
+      if (row.id == OutputEdition::Docset) row.available = false;
+    }
+    std::vector<OutputEdition> listed;
+    for (const EditionChoice& choice : EditionChoices(table)) listed.push_back(choice.edition);
+    std::vector<OutputEdition> expected;
+    for (const EditionRow& row : table) {
+      if (row.available) expected.push_back(row.id);
+    }
+    QVERIFY(listed == expected);
+    QCOMPARE(listed.front(), OutputEdition::Classic);
+
+    // This build: every row it can write, by its label, in the table's order.
+    const std::vector<EditionChoice> choices = DialogEditions();
+    std::size_t at = 0;
+    for (const EditionRow& row : Editions()) {
+      if (!row.available) continue;
+      QVERIFY(at < choices.size());
+      QCOMPARE(choices[at].edition, row.id);
+      QCOMPARE(std::string(choices[at].label), std::string(row.label));
+      ++at;
+    }
+    QCOMPARE(at, choices.size());
+  }
+
+  void anEntryThatIsNoneMeansTheFirst() {
+    const std::vector<EditionChoice> choices = DialogEditions();
+    QVERIFY(!choices.empty());
+    const int count = static_cast<int>(choices.size());
+    for (int i = 0; i < count; ++i) QCOMPARE(EditionOfChoice(i), choices[i].edition);
+    QCOMPARE(EditionOfChoice(-1), choices.front().edition);  // nothing chosen
+    QCOMPARE(EditionOfChoice(count), choices.front().edition);
+  }
+
+  void theLinkOpensWhatACompletedOrIncompleteRunWrote() {
+    ConversionSummary summary;
+    summary.contentsPage = "/out/x/Index.htm";
+    summary.startPage = "/out/x/Index.htm";
+    QCOMPARE(std::string(ResultToOpen(ConversionOutcome::Completed, summary, false).CStr()),
+             std::string("/out/x/Index.htm"));
+    QCOMPARE(std::string(ResultToOpen(ConversionOutcome::IncompleteOutput, summary, false).CStr()),
+             std::string("/out/x/Index.htm"));
+    // An incomplete run that lost the start page has nothing to open.
+    QVERIFY(ResultToOpen(ConversionOutcome::IncompleteOutput, summary, true).IsEmpty());
+    for (ConversionOutcome failed :
+         {ConversionOutcome::InfoMissing, ConversionOutcome::DestinationNotCreated,
+          ConversionOutcome::NoValidSourceFiles, ConversionOutcome::UnexpectedError}) {
+      QVERIFY(ResultToOpen(failed, summary, false).IsEmpty());
+    }
+  }
+
+  void lostFilesKnowsEachPathItWasTold() {
+    LostFiles lost;
+    Diagnostics& told = lost;
+    told.OutputNotCreated("/out/x/B0P1.htm", 28);
+    told.OutputNotWritten("/out/x/Index.htm", 28);
+    told.OutputWritten("/out/x/Topic0.htm");
+    QVERIFY(lost.Lost("/out/x/Index.htm"));
+    QVERIFY(lost.Lost("/out/x/B0P1.htm"));
+    QVERIFY(!lost.Lost("/out/x/Topic0.htm"));
+    QVERIFY(!lost.Lost("/out/x/index.htm"));
+    QVERIFY(!lost.Lost(""));
   }
 
   void colourRefIsBlueGreenRed() {
@@ -257,6 +353,12 @@ class CommonTest : public QObject {
       const LinkEffects effects = link.ButtonReleased(3, 3);
       QCOMPARE(effects.open, c.open);
       QCOMPARE(effects.notify, c.notify);
+      // Space or Enter on a focused link is the same click, wherever the
+      // mouse is.
+      link.MouseLeft();
+      const LinkEffects key = link.KeyActivated();
+      QCOMPARE(key.open, c.open);
+      QCOMPARE(key.notify, c.notify);
     }
   }
 

@@ -17,6 +17,7 @@
 #include "ui/qt/about_box.h"
 #include "ui/qt/folder_picker.h"
 #include "ui/qt/hyper_link.h"
+#include "ui/qt/qt_support.h"
 #include "ui_test_support.h"
 
 using namespace marlix;
@@ -64,7 +65,7 @@ class MainDialogTest : public QObject {
   void countConversions(ConversionOutcome outcome = ConversionOutcome::Completed) {
     dialog_->setConversionRunner([this, outcome](const ConversionRequest&) {
       ++conversions_;
-      return outcome;
+      return DialogRun{outcome, TextString()};
     });
   }
 
@@ -103,26 +104,45 @@ class MainDialogTest : public QObject {
     QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
     QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
     QVERIFY(dialog_->isWindow());
-    // 242 x 108 dialog units at the screen's resolution.
+    // 242 x 134 dialog units at the screen's resolution.
     const double scale = dialog_->screen()->logicalDotsPerInch() / 96.0;
     QVERIFY(std::abs(dialog_->width() - 363 * scale) <= 1);
-    QVERIFY(std::abs(dialog_->height() - 175.5 * scale) <= 1);
+    QVERIFY(std::abs(dialog_->height() - 217.75 * scale) <= 1);
   }
 
   void tabOrderFollowsTheTemplate() {
-    const QList<int> order{kIdSourceFolder,
-                           kIdBrowseSource,
-                           kIdDestinationFolder,
-                           kIdBrowseDestination,
-                           kIdDestinationName,
-                           kIdConvert,
-                           kIdAbout};
-    QWidget* at = dialog_->control(order.first());
-    for (int i = 1; i < order.size(); ++i) {
-      at = at->nextInFocusChain();
-      while (at->focusPolicy() == Qt::NoFocus) at = at->nextInFocusChain();
-      QCOMPARE(at, dialog_->control(order[i]));
+    // The Tab key from the first field round to it again: the result link is
+    // a stop only while it shows.
+    dialog_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dialog_));
+    auto tabRound = [this] {
+      QList<int> visited;
+      dialog_->control(kIdSourceFolder)->setFocus();
+      for (int i = 0; i < 12; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        const int id = dialog_->controlId(QApplication::focusWidget());
+        if (id == kIdSourceFolder) break;
+        visited << id;
+      }
+      return visited;
+    };
+    const QList<int> order{kIdBrowseSource,      kIdDestinationFolder, kIdBrowseDestination,
+                           kIdDestinationName,   kIdConvert,           kIdAbout,
+                           kIdEdition};
+    QCOMPARE(tabRound(), order);
+    dialog_->resultLink()->show();
+    QCOMPARE(tabRound(), order + QList<int>{kIdOpenResult});
+  }
+
+  void everyControlSitsWhereTheTemplateSays() {
+    const double dpi = dialog_->screen()->logicalDotsPerInch();
+    int placed = 0;
+    for (const ControlTemplate& entry : MainDialogTemplate().controls) {
+      if (entry.id == kNoControlId) continue;
+      QCOMPARE(dialog_->control(entry.id)->geometry(), ToQRect(ToPixels(entry.rect, dpi)));
+      ++placed;
     }
+    QCOMPARE(placed, 9);
   }
 
   void enterAndEscapeDoNothing() {
@@ -167,7 +187,7 @@ class MainDialogTest : public QObject {
       seen = request;
       const QCursor* cursor = QApplication::overrideCursor();
       waitCursorShown = cursor != nullptr && cursor->shape() == Qt::WaitCursor;
-      return ConversionOutcome::Completed;
+      return DialogRun{ConversionOutcome::Completed, TextString()};
     });
     recordMessages();
     source()->setText(QStringLiteral("  /data/ref  "));
@@ -198,6 +218,23 @@ class MainDialogTest : public QObject {
       QCOMPARE(shown_.first().text, QString::fromUtf8(expected.text));
       QCOMPARE(shown_.first().kind, expected.kind);
     }
+  }
+
+  void anIncompleteRunShowsItsWarningAndTheLinkOnlyWhenItWroteTheStartPage() {
+    recordMessages();
+    QStringList opened;
+    dialog_->setResultOpener([&opened](const QString& path) { opened << path; });
+    for (const char* result : {"/out/Marlix2HTML/Index.htm", ""}) {
+      shown_.clear();
+      dialog_->setConversionRunner([result](const ConversionRequest&) {
+        return DialogRun{ConversionOutcome::IncompleteOutput, TextString(result)};
+      });
+      dialog_->button(kIdConvert)->click();
+      QCOMPARE(shown_.size(), 1);
+      QCOMPARE(shown_.first().kind, MessageKind::Warning);
+      QCOMPARE(dialog_->resultLink()->isVisible(), *result != '\0');
+    }
+    QVERIFY(opened.isEmpty());
   }
 
   void emptyFieldShowsInfoMissingAndTouchesNothing() {

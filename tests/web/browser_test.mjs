@@ -538,7 +538,8 @@ test('results follow the field as the reader types, and the address keeps the qu
   await page.locator('#q').pressSequentially('r');
   await page.waitForFunction(() => /\u201csqr\u201d/.test(document.getElementById('status').textContent));
   assert.equal(await results.first().locator('a').innerText(), 'SQR');
-  assert.match(page.url(), /search\.htm\?q=sqr$/);
+  // The address follows once the typing pauses.
+  await page.waitForURL(/search\.htm\?q=sqr$/);
   await page.locator('#q').fill('');
   assert.equal(await results.count(), 0);
   await page.close();

@@ -2,14 +2,18 @@
 # Drives the real Windows program under Wine only through X events, as a
 # user would: the initial fields convert the sample reference into the tree
 # the Linux command line writes, a second Convert and an emptied name show
-# their message boxes, Enter and Escape close nothing, and the About box
-# shows its banner green on black and closes with OK. Needs a display
+# their message boxes, Enter and Escape close nothing, the About box shows
+# its banner green on black and closes with OK, the web edition chosen in the
+# drop-down converts into the Linux command line's web edition, and the
+# result link hands its start page to the shell, whose opener for .htm files
+# is a recorder in this prefix (opener_recorder.cpp). Needs a display
 # (with-display.sh) and WINEPREFIX. Screenshots stay in the artefact folder.
 #
 # Usage: dialog_blackbox.sh <wine runner> <marlix2html.exe> <sample folder>
 #                           <Linux command line program> <artefact folder>
+#                           <opener recorder .exe>
 set -euo pipefail
-run="$1" exe="$2" samples="$3" cli="$4" out="$5"
+run="$1" exe="$2" samples="$3" cli="$4" out="$5" recorder="$6"
 : "${WINEPREFIX:?}" "${DISPLAY:?}"
 [ -x "$cli" ] || { echo "FAIL: no Linux command line at $cli (scripts/build.sh)" >&2; exit 1; }
 
@@ -20,6 +24,11 @@ rm -rf "$marlix"
 mkdir -p "$marlix" "$out/linux"
 cp "$samples"/* "$marlix/"
 "$cli" "$samples" "$out/linux" html >/dev/null
+"$cli" --web "$samples" "$out/linux" web >/dev/null
+# The shell opens .htm files with the recorder, which writes down what it got.
+"$run" reg add 'HKCR\.htm' /ve /d marlix.testpage /f >/dev/null 2>&1
+"$run" reg add 'HKCR\marlix.testpage\shell\open\command' /ve \
+  /d "\"Z:${recorder//\//\\}\" C:\\Marlix\\opened.txt \"%1\"" /f >/dev/null 2>&1
 
 app=""
 fail() {
@@ -124,6 +133,35 @@ wait_titles "About Marlix to HTML|Marlix to HTML|" || fail "Enter or Escape clos
 keys space  # OK has the focus
 wait_titles "Marlix to HTML|" || fail "OK did not close the About box"
 
+# The web edition: the drop-down is the tab stop after About, the web edition
+# its second entry. The name, emptied above, gets a new one; then Convert.
+keys Tab Down
+keys shift+Tab shift+Tab shift+Tab
+xdotool type --delay 80 web
+keys Tab space
+for _ in $(seq 1 100); do
+  [ -f "$marlix/web/search-index.js" ] && break
+  sleep 0.2
+done
+sleep 1
+wait_titles "Marlix to HTML|" || fail "a completed web conversion showed a window: $(visible_titles)"
+[ -f "$marlix/web/Marlix.hhp" ] && fail "the web edition wrote a help project"
+diff -r "$out/linux/web" "$marlix/web" >"$out/web-tree.diff" ||
+  fail "the web edition differs from the Linux command line's (web-tree.diff)"
+shoot "$main" main-dialog-result >/dev/null
+
+# The result link: the tab stop after the drop-down, opened with Enter.
+rm -f "$marlix/opened.txt"
+keys Tab Tab Tab Return
+for _ in $(seq 1 100); do
+  [ -s "$marlix/opened.txt" ] && break
+  sleep 0.2
+done
+opened="$(cat "$marlix/opened.txt" 2>/dev/null || true)"
+[ "$opened" = 'C:\Marlix\web\Index.htm' ] ||
+  fail "the result link opened '$opened', not C:\Marlix\web\Index.htm"
+wait_titles "Marlix to HTML|" || fail "opening the result left a window: $(visible_titles)"
+
 # The close command ends the program with 0.
 xdotool windowfocus "$main" 2>/dev/null || true
 keys alt+F4
@@ -131,7 +169,7 @@ for _ in $(seq 1 75); do
   kill -0 "$app" 2>/dev/null || break
   sleep 0.2
 done
-kill -0 "$app" 2>/dev/null && fail "the program did not end after Alt+F4"
+kill -0 "$app" 2>/dev/null && fail "the program did not end after Alt+F4: $(visible_titles)"
 status=0
 wait "$app" || status=$?
 app=""

@@ -1,6 +1,7 @@
 // The dialog templates compiled into the program equal the layout that the
 // toolkit-free dialog model holds (and the Qt program draws): caption, font,
-// size, and every control's id, kind, text, position and tab stop.
+// size, and every control's id, kind, text, position, tab stop and whether
+// it starts hidden.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "ui/common/dialog_model.h"
+#include "ui/win32/hyper_link.h"
 #include "ui/win32/resource_ids.h"
 #include "ui/win32/win32_headers.h"
 
@@ -99,6 +101,8 @@ ControlKind KindOf(const std::u16string& windowClass, DWORD style) {
     return (style & BS_TYPEMASK) == BS_GROUPBOX ? ControlKind::GroupBox : ControlKind::PushButton;
   }
   if (windowClass == u"#129" || windowClass == u"Edit") return ControlKind::EditField;
+  if (windowClass == u"#133" || windowClass == u"ComboBox") return ControlKind::DropDown;
+  if (windowClass == u"CHC_001") return ControlKind::Link;
   if ((style & SS_TYPEMASK) == SS_BITMAP) return ControlKind::Picture;
   return ControlKind::Label;
 }
@@ -177,6 +181,11 @@ void ExpectSameDialog(int resource, const DialogTemplate& model) {
     EXPECT_EQ(got.rect.width, want.rect.width);
     EXPECT_EQ(got.rect.height, want.rect.height);
     EXPECT_EQ(got.tabStop, want.tabStop);
+    EXPECT_EQ((got.style & WS_VISIBLE) == 0, want.hidden);
+    if (got.kind == ControlKind::DropDown) {
+      // A list to choose from, with nothing to type.
+      EXPECT_EQ(got.style & 3u, static_cast<DWORD>(CBS_DROPDOWNLIST));
+    }
     if (got.kind == ControlKind::EditField) {
       EXPECT_TRUE(got.style & WS_BORDER);
       EXPECT_TRUE(got.style & ES_AUTOHSCROLL);
@@ -207,7 +216,9 @@ INT_PTR CALLBACK IgnoringDialogProc(HWND, UINT, WPARAM, LPARAM) { return 0; }
 
 TEST(DialogTemplates, BrowseCaptionsReachTheAnsiCallsAsOneEllipsisByte) {
   // Through the ANSI entry points the caption is code page 1252 text: the
-  // ellipsis is the single byte 0x85, never the three bytes of UTF-8.
+  // ellipsis is the single byte 0x85, never the three bytes of UTF-8. The
+  // template's link needs its class.
+  RegisterHyperLinkClass(::GetModuleHandleA(nullptr), reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
   HWND dialog = ::CreateDialogParamA(nullptr, MAKEINTRESOURCEA(kMainDialogTemplate), nullptr,
                                      IgnoringDialogProc, 0);
   ASSERT_NE(dialog, nullptr);

@@ -12,7 +12,7 @@ constexpr std::array kMainControls{
                     ControlKind::GroupBox,
                     ControlRole::Frame,
                     "A project by Dorran Vell",
-                    {6, 0, 227, 103},
+                    {6, 0, 227, 129},
                     false},
     ControlTemplate{kNoControlId,
                     ControlKind::Label,
@@ -70,6 +70,22 @@ constexpr std::array kMainControls{
                     true},
     ControlTemplate{
         kIdAbout, ControlKind::PushButton, ControlRole::About, "About", {189, 82, 38, 14}, true},
+    // Last in the tab order, so that the order of the controls above stays.
+    ControlTemplate{
+        kNoControlId, ControlKind::Label, ControlRole::Label, "Edition", {14, 100, 83, 8}, false},
+    ControlTemplate{kIdEdition,
+                    ControlKind::DropDown,
+                    ControlRole::EditionChoice,
+                    "",
+                    {13, 110, 132, 14},
+                    true},
+    ControlTemplate{kIdOpenResult,
+                    ControlKind::Link,
+                    ControlRole::OpenResult,
+                    "Open the result",
+                    {149, 112, 78, 10},
+                    true,
+                    true},
 };
 
 // The location line: four blanks after "Author" and two after "Location"
@@ -93,7 +109,7 @@ constexpr std::array kAboutControls{
                     false},
 };
 
-const DialogTemplate kMainDialog{"Marlix to HTML", "MS Shell Dlg", 8, 242, 108, true,
+const DialogTemplate kMainDialog{"Marlix to HTML", "MS Shell Dlg", 8, 242, 134, true,
                                  kMainControls};
 const DialogTemplate kAboutBox{"About Marlix to HTML", "Tahoma", 8, 223, 123, false,
                                kAboutControls};
@@ -113,6 +129,52 @@ const ControlTemplate* FindControl(const DialogTemplate& dialog, ControlRole rol
     if (control.role == role) return &control;
   }
   return nullptr;
+}
+
+std::vector<EditionChoice> EditionChoices(std::span<const EditionRow> table) {
+  std::vector<EditionChoice> choices;
+  for (const EditionRow& row : table) {
+    if (row.available) choices.push_back(EditionChoice{row.id, row.label});
+  }
+  return choices;
+}
+
+std::vector<EditionChoice> DialogEditions() { return EditionChoices(Editions()); }
+
+OutputEdition EditionOfChoice(int index) {
+  const std::vector<EditionChoice> choices = DialogEditions();
+  if (index < 0 || static_cast<std::size_t>(index) >= choices.size()) index = 0;
+  return choices.empty() ? OutputEdition() : choices[static_cast<std::size_t>(index)].edition;
+}
+
+ConversionRequest BuildRequest(const TextString& sourceFolderPath,
+                               const TextString& destinationFolderPath,
+                               const TextString& destinationFolderName, OutputEdition edition) {
+  return ConversionRequest{sourceFolderPath, destinationFolderPath, destinationFolderName, edition};
+}
+
+TextString ResultToOpen(ConversionOutcome outcome, const ConversionSummary& summary,
+                        bool startPageLost) {
+  const bool wrote = outcome == ConversionOutcome::Completed ||
+                     (outcome == ConversionOutcome::IncompleteOutput && !startPageLost);
+  return wrote ? summary.startPage : TextString();
+}
+
+void LostFiles::OutputNotCreated(const char* path, int) { lost_.push_back(TextString(path)); }
+void LostFiles::OutputNotWritten(const char* path, int) { lost_.push_back(TextString(path)); }
+
+bool LostFiles::Lost(const TextString& path) const {
+  for (const TextString& lost : lost_) {
+    if (lost == path) return true;
+  }
+  return false;
+}
+
+DialogRun RunFromDialog(const ConversionRequest& request) {
+  ConversionSummary summary;
+  LostFiles lost;
+  const ConversionOutcome outcome = RunConversion(request, summary, lost);
+  return DialogRun{outcome, ResultToOpen(outcome, summary, lost.Lost(summary.startPage))};
 }
 
 TextString DefaultMarlixFolder(const TextString& homeFolder) {

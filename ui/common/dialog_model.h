@@ -6,8 +6,10 @@
 
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "engine/conversion_driver.h"
+#include "engine/editions/editions.h"
 #include "support/text_string.h"
 #include "ui/common/dialog_units.h"
 
@@ -22,9 +24,13 @@ inline constexpr int kIdBrowseDestination = 1004;
 inline constexpr int kIdDestinationName = 1005;
 inline constexpr int kIdConvert = 1006;
 inline constexpr int kIdAbout = 1007;
-inline constexpr int kIdAboutOk = 1009;
+inline constexpr int kIdEdition = 1008;
+inline constexpr int kIdOpenResult = 1009;
+inline constexpr int kIdAboutOk = 1009;  // in the About box
 
-enum class ControlKind { GroupBox, Label, EditField, PushButton, Picture };
+// A drop-down lists its choices and takes no typing; a link is the
+// self-drawn hyperlink control.
+enum class ControlKind { GroupBox, Label, EditField, PushButton, Picture, DropDown, Link };
 
 enum class ControlRole {
   Frame,
@@ -36,6 +42,8 @@ enum class ControlRole {
   DestinationNameField,
   Convert,
   About,
+  EditionChoice,
+  OpenResult,
   AboutPicture,
   AboutOk,
   AuthorLine,
@@ -48,7 +56,8 @@ struct ControlTemplate {
   ControlRole role;
   const char* text;  // caption; empty for edit fields, which get their initial value
   DialogRect rect;
-  bool tabStop;
+  bool tabStop;  // a hidden control is passed over until it shows
+  bool hidden = false;  // until the dialog shows it
 };
 
 struct DialogTemplate {
@@ -68,6 +77,53 @@ const DialogTemplate& AboutBoxTemplate();
 
 // The template entry with the given role, or null when the dialog has none.
 const ControlTemplate* FindControl(const DialogTemplate& dialog, ControlRole role);
+
+// One entry of the edition drop-down.
+struct EditionChoice {
+  OutputEdition edition;
+  const char* label;
+};
+
+// The editions the drop-down lists: the rows of the table that this build
+// can write, in the table's order, each by its label.
+std::vector<EditionChoice> EditionChoices(std::span<const EditionRow> table);
+// The choices from the table of editions. The first is chosen when the
+// dialog opens.
+std::vector<EditionChoice> DialogEditions();
+// The edition of the drop-down's entry at index; the first entry's for an
+// index that names none (nothing chosen).
+OutputEdition EditionOfChoice(int index);
+
+// The three fields and the chosen edition as one request, each text exactly
+// as typed.
+ConversionRequest BuildRequest(const TextString& sourceFolderPath,
+                               const TextString& destinationFolderPath,
+                               const TextString& destinationFolderName, OutputEdition edition);
+
+// What the result link opens after a run: the new output's start page when
+// the run completed, or ended incomplete but wrote it (startPageLost clear);
+// empty when the link stays hidden.
+TextString ResultToOpen(ConversionOutcome outcome, const ConversionSummary& summary,
+                        bool startPageLost);
+
+// One run as a dialog starts it: its outcome, and what the result link opens.
+struct DialogRun {
+  ConversionOutcome outcome;
+  TextString result;  // empty: the link stays hidden
+};
+DialogRun RunFromDialog(const ConversionRequest& request);
+
+// Hears of the output files a run could not create or write in full, to tell
+// whether one of them was the start page.
+class LostFiles : public Diagnostics {
+ public:
+  void OutputNotCreated(const char* path, int error) override;
+  void OutputNotWritten(const char* path, int error) override;
+  bool Lost(const TextString& path) const;
+
+ private:
+  std::vector<TextString> lost_;
+};
 
 // Initial values of the three fields.
 inline constexpr char kMarlixFolderName[] = "Marlix";

@@ -69,11 +69,15 @@ void LinkBehaviour::ButtonPressed(int x, int y) {
 }
 
 LinkEffects LinkBehaviour::ButtonReleased(int x, int y) {
-  LinkEffects effects;
   const bool click = hot_ && pressed_ && PointInside(textBox_, x, y);
   pressed_ = false;
-  if (!click) return effects;
+  return click ? Clicked() : LinkEffects();
+}
 
+LinkEffects LinkBehaviour::KeyActivated() { return Clicked(); }
+
+LinkEffects LinkBehaviour::Clicked() {
+  LinkEffects effects;
   effects.open = clickAction == ClickAction::Open || clickAction == ClickAction::OpenThenNotify;
   effects.notify = clickAction == ClickAction::Notify || clickAction == ClickAction::OpenThenNotify;
   if (visitMode == VisitMode::MarkOnClick) {

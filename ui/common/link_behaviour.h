@@ -82,6 +82,8 @@ class LinkBehaviour {
   void ButtonPressed(int x, int y);
   // A click counts only when the button went down and comes up over the text.
   LinkEffects ButtonReleased(int x, int y);
+  // Space or Enter while the link has the keyboard focus: a click.
+  LinkEffects KeyActivated();
 
   // How the text is drawn now.
   bool Underlined() const;
@@ -93,6 +95,8 @@ class LinkBehaviour {
   bool tracking() const { return tracking_; }
 
  private:
+  LinkEffects Clicked();
+
   TextBox textBox_;
   bool visited_ = false;
   bool cursorSet_ = false;

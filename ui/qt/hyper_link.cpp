@@ -1,6 +1,7 @@
 #include "ui/qt/hyper_link.h"
 
 #include <QDesktopServices>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QUrl>
@@ -131,6 +132,13 @@ void HyperLink::paintEvent(QPaintEvent*) {
   painter.setPen(currentColour());
   const QRect drawArea(QPoint(text.left, text.top), client.bottomRight());
   painter.drawText(drawArea, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, caption_);
+  if (hasFocus()) {
+    // The dotted frame round the text that shows where the keyboard is.
+    QPen dotted(currentColour(), 1, Qt::DotLine);
+    painter.setPen(dotted);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(textRect().adjusted(-1, 0, 0, 0).intersected(client.adjusted(0, 0, -1, -1)));
+  }
 }
 
 void HyperLink::mouseMoveEvent(QMouseEvent* event) {
@@ -151,6 +159,16 @@ void HyperLink::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void HyperLink::leaveEvent(QEvent*) { apply(behaviour_.MouseLeft()); }
+
+void HyperLink::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+    event->accept();
+    apply(behaviour_.KeyActivated());
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
 
 void HyperLink::apply(const LinkEffects& effects) {
   if (effects.cursor == LinkCursor::Hand) setCursor(Qt::PointingHandCursor);

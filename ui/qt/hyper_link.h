@@ -74,6 +74,8 @@ class HyperLink : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  // Space or Enter while the link has the focus (a link that takes it).
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void apply(const LinkEffects& effects);

@@ -1,6 +1,8 @@
 #include "ui/qt/main_dialog.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -8,9 +10,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QUrl>
 
 #include "ui/qt/about_box.h"
 #include "ui/qt/folder_picker.h"
+#include "ui/qt/hyper_link.h"
 #include "ui/qt/qt_support.h"
 
 namespace marlix::ui {
@@ -43,6 +47,10 @@ QString ObjectNameFor(ControlRole role) {
       return QStringLiteral("convert");
     case ControlRole::About:
       return QStringLiteral("about");
+    case ControlRole::EditionChoice:
+      return QStringLiteral("edition");
+    case ControlRole::OpenResult:
+      return QStringLiteral("openResult");
     default:
       return QStringLiteral("label");
   }
@@ -54,9 +62,10 @@ MainDialog::MainDialog(const QString& homeFolder, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      runner_([](const ConversionRequest& request) { return RunConversion(request); }),
+      runner_(&RunFromDialog),
       presenter_(&MainDialog::ShowMessageBox),
-      chooser_([](QWidget* owner, FolderPicker& picker) { return picker.browse(owner); }) {
+      chooser_([](QWidget* owner, FolderPicker& picker) { return picker.browse(owner); }),
+      opener_([](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }) {
   const DialogTemplate& layout = MainDialogTemplate();
   const double dpi = ScreenDotsPerInch(this);
   const ConversionRequest initial = InitialFieldValues(PathToBytes(homeFolder));
@@ -88,7 +97,26 @@ MainDialog::MainDialog(const QString& homeFolder, QWidget* parent)
                                       : initial.destinationFolderName;
         edit->setText(PathFromBytes(value));
         edit->setCursorPosition(0);
+        connect(edit, &QLineEdit::textChanged, this, &MainDialog::hideResult);
         widget = edit;
+        break;
+      }
+      case ControlKind::DropDown: {
+        auto* choice = new QComboBox(this);
+        for (const EditionChoice& edition : DialogEditions()) {
+          choice->addItem(FromUtf8(edition.label));
+        }
+        choice->setCurrentIndex(0);
+        connect(choice, &QComboBox::currentIndexChanged, this, &MainDialog::hideResult);
+        widget = choice;
+        break;
+      }
+      case ControlKind::Link: {
+        auto* link = new HyperLink(this, entry.id);
+        link->setCaption(text);
+        link->setClickAction(ClickAction::Notify);
+        connect(link, &HyperLink::notified, this, &MainDialog::openResult);
+        widget = link;
         break;
       }
       case ControlKind::PushButton: {
@@ -119,6 +147,7 @@ MainDialog::MainDialog(const QString& homeFolder, QWidget* parent)
     } else {
       widget->setFocusPolicy(Qt::NoFocus);
     }
+    widget->setHidden(entry.hidden);
     if (entry.id != kNoControlId) controls_.insert(entry.id, widget);
   }
 
@@ -132,6 +161,14 @@ MainDialog::MainDialog(const QString& homeFolder, QWidget* parent)
 QLineEdit* MainDialog::field(int id) const { return qobject_cast<QLineEdit*>(control(id)); }
 
 QPushButton* MainDialog::button(int id) const { return qobject_cast<QPushButton*>(control(id)); }
+
+QComboBox* MainDialog::editionChoice() const {
+  return qobject_cast<QComboBox*>(control(kIdEdition));
+}
+
+HyperLink* MainDialog::resultLink() const {
+  return qobject_cast<HyperLink*>(control(kIdOpenResult));
+}
 
 void MainDialog::ShowMessageBox(QWidget* owner, const OutcomeMessage& message) {
   QMessageBox box(IconFor(message.kind), FromUtf8(message.title), FromUtf8(message.text),
@@ -175,16 +212,30 @@ void MainDialog::browse(const FolderPickerSettings& settings) {
 }
 
 void MainDialog::convert() {
-  const ConversionRequest request{PathToBytes(field(kIdSourceFolder)->text()),
-                                  PathToBytes(field(kIdDestinationFolder)->text()),
-                                  PathToBytes(field(kIdDestinationName)->text())};
-  ConversionOutcome outcome;
+  const ConversionRequest request = BuildRequest(
+      PathToBytes(field(kIdSourceFolder)->text()), PathToBytes(field(kIdDestinationFolder)->text()),
+      PathToBytes(field(kIdDestinationName)->text()),
+      EditionOfChoice(editionChoice()->currentIndex()));
+  hideResult();
+  DialogRun run{ConversionOutcome::UnexpectedError, TextString()};
   {
     const WaitCursor wait;
-    outcome = runner_(request);
+    run = runner_(request);
   }
-  if (const auto notice = OutcomeNotice(outcome)) presenter_(this, *notice);
+  if (!run.result.IsEmpty()) {
+    HyperLink* link = resultLink();
+    link->setTarget(PathFromBytes(run.result));
+    link->show();
+  }
+  if (const auto notice = OutcomeNotice(run.outcome)) presenter_(this, *notice);
 }
+
+void MainDialog::openResult() {
+  const HyperLink* link = resultLink();
+  if (link->isVisible() && !link->target().isEmpty()) opener_(link->target());
+}
+
+void MainDialog::hideResult() { resultLink()->hide(); }
 
 void MainDialog::showAbout() {
   AboutBox about(this);

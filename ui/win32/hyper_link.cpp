@@ -28,6 +28,17 @@ int SignedHigh(LPARAM value) { return static_cast<short>(HIWORD(value)); }
 
 }  // namespace
 
+bool RegisterHyperLinkClass(HINSTANCE instance, HBRUSH background) {
+  WNDCLASSEXA windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_OWNDC;  // 0x23
+  windowClass.lpfnWndProc = HyperLink::WindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hbrBackground = background;
+  windowClass.lpszClassName = kHyperLinkClass;
+  return ::RegisterClassExA(&windowClass) != 0;
+}
+
 HyperLink::HyperLink() {
   underlineFont_.setUnderline(true);
   arrowCursor_ = ::LoadCursorA(nullptr, IDC_ARROW);
@@ -35,34 +46,39 @@ HyperLink::HyperLink() {
 }
 
 HyperLink::~HyperLink() {
-  if (window_ != nullptr) {
-    ::SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
-    ::DestroyWindow(window_);
-  }
-  normalFont_.setNotify(nullptr, 0);
+  Release();
   ::DestroyCursor(arrowCursor_);
   ::DestroyCursor(handCursor_);
 }
 
 bool HyperLink::registerClass(HINSTANCE instance) {
-  WNDCLASSEXA windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_OWNDC;  // 0x23
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hbrBackground = backBrush_;
-  windowClass.lpszClassName = kHyperLinkClass;
-  return ::RegisterClassExA(&windowClass) != 0;
+  return RegisterHyperLinkClass(instance, backBrush_);
 }
 
-HWND HyperLink::create(int x, int y, int width, int height, HWND parent, int childId,
-                       HINSTANCE instance) {
+void HyperLink::Release() {
   if (window_ != nullptr) {
     ::SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
     ::DestroyWindow(window_);
     window_ = nullptr;
   }
   normalFont_.setNotify(nullptr, 0);
+}
+
+void HyperLink::attach(HWND window) {
+  Release();
+  if (window == nullptr) return;
+  window_ = window;
+  ::SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  char text[256] = {};
+  ::GetWindowTextA(window_, text, sizeof text);
+  caption_ = text;
+  normalFont_.setNotify(window_, 0);
+  Invalidate();
+}
+
+HWND HyperLink::create(int x, int y, int width, int height, HWND parent, int childId,
+                       HINSTANCE instance) {
+  Release();
   auto make = [&] {
     return ::CreateWindowExA(0, kHyperLinkClass, nullptr, WS_CHILD | WS_VISIBLE, x, y, width,
                              height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(childId)),
@@ -182,6 +198,12 @@ void HyperLink::Paint() {
   drawn.left = placed.left;
   drawn.top = placed.top;
   ::DrawTextA(dc, caption_.CStr(), -1, &drawn, DT_SINGLELINE);
+  if (::GetFocus() == window_) {
+    // The dotted frame round the text that shows where the keyboard is.
+    RECT frame{placed.left, placed.top, placed.right, placed.bottom};
+    ::IntersectRect(&frame, &frame, &client);
+    ::DrawFocusRect(dc, &frame);
+  }
 
   if (bitmap != nullptr) ::BitBlt(target, 0, 0, width, height, memory, 0, 0, SRCCOPY);
   ::SetBkMode(dc, oldMode);
@@ -223,6 +245,24 @@ LRESULT CALLBACK HyperLink::WindowProc(HWND window, UINT message, WPARAM wParam,
       break;
     case WM_MOUSELEAVE:
       link->Carry(link->behaviour_.MouseLeft());
+      break;
+    case WM_GETDLGCODE: {
+      // Enter comes to a focused link instead of going to the dialog.
+      const auto* key = reinterpret_cast<const MSG*>(lParam);
+      if (key != nullptr && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) {
+        return DLGC_WANTMESSAGE;
+      }
+      break;
+    }
+    case WM_KEYDOWN:
+      if (wParam == VK_SPACE || wParam == VK_RETURN) {
+        link->Carry(link->behaviour_.KeyActivated());
+        return 0;
+      }
+      break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      link->Invalidate();
       break;
     case kFontChanged: {
       // The normal font changed: the underlined one follows it.

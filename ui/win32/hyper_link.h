@@ -13,6 +13,10 @@ namespace marlix::ui::win32 {
 
 inline constexpr char kHyperLinkClass[] = "CHC_001";
 
+// Registers the window class with the given background brush. A dialog
+// template that holds a link needs it registered before the dialog is made.
+bool RegisterHyperLinkClass(HINSTANCE instance, HBRUSH background);
+
 class HyperLink {
  public:
   HyperLink();
@@ -24,9 +28,13 @@ class HyperLink {
   // try fails. Null when the window cannot be made.
   HWND create(int x, int y, int width, int height, HWND parent, int childId, HINSTANCE instance);
   bool registerClass(HINSTANCE instance);
+  // Takes over a link window that a dialog template made (whose creation
+  // parameter is not this object), with its window text as the caption.
+  void attach(HWND window);
 
   void setCaption(const TextString& text);
   void setTarget(const TextString& text) { target_ = text; }
+  const TextString& target() const { return target_; }
   void setAlignment(int alignment);
   void setTextColour(COLORREF colour);
   void setBackColour(COLORREF colour);
@@ -45,11 +53,13 @@ class HyperLink {
   const LinkBehaviour& behaviour() const { return behaviour_; }
 
  private:
+  friend bool RegisterHyperLinkClass(HINSTANCE instance, HBRUSH background);
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void Paint();
   void Carry(const LinkEffects& effects);
   void Invalidate();
   void SetCursorTo(LinkCursor cursor);
+  void Release();
 
   FontSpec normalFont_;
   FontSpec underlineFont_;

@@ -1,0 +1,73 @@
+#include "engine/editions/editions.h"
+
+#include "engine/classic_edition.h"
+#include "engine/output_names.h"
+#include "engine/web_edition.h"
+
+#ifdef MARLIX_HAS_DOCSET
+#include "engine/docset_edition.h"
+#endif
+
+namespace marlix {
+namespace {
+
+bool WriteClassic(const ConversionRequest&, const TopicCatalogue& catalogue, EditionSteps& steps) {
+  ClassicEdition edition(catalogue);
+  return steps.Run(edition);
+}
+
+bool WriteWeb(const ConversionRequest& request, const TopicCatalogue& catalogue,
+              EditionSteps& steps) {
+  WebEdition edition(catalogue, ReferenceTitle(request));
+  return steps.Run(edition);
+}
+
+// The docset's index is an SQLite database: builds without the SQLite
+// library (the Windows ones) cannot write docsets.
+#ifdef MARLIX_HAS_DOCSET
+constexpr bool kDocsetAvailable = true;
+bool WriteDocset(const ConversionRequest& request, const TopicCatalogue& catalogue,
+                 EditionSteps& steps) {
+  DocsetEdition edition(catalogue, ReferenceTitle(request));
+  return steps.Run(edition);
+}
+#else
+constexpr bool kDocsetAvailable = false;
+bool WriteDocset(const ConversionRequest&, const TopicCatalogue&, EditionSteps&) {
+  return false;  // refused before the run begins
+}
+#endif
+
+constexpr EditionRow kEditions[] = {
+    {OutputEdition::Classic, nullptr, "Classic pages",
+     "HTML pages in code page 437 and the project files of a help compiler", "",
+     "Help project", true, true, "", nullptr, StartPage::ContentsPage, WriteClassic},
+    {OutputEdition::Web, "web", "Web edition",
+     "write the web edition instead: UTF-8 pages with a style sheet and a search page, and no "
+     "help project files",
+     "%s and --web cannot be used together (the web edition has no help project)",
+     "Search page, scripts and style sheet", false, true, "", nullptr, StartPage::ContentsPage, WriteWeb},
+    {OutputEdition::Docset, "docset", "Docset",
+     "write a docset for offline documentation browsers instead: the folder NAME.docset, the web "
+     "edition's pages with an index of every topic name",
+     "--docset and %s cannot be used together (a docset holds the web edition's pages, and no "
+     "help project)",
+     "Style sheet, index, Info.plist and icons", false, kDocsetAvailable,
+     "this build cannot write docsets (it has no SQLite library)", kDocsetSuffix,
+     StartPage::OutputFolder, WriteDocset},
+};
+
+}  // namespace
+
+std::span<const EditionRow> Editions() { return kEditions; }
+
+const EditionRow& EditionOf(OutputEdition id) {
+  for (const EditionRow& row : kEditions) {
+    if (row.id == id) return row;
+  }
+  return kEditions[0];
+}
+
+bool CanWrite(OutputEdition edition) { return EditionOf(edition).available; }
+
+}  // namespace marlix
