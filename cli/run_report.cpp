@@ -255,6 +255,14 @@ void RunReport::LongLine(const char* path, std::uint32_t lineNumber) {
   if (SourceWarnings* warnings = WarningsFor(path)) warnings->longLines.Add(lineNumber);
 }
 
+void RunReport::LoneCarriageReturn(const char* path, std::uint32_t lineNumber) {
+  if (SourceWarnings* warnings = WarningsFor(path)) warnings->loneReturns.Add(lineNumber);
+}
+
+void RunReport::ZeroByte(const char* path, std::uint32_t lineNumber) {
+  if (SourceWarnings* warnings = WarningsFor(path)) warnings->zeroBytes.Add(lineNumber);
+}
+
 void RunReport::LooksLikeUtf8(const char* path, std::uint32_t firstLine) {
   if (SourceWarnings* warnings = WarningsFor(path)) warnings->utf8Line = firstLine;
 }
@@ -351,6 +359,20 @@ void RunReport::PrintWarnings(std::FILE* err) const {
                    ": %s split into 80-byte pieces, and the first byte of each further piece is "
                    "read as its format column\n",
                    n == 1 ? "it is" : "each is");
+    }
+    if (file.loneReturns.count > 0) {
+      const std::uint32_t n = file.loneReturns.lines;
+      std::fprintf(err, "%s:%u: warning: %u line%s with a carriage return not followed by a line feed",
+                   path, file.loneReturns.first[0], n, Plural(n));
+      file.loneReturns.Print(err);
+      std::fputs(": it ends no line, so the lines it separates are read as one\n", err);
+    }
+    if (file.zeroBytes.count > 0) {
+      const std::uint32_t n = file.zeroBytes.lines;
+      std::fprintf(err, "%s:%u: warning: %u line%s with a zero byte", path,
+                   file.zeroBytes.first[0], n, Plural(n));
+      file.zeroBytes.Print(err);
+      std::fputs(": the text after it is left out\n", err);
     }
     if (file.unresolved.count > 0) {
       const std::uint32_t n = file.unresolved.count;

@@ -46,6 +46,8 @@ class RunReport : public Diagnostics {
   void StepFinished(ConversionStep step, unsigned written, unsigned lost) override;
   void LongLine(const char* path, std::uint32_t lineNumber) override;
   void LooksLikeUtf8(const char* path, std::uint32_t firstLine) override;
+  void LoneCarriageReturn(const char* path, std::uint32_t lineNumber) override;
+  void ZeroByte(const char* path, std::uint32_t lineNumber) override;
   void UnresolvedReferences(const char* path, std::uint32_t lineNumber, std::uint32_t count,
                             const char* name, std::size_t nameLength) override;
 
@@ -73,6 +75,8 @@ class RunReport : public Diagnostics {
     TextString path;
     TextString shownPath;  // escaped for printing
     LineSet longLines;
+    LineSet loneReturns;
+    LineSet zeroBytes;
     std::uint32_t utf8Line = 0;  // 0: does not look like UTF-8
     LineSet unresolved;
     TextString firstUnresolved;

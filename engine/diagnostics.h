@@ -66,6 +66,12 @@ class Diagnostics {
   // Physical line lineNumber (from 1) is longer than the 80-byte pieces lines
   // are read in; each further piece starts with a byte read as a format column.
   virtual void LongLine(const char* /*path*/, std::uint32_t /*lineNumber*/) {}
+  // Physical line lineNumber holds a carriage return not followed by a line
+  // feed, which ends no line: the lines it separates are read as one.
+  virtual void LoneCarriageReturn(const char* /*path*/, std::uint32_t /*lineNumber*/) {}
+  // Physical line lineNumber holds a zero byte: the bytes from it to the end
+  // of its 80-byte piece are left out.
+  virtual void ZeroByte(const char* /*path*/, std::uint32_t /*lineNumber*/) {}
   // The file holds valid multi-byte UTF-8 sequences and nothing that is not
   // UTF-8, the first on line firstLine: it is likely not code page 437.
   virtual void LooksLikeUtf8(const char* /*path*/, std::uint32_t /*firstLine*/) {}

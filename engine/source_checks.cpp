@@ -1,5 +1,7 @@
 #include "engine/source_checks.h"
 
+#include <cstring>
+
 #include "engine/line_rendering.h"
 
 namespace marlix {
@@ -42,6 +44,11 @@ void SourceChecks::Check(const SourceLine& line) {
     lastLongLine_ = line.lineNumber;
     diagnostics_->LongLine(path_.CStr(), line.lineNumber);
   }
+  // A line end takes a carriage return with it only before a line feed.
+  if (std::memchr(line.bytes, '\r', line.length) != nullptr) {
+    diagnostics_->LoneCarriageReturn(path_.CStr(), line.lineNumber);
+  }
+  if (line.cutAtZero) diagnostics_->ZeroByte(path_.CStr(), line.lineNumber);
   ScanUtf8(line.bytes, line.length, line.continuation, line.lineNumber);
 }
 

@@ -1,7 +1,8 @@
 // Checks of the source text that change nothing in the output but tell a
 // listener what will likely come out wrong: lines longer than the 80-byte
-// pieces they are read in, text that looks like UTF-8 rather than code page
-// 437, and "~" references that name no topic. The walk over the topic pages
+// pieces they are read in, carriage returns that end no line, zero bytes that
+// cut a line short, text that looks like UTF-8 rather than code page 437, and
+// "~" references that name no topic. The walk over the topic pages
 // feeds it every piece of every source file, and the count of unresolved
 // references that the page writers found in each line they rendered.
 #pragma once

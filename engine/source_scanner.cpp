@@ -53,6 +53,7 @@ bool SourceScanner::Next() {
   line_.textLength = piece.length > 1 ? piece.length - 1 : 0;
   line_.lineNumber = lineNumber_;
   line_.continuation = nextContinues_;
+  line_.cutAtZero = piece.cutAtZero;
   line_.last = reader_.AtEnd();
   nextContinues_ = !piece.endsLine;
   line_.topic = piece.length > 0 && piece.bytes[0] == ':';

@@ -70,6 +70,7 @@ struct SourceLine {
   std::uint32_t topicNumber = kNoTopic;
   std::uint32_t lineNumber = 0;  // 1-based physical line of the file it comes from
   bool continuation = false;     // a later 80-byte piece of a longer physical line
+  bool cutAtZero = false;        // the piece held a zero byte: the bytes from it are left out
 };
 
 class SourceScanner {

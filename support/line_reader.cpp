@@ -132,6 +132,7 @@ bool LineReader::CutPiece(std::uint32_t skip, LinePiece& piece, std::uint32_t& c
   piece.length = zero ? static_cast<std::uint32_t>(static_cast<const char*>(zero) - bytes)
                       : lineBytes;
   piece.endsLine = consumed > lineBytes;
+  piece.cutAtZero = zero != nullptr;
   return true;
 }
 

@@ -18,6 +18,7 @@ struct LinePiece {
   const char* bytes = "";    // content, cut at a zero byte
   std::uint32_t length = 0;  // bytes of content
   bool endsLine = false;     // its line end was read with it (the next piece starts a new line)
+  bool cutAtZero = false;    // bytes after a zero byte were left out
 };
 
 class LineReader {

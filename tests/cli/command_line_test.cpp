@@ -233,6 +233,20 @@ TEST(CommandLine, SourceLineWarnings) {
   EXPECT_TRUE(Holds(titled.err, "\"~Gamma~\"")) << titled.err;
   CliRun titledWeb = RunCli(scratch, {"--web", scratch / "src", scratch.Path(), "titled-web"});
   EXPECT_EQ(titledWeb.err, titled.err);
+
+  // Lines that end in a carriage return alone are read as one; the text after
+  // a zero byte is left out. Both are said, and change nothing else.
+  const char dropping[] =
+      "@Section\r\n:Alpha\r\n Alpha\r\n a\0 lost\r\n:Beta\r Beta\r text\r\n b\0\r\n c\0\r\n";
+  WriteFileBytes(source, std::string(dropping, sizeof dropping - 1));
+  CliRun dropped = RunCli(scratch, {scratch / "src", scratch.Path(), "dropped"});
+  EXPECT_EQ(dropped.status, 0);
+  EXPECT_EQ(dropped.err,
+            source +
+                ":5: warning: 1 line with a carriage return not followed by a line feed: it ends "
+                "no line, so the lines it separates are read as one\n" +
+                source + ":4: warning: 3 lines with a zero byte (lines 4, 6, 7): the text after "
+                         "it is left out\n");
 }
 
 TEST(CommandLine, UsageErrors) {
