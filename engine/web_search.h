@@ -10,8 +10,10 @@
 // column). It keeps what the reader sees and nothing else: "~name~" reduced
 // to the name and "~~" to "~" (ParseCrossReferences), box-drawing characters
 // and shades dropped, blanks and tabs between words collapsed to one blank,
-// every character in UTF-8 (AppendCp437Utf8), never HTML. Names and titles are
+// every character as its Unicode character, never HTML. Names and titles are
 // kept as they are written; search.js folds a to z itself, with the query.
+// The script is ASCII: a character beyond it is written as a \uXXXX escape,
+// so that the browser parses the script as one byte a character.
 //
 // The text of all topics is kept as words of one table, each distinct word
 // written once and each use of it as a code of one to a few characters (the

@@ -101,13 +101,39 @@ class JsonReader {
       if (c == '\\') {
         if (at_ >= text_.size()) return false;
         const char escaped = text_[at_++];
+        if (escaped == 'u') {
+          if (!Escape(out)) return false;
+          continue;
+        }
         if (escaped != '"' && escaped != '\\') return false;
         out += escaped;
+      } else if (static_cast<unsigned char>(c) >= 0x80) {
+        return false;  // the script is ASCII
       } else {
         out += c;
       }
     }
     return false;
+  }
+  // The four hex digits of a \u escape, its character appended as UTF-8.
+  bool Escape(std::string& out) {
+    if (at_ + 4 > text_.size()) return false;
+    unsigned point = 0;
+    for (int i = 0; i < 4; ++i) {
+      const char c = text_[at_++];
+      const char* digit = std::strchr("0123456789abcdef", c);
+      if (c == '\0' || digit == nullptr) return false;
+      point = point * 16 + static_cast<unsigned>(digit - "0123456789abcdef");
+    }
+    if (point < 0x80) return false;  // ASCII is written as it is
+    if (point < 0x800) {
+      out += static_cast<char>(0xC0 | (point >> 6));
+    } else {
+      out += static_cast<char>(0xE0 | (point >> 12));
+      out += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
+    }
+    out += static_cast<char>(0x80 | (point & 0x3F));
+    return true;
   }
   template <typename ReadItem>
   bool List(char close, ReadItem readItem) {
@@ -333,6 +359,23 @@ TEST(SearchDataText, DropsDrawingAndBlankRunsAndJoinsLinesWithOneBlank) {
 TEST(SearchDataText, ConvertsCodePage437ToUtf8AndEscapesForTheScript) {
   // "café ± π ≤ 2 ☺" and a quote and a backslash.
   EXPECT_EQ(TextOf({"caf\x82 \xF1 \xE3 \xF3 2 \x01"}), "café ± π ≤ 2 ☺");
+  // The script itself is ASCII (the reader refuses anything else): a name,
+  // a title and a token beyond ASCII are escapes.
+  SearchDataBuilder builder;
+  Section(builder, "\x9B section");
+  builder.BeginTopic("B0P0.htm");
+  Name(builder, "\x9Bname");
+  Title(builder, "\xE3 title");
+  Line(builder, "caf\x82");
+  TextString script;
+  builder.AppendScript(script);
+  EXPECT_NE(std::string(script.CStr()).find("\"tokens\": \"CAF\\u00e9 TITLE \\u00a2NAME \\u03c0\""),
+            std::string::npos) << script.CStr();
+  const Data data = Read(builder);
+  ASSERT_EQ(data.topics.size(), 1u);
+  EXPECT_EQ(data.sections, std::vector<std::string>{"¢ section"});
+  EXPECT_EQ(data.topics[0].names, std::vector<std::string>{"¢name"});
+  EXPECT_EQ(data.topics[0].title, "π title");
   EXPECT_EQ(TextOf({"say \"hi\" to C:\\DOS\\"}), "say \"hi\" to C:\\DOS\\");
   EXPECT_EQ(TextOf({"<img src=x onerror=alert(1)> & <script>"}),
             "<img src=x onerror=alert(1)> & <script>");
