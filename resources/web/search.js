@@ -82,15 +82,13 @@
     if (token.charCodeAt(0) === 48 && /^0X[0-9A-F]+$/.test(token)) return token.slice(2);
     return token;
   }
-  // The tokens of text: {key, start, end, word} each. Folding keeps the
-  // length, so a place in the folded text is the same place in the text.
+  // The tokens of text: {key, word} each.
   function tokensOf(text) {
     var out = [];
     var folded = fold(text);
     tokenPattern.lastIndex = 0;
     for (var m = tokenPattern.exec(folded); m; m = tokenPattern.exec(folded)) {
-      out.push({ key: bare(m[0]), start: m.index, end: m.index + m[0].length,
-        word: m[1] !== undefined, match: -1 });
+      out.push({ key: bare(m[0]), word: m[1] !== undefined });
     }
     return out;
   }
@@ -141,62 +139,109 @@
   }
 
   // The search data made ready for searching. Nothing is decoded here but
-  // the lengths.
+  // the lengths, and no topic is looked at: a topic is made ready when it is
+  // first shown or its names first matter (topicAt).
   function prepare(data) {
     useLetters(data.letters || '');
     var decode = decoderOf(data);
-    var words = data.words === '' ? [] : data.words.split(' ');
     var tokens = data.tokens ? data.tokens.split(' ') : [];
-    var postings = data.tokens ? data.postings.split(' ') : [];
     // Where each token starts in data.tokens, for matches inside tokens.
     var starts = new Int32Array(tokens.length + 1);
     for (var i = 0; i < tokens.length; ++i) starts[i + 1] = starts[i] + tokens[i].length + 1;
+    // Where each token's postings start in data.postings (and one more, past
+    // the end), found without cutting the string into pieces.
+    var postingText = data.tokens ? data.postings : '';
+    var postingStarts = new Int32Array(tokens.length + 1);
+    var at = 0;
+    for (var p = 1; p < tokens.length; ++p) {
+      at = postingText.indexOf(' ', at) + 1;
+      if (at === 0) at = postingText.length + 1;
+      postingStarts[p] = at;
+    }
+    postingStarts[tokens.length] = postingText.length + 1;
     var lengths = decode(data.lengths || '');
     var total = 0;
-    lengths.forEach(function (length) { total += length; });
-    var topics = data.topics.map(function (entry, order) {
-      var names = entry.slice(4);
-      return {
-        order: order,
-        page: entry[0],
-        section: data.sections[entry[1]] || '',
-        title: entry[2],
-        codes: entry[3],
-        names: names,
-        nameKeys: null,  // made when first needed
-        titleTokens: null,  // the tokens of the title and of each name,
-        nameTokens: null,   // made when the topic is first shown
-        length: lengths[order] || 0,
-      };
-    });
+    for (var t = 0; t < lengths.length; ++t) total += lengths[t];
+    var count = data.topics.length;
     return {
-      topics: topics,
+      entries: data.topics,
+      sections: data.sections,
+      words: data.words === '' ? [] : data.words.split(' '),
+      count: count,
+      topics: new Array(count),  // made by topicAt
       tokens: tokens,
       tokenText: data.tokens || '',
       starts: starts,
-      postings: postings,
+      postingText: postingText,
+      postingStarts: postingStarts,
       parsed: [],
-      averageLength: topics.length > 0 ? Math.max(1, total / topics.length) : 1,
-      // A topic's text as shown: its word codes decoded, joined by blanks.
-      textOf: function (topic) {
-        return decode(topic.codes).map(function (n) { return words[n] || ''; }).join(' ');
-      },
+      lengths: lengths,
+      averageLength: count > 0 ? Math.max(1, total / count) : 1,
       decode: decode,
+      // Of each word of the text (by number), its tokens (see cutText).
+      wordCuts: [],
+      // Of each token, the words of the query shown last that match it, one
+      // bit each (see install).
+      masks: new Int32Array(tokens.length),
+      installed: null,
     };
+  }
+
+  // Topic t, made ready when first asked for.
+  function topicAt(index, t) {
+    var topic = index.topics[t];
+    if (topic) return topic;
+    var entry = index.entries[t];
+    topic = {
+      order: t,
+      page: entry[0],
+      section: index.sections[entry[1]] || '',
+      title: entry[2],
+      codes: entry[3],
+      names: entry.slice(4),
+      nameKeys: null,  // made when first needed
+      titleCut: null,  // the tokens of the title and of each name,
+      nameCuts: null,  // made when the topic is first shown
+      decoded: null,   // its text, see decodedText
+    };
+    index.topics[t] = topic;
+    return topic;
+  }
+
+  // The number of token key in the index, or -1.
+  function tokenNumber(index, key) {
+    var at = lowerBound(index.tokens, key);
+    return at < index.tokens.length && index.tokens[at] === key ? at : -1;
+  }
+
+  // The tokens of text, four numbers each: its number in the index (-1 when
+  // the index lacks it), where it starts and ends in text, and 1 for a word
+  // token, 0 for a sign token.
+  function cutText(index, text) {
+    var out = [];
+    var folded = fold(text);
+    tokenPattern.lastIndex = 0;
+    for (var m = tokenPattern.exec(folded); m; m = tokenPattern.exec(folded)) {
+      out.push(tokenNumber(index, bare(m[0])), m.index, m.index + m[0].length,
+          m[1] !== undefined ? 1 : 0);
+    }
+    return out;
   }
 
   // Token i's postings, decoded once: the topics that hold it and where.
   function postingsOf(index, i) {
     var done = index.parsed[i];
     if (done) return done;
-    var numbers = index.decode(index.postings[i]);
-    var topics = [];
-    var where = [];
+    var numbers = index.decode(index.postingText.slice(index.postingStarts[i],
+        index.postingStarts[i + 1] - 1));
+    var pairs = numbers.length >> 1;
+    var topics = new Int32Array(pairs);
+    var where = new Int32Array(pairs);
     var topic = 0;
-    for (var k = 0; k + 1 < numbers.length; k += 2) {
-      topic += numbers[k];
-      topics.push(topic);
-      where.push(numbers[k + 1]);
+    for (var k = 0; k < pairs; ++k) {
+      topic += numbers[2 * k];
+      topics[k] = topic;
+      where[k] = numbers[2 * k + 1];
     }
     done = { topics: topics, where: where };
     index.parsed[i] = done;
@@ -262,13 +307,13 @@
     return out;
   }
 
-  // The topics with a name that is the query's tokens (0) or starts with
-  // them (1), as an object. Such a name holds the query's first token (or,
-  // for a query of one token, a token that starts with it), so only the
-  // topics with that in a name are looked at.
-  function nameRanksOf(index, keys) {
+  // The topics with a name that is the query's tokens (rank 0) or starts
+  // with them (rank 1), as ranks[topic]. Such a name holds the query's first
+  // token (or, for a query of one token, a token that starts with it), so
+  // only the topics with that in a name are looked at; their numbers are
+  // added to found.
+  function nameRanksOf(index, keys, ranks, found) {
     var whole = keys.join(' ');
-    var ranks = {};
     var tokens = index.tokens;
     var first = keys[0];
     for (var i = lowerBound(tokens, first); i < tokens.length &&
@@ -276,7 +321,9 @@
       var postings = postingsOf(index, i);
       for (var k = 0; k < postings.topics.length; ++k) {
         if ((postings.where[k] & 1) === 0) continue;
-        var topic = index.topics[postings.topics[k]];
+        var t = postings.topics[k];
+        if (ranks[t] < 2) continue;
+        var topic = topicAt(index, t);
         if (!topic.nameKeys) {
           topic.nameKeys = topic.names.map(function (name) { return cut(name).keys.join(' '); });
         }
@@ -285,10 +332,12 @@
           if (topic.nameKeys[n] === whole) rank = 0;
           else if (topic.nameKeys[n].lastIndexOf(whole, 0) === 0) rank = 1;
         }
-        if (rank < 2) ranks[topic.order] = rank;
+        if (rank < 2) {
+          ranks[t] = rank;
+          found.push(t);
+        }
       }
     }
-    return ranks;
   }
 
   function bitCount(bits) {
@@ -302,13 +351,59 @@
   function compareResults(a, b) {
     if (a.rank !== b.rank) return a.rank - b.rank;
     if (Math.abs(a.score - b.score) > 1e-6 * Math.max(a.score, b.score)) return b.score - a.score;
-    return a.topic.order - b.topic.order;
+    return a.t - b.t;
   }
 
-  // The results of a query, best first: {words, found, allButOne}. A name
-  // that is the query (compared as tokens) comes first, then names that start
-  // with it; then the topics that hold every word (or, when none does, every
-  // word but one) by score.
+  // The best limit of results, in order; the others are left in results, in
+  // no order. A heap keeps the best found so far, the worst of them on top:
+  // most results are turned away by one comparison, and nothing sorts them
+  // all (the others are sorted only when the reader asks for them).
+  function takeBest(results, limit) {
+    var heap = [];
+    var others = [];
+    function swap(a, b) {
+      var kept = heap[a];
+      heap[a] = heap[b];
+      heap[b] = kept;
+    }
+    for (var i = 0; i < results.length; ++i) {
+      var r = results[i];
+      var at;
+      if (heap.length < limit) {
+        heap.push(r);
+        for (at = heap.length - 1; at > 0 && compareResults(heap[(at - 1) >> 1], heap[at]) < 0;
+             at = (at - 1) >> 1) {
+          swap(at, (at - 1) >> 1);
+        }
+        continue;
+      }
+      if (compareResults(r, heap[0]) >= 0) {
+        others.push(r);
+        continue;
+      }
+      others.push(heap[0]);
+      heap[0] = r;
+      for (at = 0; ;) {
+        var worst = at;
+        var left = 2 * at + 1;
+        if (left < heap.length && compareResults(heap[left], heap[worst]) > 0) worst = left;
+        if (left + 1 < heap.length && compareResults(heap[left + 1], heap[worst]) > 0) worst = left + 1;
+        if (worst === at) break;
+        swap(at, worst);
+        at = worst;
+      }
+    }
+    results.length = 0;
+    Array.prototype.push.apply(results, others);
+    return heap.sort(compareResults);
+  }
+
+  // The results of a query: {words, found, others, count, allButOne}, found
+  // the best MAX_SHOWN in order and others the rest, in no order. A name
+  // that is the query (compared as tokens) comes first, then names that
+  // start with it; then the topics that hold every word (or, when none does,
+  // every word but one) by score. A result is {t, rank, score} and gets its
+  // topic when shown.
   function find(index, text) {
     var query = cut(text);
     var keys = query.keys;
@@ -316,23 +411,24 @@
     keys.forEach(function (key) {
       if (words.indexOf(key) < 0 && words.length < MAX_WORDS) words.push(key);
     });
-    // matched[w]: the tokens word w matches, as keys of an object.
-    var result = { words: words, keys: keys, signs: query.signs, found: [], allButOne: false,
-      matched: [] };
+    // The tokens the words match, each with its word's bit (see install).
+    var result = { words: words, keys: keys, signs: query.signs, found: [], others: [], count: 0,
+      allButOne: false, matched: [], bits: [] };
     if (words.length === 0) return result;
-    var topics = index.topics;
-    var count = topics.length;
-    var best = words.map(function () { return new Float64Array(count); });
+    var count = index.count;
+    var score = new Float64Array(count);
+    var best = new Float64Array(count);  // of the word at hand
     var held = new Int32Array(count);
     var touched = [];  // the topics that hold a word, once each
     var averageLength = index.averageLength;
+    var lengths = index.lengths;
 
     words.forEach(function (word, w) {
-      var matches = matchesOf(index, word, w === words.length - 1);
-      var matched = {};
-      result.matched.push(matched);
-      matches.forEach(function (match) {
-        matched[index.tokens[match[0]]] = true;
+      var bit = 1 << w;
+      var hit = [];  // the topics that hold this word, once each
+      matchesOf(index, word, w === words.length - 1).forEach(function (match) {
+        result.matched.push(match[0]);
+        result.bits.push(bit);
         var postings = postingsOf(index, match[0]);
         var df = postings.topics.length;
         var idf = Math.log(1 + (count - df + 0.5) / (df + 0.5));
@@ -340,136 +436,174 @@
           var t = postings.topics[k];
           var where = postings.where[k];
           var uses = (where >> 2) + (where & 1) * NAME_USES + ((where >> 1) & 1) * TITLE_USES;
-          var norm = K1 * (1 - B + B * topics[t].length / averageLength);
-          var score = match[1] * idf * uses * (K1 + 1) / (uses + norm);
-          if (score > best[w][t]) best[w][t] = score;
+          var norm = K1 * (1 - B + B * (lengths[t] || 0) / averageLength);
+          var s = match[1] * idf * uses * (K1 + 1) / (uses + norm);
+          if (s > best[t]) best[t] = s;
           if (held[t] === 0) touched.push(t);
-          held[t] |= 1 << w;
+          if ((held[t] & bit) === 0) hit.push(t);
+          held[t] |= bit;
         }
       });
+      for (var i = 0; i < hit.length; ++i) {
+        score[hit[i]] += best[hit[i]];
+        best[hit[i]] = 0;
+      }
     });
 
-    var nameRanks = nameRanksOf(index, keys);
+    var ranks = new Uint8Array(count).fill(2);
+    var named = [];
+    nameRanksOf(index, keys, ranks, named);
     var all = (1 << words.length) - 1;
-    Object.keys(nameRanks).forEach(function (t) {
-      if (held[t] === 0) touched.push(Number(t));
+    named.forEach(function (t) {
+      if (held[t] === 0) touched.push(t);
       held[t] = all;
     });
     var most = 0;
-    var ranked = [];
-    for (var i = 0; i < touched.length; ++i) {
-      var t = touched[i];
-      var topic = topics[t];
-      var rank = t in nameRanks ? nameRanks[t] : 2;
-      var holds = bitCount(held[t]);
-      if (holds > most) most = holds;
-      var score = 0;
-      for (var w = 0; w < words.length; ++w) score += best[w][t];
-      ranked.push({ topic: topic, rank: rank, holds: holds, score: score });
-    }
+    for (var i = 0; i < touched.length; ++i) most = Math.max(most, bitCount(held[touched[i]]));
     var needed = most === words.length ? most : words.length - 1;
     if (needed === 0 || most < needed) return result;
     result.allButOne = needed < words.length;
-    result.found = ranked.filter(function (r) { return r.holds === needed; });
-    result.found.sort(compareResults);
+    var found = [];
+    for (i = 0; i < touched.length; ++i) {
+      var t = touched[i];
+      if (bitCount(held[t]) === needed) found.push({ t: t, rank: ranks[t], score: score[t] });
+    }
+    result.count = found.length;
+    result.found = takeBest(found, MAX_SHOWN);
+    result.others = found;
     return result;
   }
 
-  // Which word of the query a token key matches, or -1.
-  function wordOf(result, key) {
-    for (var w = 0; w < result.matched.length; ++w) {
-      if (result.matched[w][key] === true) return w;
+  // Marks the tokens result's words match, in index.masks: of each token,
+  // one bit for each word of the query that matches it. Only one result is
+  // marked at a time.
+  function install(index, result) {
+    if (index.installed === result) return;
+    var masks = index.masks;
+    var i;
+    if (index.installed) {
+      var before = index.installed.matched;
+      for (i = 0; i < before.length; ++i) masks[before[i]] = 0;
     }
-    return -1;
+    for (i = 0; i < result.matched.length; ++i) masks[result.matched[i]] |= result.bits[i];
+    index.installed = result;
   }
 
-  // The tokens of text that count for the query (of the query's kind: words,
-  // or signs for a query of signs), each with the word it matches or -1.
-  // text: a string, or its tokens.
-  function countingTokens(result, text) {
-    var tokens = typeof text === 'string' ? tokensOf(text) : text;
-    var out = [];
-    for (var i = 0; i < tokens.length; ++i) {
-      var t = tokens[i];
-      if (t.word === result.signs) continue;
-      t.match = wordOf(result, t.key);
-      out.push(t);
+  // The tokens of a cut text (see cutText) that count for the query shown
+  // (of the query's kind: words, or signs for a query of signs) and match a
+  // word of it, as {start, end, match}, match the first word they match.
+  function hitsOf(index, result, tokens) {
+    var hits = [];
+    var kind = result.signs ? 0 : 1;
+    var masks = index.masks;
+    for (var k = 0; k < tokens.length; k += 4) {
+      if (tokens[k + 3] !== kind || tokens[k] < 0) continue;
+      var mask = masks[tokens[k]];
+      if (mask !== 0) {
+        hits.push({ start: tokens[k + 1], end: tokens[k + 2], match: 31 - Math.clz32(mask & -mask) });
+      }
     }
-    return out;
+    return hits;
   }
 
   // How many of the query's pairs of following words stand next to each
-  // other in one of texts.
-  function adjacentPairs(result, texts) {
+  // other (as tokens that count) in one of texts, each a cut text.
+  function adjacentPairs(index, result, texts) {
     var keys = result.keys;
-    var pairs = 0;
+    var first = [];   // of each pair, the bit of its first word
+    var second = [];  // and of its second (0: a word past the first MAX_WORDS)
     for (var k = 0; k + 1 < keys.length; ++k) {
       var a = result.words.indexOf(keys[k]);
       var b = result.words.indexOf(keys[k + 1]);
-      var found = texts.some(function (tokens) {
-        for (var i = 0; i + 1 < tokens.length; ++i) {
-          if (result.matched[a][tokens[i].key] === true &&
-              result.matched[b][tokens[i + 1].key] === true) {
-            return true;
+      first.push(a < 0 || b < 0 ? 0 : 1 << a);
+      second.push(a < 0 || b < 0 ? 0 : 1 << b);
+    }
+    var seen = new Uint8Array(first.length);
+    var pairs = 0;
+    var kind = result.signs ? 0 : 1;
+    var masks = index.masks;
+    texts.forEach(function (tokens) {
+      var previous = 0;
+      for (var i = 0; i < tokens.length; i += 4) {
+        if (tokens[i + 3] !== kind) continue;
+        var mask = tokens[i] < 0 ? 0 : masks[tokens[i]];
+        if (previous !== 0 && mask !== 0) {
+          for (var p = 0; p < first.length; ++p) {
+            if (seen[p] === 0 && (previous & first[p]) !== 0 && (mask & second[p]) !== 0) {
+              seen[p] = 1;
+              ++pairs;
+            }
           }
         }
-        return false;
-      });
-      if (found) ++pairs;
-    }
+        previous = mask;
+      }
+    });
     return pairs;
   }
 
-  // A topic's text and its tokens, kept for the topics shown lately: while
-  // the reader types, most of the results shown stay the same.
-  var decodedCount = 0;
+  // A topic's text and its tokens (see cutText), kept for the topics shown
+  // lately: while the reader types, most of the results shown stay the
+  // same. The text is its words; each distinct word is cut into tokens once.
   var decodedTopics = [];
   function decodedText(index, topic) {
     if (topic.decoded) return topic.decoded;
-    if (decodedCount >= 1000) {
+    if (decodedTopics.length >= 1000) {
       decodedTopics.forEach(function (t) { t.decoded = null; });
       decodedTopics = [];
-      decodedCount = 0;
     }
-    var text = index.textOf(topic);
-    topic.decoded = { text: text, tokens: tokensOf(text) };
+    var numbers = index.decode(topic.codes);
+    var shown = [];
+    var tokens = [];
+    var at = 0;
+    for (var i = 0; i < numbers.length; ++i) {
+      var word = index.words[numbers[i]] || '';
+      shown.push(word);
+      if (word !== '') {
+        var cuts = index.wordCuts[numbers[i]];
+        if (!cuts) cuts = index.wordCuts[numbers[i]] = cutText(index, word);
+        for (var k = 0; k < cuts.length; k += 4) {
+          tokens.push(cuts[k], cuts[k + 1] + at, cuts[k + 2] + at, cuts[k + 3]);
+        }
+      }
+      at += word.length + 1;
+    }
+    topic.decoded = { text: shown.join(' '), tokens: tokens };
     decodedTopics.push(topic);
-    ++decodedCount;
     return topic.decoded;
   }
 
   // The tokens of a topic's title and of its names, cut once: every keystroke
   // that shows the topic marks and weighs them again.
-  function titleTokens(topic) {
-    if (!topic.titleTokens) topic.titleTokens = tokensOf(topic.title);
-    return topic.titleTokens;
+  function titleCut(index, topic) {
+    if (!topic.titleCut) topic.titleCut = cutText(index, topic.title);
+    return topic.titleCut;
   }
-  function nameTokens(topic) {
-    if (!topic.nameTokens) topic.nameTokens = topic.names.map(tokensOf);
-    return topic.nameTokens;
+  function nameCuts(index, topic) {
+    if (!topic.nameCuts) topic.nameCuts = topic.names.map(function (name) { return cutText(index, name); });
+    return topic.nameCuts;
   }
 
-  // Decodes the text of the results to be shown, adds the adjacency bonus
-  // and sorts them again.
+  // Gives the results to be shown their topics and the hits in their text,
+  // adds the adjacency bonus and sorts them again.
   function prepareShown(index, result, shown) {
+    install(index, result);
     shown.forEach(function (r) {
+      r.topic = topicAt(index, r.t);
       var decoded = decodedText(index, r.topic);
       r.text = decoded.text;
-      r.textTokens = countingTokens(result, decoded.tokens);
+      r.hits = hitsOf(index, result, decoded.tokens);
       if (result.keys.length < 2) return;
-      var texts = [r.textTokens, countingTokens(result, titleTokens(r.topic))];
-      nameTokens(r.topic).forEach(function (tokens) { texts.push(countingTokens(result, tokens)); });
-      r.score *= 1 + ADJACENT * adjacentPairs(result, texts) / (result.keys.length - 1);
+      var texts = [decoded.tokens, titleCut(index, r.topic)].concat(nameCuts(index, r.topic));
+      r.score *= 1 + ADJACENT * adjacentPairs(index, result, texts) / (result.keys.length - 1);
     });
     shown.sort(compareResults);
   }
 
-  // Appends text to parent, each of its tokens that matches a word of the
-  // query in a mark.
+  // Appends text to parent, each of its tokens (cut) that matches a word of
+  // the query in a mark.
   function appendMarked(parent, text, tokens, result) {
     var done = 0;
-    countingTokens(result, tokens).forEach(function (t) {
-      if (t.match < 0) return;
+    hitsOf(index, result, tokens).forEach(function (t) {
       if (t.start > done) parent.appendChild(document.createTextNode(text.slice(done, t.start)));
       var mark = document.createElement('mark');
       mark.textContent = text.slice(t.start, t.end);
@@ -484,17 +618,17 @@
   // word, appended to parent with the words marked; false when the text
   // holds none.
   function appendSnippet(parent, r) {
-    var hits = r.textTokens.filter(function (t) { return t.match >= 0; });
+    var hits = r.hits;
     if (hits.length === 0) return false;
     var bestStart = 0;
     var bestValue = -1;
     for (var a = 0; a < hits.length; ++a) {
-      var seen = {};
+      var seen = 0;
       var different = 0;
       var b = a;
       for (; b < hits.length && hits[b].end - hits[a].start <= SNIPPET_LENGTH - SNIPPET_BEFORE; ++b) {
-        if (!seen[hits[b].match]) {
-          seen[hits[b].match] = true;
+        if ((seen & (1 << hits[b].match)) === 0) {
+          seen |= 1 << hits[b].match;
           ++different;
         }
       }
@@ -535,8 +669,8 @@
   function bestName(topic, result) {
     var best = topic.names.length > 0 ? 0 : -1;
     var bestCount = 0;
-    nameTokens(topic).forEach(function (tokens, i) {
-      var count = countingTokens(result, tokens).filter(function (t) { return t.match >= 0; }).length;
+    nameCuts(index, topic).forEach(function (tokens, i) {
+      var count = hitsOf(index, result, tokens).length;
       if (count > bestCount) {
         best = i;
         bestCount = count;
@@ -552,7 +686,7 @@
     link.href = topic.page;
     var name = bestName(topic, result);
     if (name >= 0) {
-      appendMarked(link, topic.names[name], nameTokens(topic)[name], result);
+      appendMarked(link, topic.names[name], nameCuts(index, topic)[name], result);
     } else {
       link.textContent = topic.title || topic.page;
     }
@@ -564,7 +698,7 @@
     if (topic.title !== '') {
       var title = document.createElement('span');
       title.className = 'title';
-      appendMarked(title, topic.title, titleTokens(topic), result);
+      appendMarked(title, topic.title, titleCut(index, topic), result);
       item.appendChild(title);
     }
     var text = document.createElement('span');
@@ -590,7 +724,7 @@
 
   moreButton.addEventListener('click', function () {
     var firstNew = null;
-    prepareShown(index, restResult, rest);
+    prepareShown(index, restResult, rest);  // sorts them too
     rest.forEach(function (r) {
       var item = list.appendChild(resultItem(r, restResult));
       firstNew = firstNew || item.firstChild;
@@ -608,31 +742,31 @@
     list.textContent = '';
     rest = [];
     moreLine.hidden = true;
-    var result = index ? find(index, query) : { words: [], found: [] };
+    var result = index ? find(index, query) : { words: [] };
     if (result.words.length === 0) {
       status.textContent = 'Type a name, a title, or words of the text.';
       return;
     }
-    var found = result.found;
-    var shown = found.slice(0, MAX_SHOWN);
+    var count = result.count;
+    var shown = result.found;
     prepareShown(index, result, shown);
     var items = document.createDocumentFragment();
     shown.forEach(function (r) { items.appendChild(resultItem(r, result)); });
     list.appendChild(items);
-    var firstShown = found.length > MAX_SHOWN ? '; the first ' + MAX_SHOWN + ' are shown.' : '.';
-    if (found.length === 0) {
+    var firstShown = count > MAX_SHOWN ? '; the first ' + MAX_SHOWN + ' are shown.' : '.';
+    if (count === 0) {
       status.textContent = (result.words.length === 1 ? 'No topic holds ' : 'No topic holds all of ') +
           quoted(query) + ' in its names, its title or its text.';
     } else if (result.allButOne) {
       status.textContent = 'No topic holds all of ' + quoted(query) + '; ' +
-          topicsText(found.length) + (found.length === 1 ? ' holds' : ' hold') +
+          topicsText(count) + (count === 1 ? ' holds' : ' hold') +
           ' all its words but one' + firstShown;
     } else {
-      status.textContent = topicsText(found.length) + (found.length === 1 ? ' matches ' : ' match ') +
+      status.textContent = topicsText(count) + (count === 1 ? ' matches ' : ' match ') +
           quoted(query) + firstShown;
     }
-    if (found.length > MAX_SHOWN) {
-      rest = found.slice(MAX_SHOWN);
+    if (count > MAX_SHOWN) {
+      rest = result.others;
       restResult = result;
       moreButton.textContent = 'Show the other ' + rest.length;
       moreLine.hidden = false;
