@@ -572,6 +572,25 @@
     return topic.decoded;
   }
 
+  // Cuts the words of the text into tokens ahead of need, a slice at a time
+  // while the page is idle: a topic shown for the first time then costs only
+  // its decoding.
+  function cutWordsWhenIdle(index) {
+    var idle = window.requestIdleCallback || function (work) {
+      return setTimeout(function () { work({ timeRemaining: function () { return 5; } }); }, 20);
+    };
+    var next = 0;
+    function work(deadline) {
+      while (next < index.words.length && deadline.timeRemaining() > 1) {
+        for (var end = Math.min(index.words.length, next + 100); next < end; ++next) {
+          if (!index.wordCuts[next]) index.wordCuts[next] = cutText(index, index.words[next]);
+        }
+      }
+      if (next < index.words.length) idle(work);
+    }
+    idle(work);
+  }
+
   // The tokens of a topic's title and of its names, cut once: every keystroke
   // that shows the topic marks and weighs them again.
   function titleCut(index, topic) {
@@ -599,27 +618,26 @@
     shown.sort(compareResults);
   }
 
-  // Appends text to parent, each of its tokens (cut) that matches a word of
-  // the query in a mark.
-  function appendMarked(parent, text, tokens, result) {
-    var done = 0;
-    hitsOf(index, result, tokens).forEach(function (t) {
+  // Appends text to parent, the hits (of hitsOf) from start to end in marks.
+  function appendMarked(parent, text, hits, start, end) {
+    var done = start;
+    hits.forEach(function (t) {
+      if (t.start < start || t.end > end) return;
       if (t.start > done) parent.appendChild(document.createTextNode(text.slice(done, t.start)));
       var mark = document.createElement('mark');
       mark.textContent = text.slice(t.start, t.end);
       parent.appendChild(mark);
       done = t.end;
     });
-    if (done < text.length) parent.appendChild(document.createTextNode(text.slice(done)));
+    if (done < end) parent.appendChild(document.createTextNode(text.slice(done, end)));
   }
 
   // The passage of the text with the most different words of the query
   // (then the most matches) within a snippet's length, from the start of a
-  // word, appended to parent with the words marked; false when the text
-  // holds none.
-  function appendSnippet(parent, r) {
+  // word: {start, end}; null when the text holds none.
+  function snippetOf(r) {
     var hits = r.hits;
-    if (hits.length === 0) return false;
+    if (hits.length === 0) return null;
     var bestStart = 0;
     var bestValue = -1;
     for (var a = 0; a < hits.length; ++a) {
@@ -649,44 +667,48 @@
       var lastBlank = text.lastIndexOf(' ', end);
       if (lastBlank > bestStart) end = lastBlank;
     }
-    var done = start;
-    if (start > 0) parent.appendChild(document.createTextNode('\u2026 '));
-    hits.forEach(function (t) {
-      if (t.start < start || t.end > end) return;
-      if (t.start > done) parent.appendChild(document.createTextNode(text.slice(done, t.start)));
-      var mark = document.createElement('mark');
-      mark.textContent = text.slice(t.start, t.end);
-      parent.appendChild(mark);
-      done = t.end;
-    });
-    parent.appendChild(document.createTextNode(text.slice(done, end) +
-        (end < text.length ? ' \u2026' : '')));
-    return true;
+    return { start: start, end: end };
   }
 
-  // The name to show: the one that holds the most words of the query, the
-  // first one on a tie.
-  function bestName(topic, result) {
-    var best = topic.names.length > 0 ? 0 : -1;
-    var bestCount = 0;
+  // The places of hits from start to end, as text.
+  function placesOf(hits, start, end) {
+    var places = '';
+    hits.forEach(function (t) {
+      if (t.start >= start && t.end <= end) places += t.start + '-' + t.end + ',';
+    });
+    return places;
+  }
+
+  // What a result shows: the name that holds the most words of the query
+  // (the first one on a tie), the title and the snippet, each with its hits;
+  // key says it all, for keeping an item that shows the same.
+  function describe(r, result) {
+    var topic = r.topic;
+    var d = { topic: topic, name: topic.names.length > 0 ? 0 : -1, nameHits: [], titleHits: [],
+      snippet: snippetOf(r), hits: r.hits, text: r.text, key: '' };
     nameCuts(index, topic).forEach(function (tokens, i) {
-      var count = hitsOf(index, result, tokens).length;
-      if (count > bestCount) {
-        best = i;
-        bestCount = count;
+      var hits = hitsOf(index, result, tokens);
+      if (hits.length > d.nameHits.length) {
+        d.name = i;
+        d.nameHits = hits;
       }
     });
-    return best;
+    if (topic.title !== '') d.titleHits = hitsOf(index, result, titleCut(index, topic));
+    d.key = topic.order + ' ' + d.name + ' ' + placesOf(d.nameHits, 0, Infinity) + ' ' +
+        placesOf(d.titleHits, 0, Infinity) +
+        (d.snippet ? ' ' + d.snippet.start + '-' + d.snippet.end + ' ' +
+          placesOf(d.hits, d.snippet.start, d.snippet.end) : '');
+    return d;
   }
 
-  function resultItem(r, result) {
-    var topic = r.topic;
+  function resultItem(d) {
+    var topic = d.topic;
     var item = document.createElement('li');
     var link = document.createElement('a');
     link.href = topic.page;
-    var name = bestName(topic, result);
-    if (name >= 0) {
-      appendMarked(link, topic.names[name], nameCuts(index, topic)[name], result);
+    if (d.name >= 0) {
+      var name = topic.names[d.name];
+      appendMarked(link, name, d.nameHits, 0, name.length);
     } else {
       link.textContent = topic.title || topic.page;
     }
@@ -698,13 +720,36 @@
     if (topic.title !== '') {
       var title = document.createElement('span');
       title.className = 'title';
-      appendMarked(title, topic.title, titleCut(index, topic), result);
+      appendMarked(title, topic.title, d.titleHits, 0, topic.title.length);
       item.appendChild(title);
     }
-    var text = document.createElement('span');
-    text.className = 'snippet';
-    if (appendSnippet(text, r)) item.appendChild(text);
+    if (d.snippet) {
+      var text = document.createElement('span');
+      text.className = 'snippet';
+      var start = d.snippet.start;
+      var end = d.snippet.end;
+      if (start > 0) text.appendChild(document.createTextNode('\u2026 '));
+      appendMarked(text, d.text, d.hits, start, end);
+      if (end < d.text.length) text.appendChild(document.createTextNode(' \u2026'));
+      item.appendChild(text);
+    }
     return item;
+  }
+
+  // The keys (see describe) of the results in the list: a keystroke that
+  // shows the same results, just as before, leaves the list as it is. (An
+  // item is never moved to another place: the browser would show it as it
+  // was laid out there, which is nothing when that was out of sight.)
+  var keysShown = [];
+  function showItems(shown, result) {
+    var described = shown.map(function (r) { return describe(r, result); });
+    var keys = described.map(function (d) { return d.key; });
+    if (list.childNodes.length === keys.length && keys.join('\n') === keysShown.join('\n')) return;
+    keysShown = keys;
+    list.textContent = '';
+    var items = document.createDocumentFragment();
+    described.forEach(function (d) { items.appendChild(resultItem(d)); });
+    list.appendChild(items);
   }
 
   // The button that shows the results past the first MAX_SHOWN.
@@ -726,7 +771,7 @@
     var firstNew = null;
     prepareShown(index, restResult, rest);  // sorts them too
     rest.forEach(function (r) {
-      var item = list.appendChild(resultItem(r, restResult));
+      var item = list.appendChild(resultItem(describe(r, restResult)));
       firstNew = firstNew || item.firstChild;
     });
     rest = [];
@@ -739,20 +784,18 @@
   function topicsText(count) { return count === 1 ? '1 topic' : count + ' topics'; }
 
   function showResults(query) {
-    list.textContent = '';
     rest = [];
     moreLine.hidden = true;
     var result = index ? find(index, query) : { words: [] };
     if (result.words.length === 0) {
+      list.textContent = '';
       status.textContent = 'Type a name, a title, or words of the text.';
       return;
     }
     var count = result.count;
     var shown = result.found;
     prepareShown(index, result, shown);
-    var items = document.createDocumentFragment();
-    shown.forEach(function (r) { items.appendChild(resultItem(r, result)); });
-    list.appendChild(items);
+    showItems(shown, result);
     var firstShown = count > MAX_SHOWN ? '; the first ' + MAX_SHOWN + ' are shown.' : '.';
     if (count === 0) {
       status.textContent = (result.words.length === 1 ? 'No topic holds ' : 'No topic holds all of ') +
@@ -791,6 +834,7 @@
       index = prepare(window.marlixSearchData);
       window.marlixSearchData = null;
       then();
+      cutWordsWhenIdle(index);
     };
     script.onerror = function () {
       status.textContent = 'The search data (' + list.getAttribute('data-source') +

@@ -374,9 +374,18 @@ test('previous and next walk every topic in reading order', async () => {
 
 // Types query into the search page's field, as a paste would, and returns the
 // pages of the results once they are there.
+// Waits until the results in the page are on the screen: the browser lays
+// out a result (content-visibility: auto) only once a frame has found it in
+// view, and until then its innerText is empty.
+async function rendered(page) {
+  await page.evaluate(() => new Promise((resolve) =>
+    requestAnimationFrame(() => requestAnimationFrame(resolve))));
+}
+
 async function search(page, query) {
   await page.locator('#q').fill(query);
   await page.waitForFunction(() => !/Loading/.test(document.getElementById('status').textContent));
+  await rendered(page);
   return page.locator('#results > li').evaluateAll((items) =>
     items.map((item) => item.querySelector('a').getAttribute('href')));
 }
@@ -537,6 +546,7 @@ test('results follow the field as the reader types, and the address keeps the qu
     expectedResults('sq'));
   await page.locator('#q').pressSequentially('r');
   await page.waitForFunction(() => /\u201csqr\u201d/.test(document.getElementById('status').textContent));
+  await rendered(page);
   assert.equal(await results.first().locator('a').innerText(), 'SQR');
   // The address follows once the typing pauses.
   await page.waitForURL(/search\.htm\?q=sqr$/);
@@ -548,6 +558,7 @@ test('results follow the field as the reader types, and the address keeps the qu
   const linked = await open('search.htm', { query: '?q=print+using' });
   await linked.page.waitForFunction(() => /match/.test(document.getElementById('status').textContent));
   assert.equal(await linked.page.locator('#q').inputValue(), 'print using');
+  await rendered(linked.page);
   assert.equal(await linked.page.locator('#results a').first().innerText(), 'PRINT USING');
   await linked.page.close();
 });
