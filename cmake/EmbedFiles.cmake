@@ -31,10 +31,14 @@ foreach(i RANGE 5 ${last} 2)
     message(FATAL_ERROR "EmbedFiles.cmake: no file ${file}")
   endif()
   file(READ "${file}" hex HEX)
-  if(NOT binary AND hex MATCHES "^(..)*00")
+  string(REGEX REPLACE "(..)" "'\\\\x\\1'," bytes "${hex}")
+  # Looked for byte by byte once they are apart: a pattern that pairs the
+  # digits itself, "^(..)*00", recurses once a byte and overflows the stack
+  # on a file of some tens of kilobytes.
+  string(FIND "${bytes}" "'\\x00'" zero)
+  if(NOT binary AND zero GREATER_EQUAL 0)
     message(FATAL_ERROR "EmbedFiles.cmake: ${file} holds a zero byte")
   endif()
-  string(REGEX REPLACE "(..)" "'\\\\x\\1'," bytes "${hex}")
   # Sixteen bytes to a line (CMake's expressions have no counted repeats).
   string(REPEAT "'[^']*'," 16 sixteen)
   string(REGEX REPLACE "(${sixteen})" "\\1\n" bytes "${bytes}")
