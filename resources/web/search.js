@@ -184,6 +184,8 @@
       // bit each (see install).
       masks: new Int32Array(tokens.length),
       installed: null,
+      numbers: null,  // of each token, see tokenNumber
+      names: null,  // of all topics, see prepareWhenIdle
     };
   }
 
@@ -208,16 +210,29 @@
     return topic;
   }
 
-  // The number of token key in the index, or -1.
+  // The number of token key in the index, or -1. The table of numbers is
+  // made when first needed: a look-up there is the browser's own work, where
+  // a search of the sorted tokens would be a dozen comparisons of script.
   function tokenNumber(index, key) {
-    var at = lowerBound(index.tokens, key);
-    return at < index.tokens.length && index.tokens[at] === key ? at : -1;
+    if (!index.numbers) {
+      index.numbers = new Map();
+      index.tokens.forEach(function (token, i) { index.numbers.set(token, i); });
+    }
+    var number = index.numbers.get(key);
+    return number === undefined ? -1 : number;
   }
 
   // The tokens of text, four numbers each: its number in the index (-1 when
   // the index lacks it), where it starts and ends in text, and 1 for a word
   // token, 0 for a sign token.
   function cutText(index, text) {
+    // Most words of a text are ASCII letters and digits only: one word token.
+    var plain = text.length > 0;
+    for (var i = 0; plain && i < text.length; ++i) {
+      var c = text.charCodeAt(i);
+      plain = (c >= 48 && c <= 57) || (c >= 65 && c <= 90) || (c >= 97 && c <= 122);
+    }
+    if (plain) return [tokenNumber(index, bare(text.toUpperCase())), 0, text.length, 1];
     var out = [];
     var folded = fold(text);
     tokenPattern.lastIndex = 0;
@@ -307,34 +322,45 @@
     return out;
   }
 
+  // A name as the tokens that count of it, joined by blanks.
+  function nameKey(name) { return cut(name).keys.join(' '); }
+
   // The topics with a name that is the query's tokens (rank 0) or starts
-  // with them (rank 1), as ranks[topic]. Such a name holds the query's first
-  // token (or, for a query of one token, a token that starts with it), so
-  // only the topics with that in a name are looked at; their numbers are
-  // added to found.
+  // with them (rank 1), as ranks[topic]; their numbers are added to found.
+  // Such a name holds the query's first token (or, for a query of one token,
+  // a token that starts with it), so only the topics with that in a name
+  // are looked at; when that is many tokens (a query of a letter or two) and
+  // the table of all names is there, every name is looked at instead.
   function nameRanksOf(index, keys, ranks, found) {
     var whole = keys.join(' ');
     var tokens = index.tokens;
     var first = keys[0];
-    for (var i = lowerBound(tokens, first); i < tokens.length &&
+    function rankBy(t, key) {
+      var rank = key === whole ? 0 : key.lastIndexOf(whole, 0) === 0 ? 1 : 2;
+      if (rank >= ranks[t]) return;
+      if (ranks[t] === 2) found.push(t);
+      ranks[t] = rank;
+    }
+    var start = lowerBound(tokens, first);
+    var end = start;
+    while (end < tokens.length && end - start <= 16 &&
+           (keys.length === 1 ? tokens[end].lastIndexOf(first, 0) === 0 : tokens[end] === first)) {
+      ++end;
+    }
+    var table = index.names;
+    if (end - start > 16 && table) {
+      for (var n = 0; n < table.keys.length; ++n) rankBy(table.topics[n], table.keys[n]);
+      return;
+    }
+    for (var i = start; i < tokens.length &&
          (keys.length === 1 ? tokens[i].lastIndexOf(first, 0) === 0 : tokens[i] === first); ++i) {
       var postings = postingsOf(index, i);
       for (var k = 0; k < postings.topics.length; ++k) {
         if ((postings.where[k] & 1) === 0) continue;
-        var t = postings.topics[k];
-        if (ranks[t] < 2) continue;
-        var topic = topicAt(index, t);
-        if (!topic.nameKeys) {
-          topic.nameKeys = topic.names.map(function (name) { return cut(name).keys.join(' '); });
-        }
-        var rank = 2;
-        for (var n = 0; n < topic.nameKeys.length && rank > 0; ++n) {
-          if (topic.nameKeys[n] === whole) rank = 0;
-          else if (topic.nameKeys[n].lastIndexOf(whole, 0) === 0) rank = 1;
-        }
-        if (rank < 2) {
-          ranks[t] = rank;
-          found.push(t);
+        var topic = topicAt(index, postings.topics[k]);
+        if (!topic.nameKeys) topic.nameKeys = topic.names.map(nameKey);
+        for (var m = 0; m < topic.nameKeys.length && ranks[topic.order] > 0; ++m) {
+          rankBy(topic.order, topic.nameKeys[m]);
         }
       }
     }
@@ -572,21 +598,36 @@
     return topic.decoded;
   }
 
-  // Cuts the words of the text into tokens ahead of need, a slice at a time
-  // while the page is idle: a topic shown for the first time then costs only
-  // its decoding.
-  function cutWordsWhenIdle(index) {
+  // While the page is idle, a slice at a time, makes the table of all names
+  // (see nameRanksOf) and then cuts the words of the text into tokens ahead
+  // of need, so that a topic shown for the first time costs only its
+  // decoding.
+  function prepareWhenIdle(index) {
     var idle = window.requestIdleCallback || function (work) {
       return setTimeout(function () { work({ timeRemaining: function () { return 5; } }); }, 20);
     };
-    var next = 0;
+    var names = { keys: [], topics: [] };
+    var topic = 0;
+    var word = 0;
     function work(deadline) {
-      while (next < index.words.length && deadline.timeRemaining() > 1) {
-        for (var end = Math.min(index.words.length, next + 100); next < end; ++next) {
-          if (!index.wordCuts[next]) index.wordCuts[next] = cutText(index, index.words[next]);
+      while ((topic < index.count || word < index.words.length) && deadline.timeRemaining() > 1) {
+        var end;
+        if (topic < index.count) {
+          for (end = Math.min(index.count, topic + 50); topic < end; ++topic) {
+            var entry = index.entries[topic];
+            for (var n = 4; n < entry.length; ++n) {
+              names.keys.push(nameKey(entry[n]));
+              names.topics.push(topic);
+            }
+          }
+          if (topic === index.count) index.names = names;
+          continue;
+        }
+        for (end = Math.min(index.words.length, word + 100); word < end; ++word) {
+          if (!index.wordCuts[word]) index.wordCuts[word] = cutText(index, index.words[word]);
         }
       }
-      if (next < index.words.length) idle(work);
+      if (word < index.words.length || topic < index.count) idle(work);
     }
     idle(work);
   }
@@ -834,7 +875,7 @@
       index = prepare(window.marlixSearchData);
       window.marlixSearchData = null;
       then();
-      cutWordsWhenIdle(index);
+      prepareWhenIdle(index);
     };
     script.onerror = function () {
       status.textContent = 'The search data (' + list.getAttribute('data-source') +
