@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/output_names.h"
+#include "engine/format/page_names.h"
 
 #ifdef _WIN32
 #include <direct.h>

@@ -1,12 +1,12 @@
 #include "engine/editions/editions.h"
 
-#include "engine/classic_edition.h"
-#include "engine/output_names.h"
+#include "engine/editions/classic/classic_edition.h"
+#include "engine/format/page_names.h"
 #include "engine/editions/epub/epub_edition.h"
-#include "engine/web_edition.h"
+#include "engine/editions/web/web_edition.h"
 
 #ifdef MARLIX_HAS_DOCSET
-#include "engine/docset_edition.h"
+#include "engine/editions/docset/docset_edition.h"
 #endif
 
 namespace marlix {

@@ -10,9 +10,9 @@
 #include <span>
 
 #include "engine/conversion_driver.h"
-#include "engine/edition.h"
-#include "engine/source_discovery.h"
-#include "engine/topic_catalogue.h"
+#include "engine/editions/edition.h"
+#include "engine/format/source_discovery.h"
+#include "engine/format/topic_catalogue.h"
 #include "support/text_string.h"
 
 namespace marlix {

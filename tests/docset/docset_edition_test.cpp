@@ -2,7 +2,7 @@
 // run that lost anything (a folder, a page, the index, memory inside SQLite)
 // never ending as a completed one. What the files hold is checked as the
 // browsers read them by check_docset.py and in Zeal (run_docset_tests.sh).
-#include "engine/docset_edition.h"
+#include "engine/editions/docset/docset_edition.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <string>
 
 #include "engine/conversion_driver.h"
-#include "engine/docset_index.h"
+#include "engine/editions/docset/docset_index.h"
 #include "support/allocation.h"
 #include "support/faulty_file_system.h"
 #include "support/scratch_folder.h"

@@ -1,14 +1,14 @@
 // The docset's names and fixed texts: the folder and bundle names, an
 // Info.plist that stays well-formed whatever bytes NAME holds, names in UTF-8,
 // anchors that carry any name intact, and the icons built into the program.
-#include "engine/docset_texts.h"
+#include "engine/editions/docset/docset_texts.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
 
-#include "engine/docset_icons.h"
+#include "engine/editions/docset/docset_icons.h"
 #include "support/scratch_folder.h"
 
 namespace marlix {

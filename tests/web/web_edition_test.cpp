@@ -7,7 +7,7 @@
 #include <string>
 
 #include "engine/conversion_driver.h"
-#include "engine/output_names.h"
+#include "engine/format/page_names.h"
 #include "support/scratch_folder.h"
 
 namespace marlix {

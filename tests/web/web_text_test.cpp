@@ -9,8 +9,8 @@
 
 #include <string>
 
-#include "engine/entity_table.h"
-#include "engine/web_text.h"
+#include "engine/editions/classic/classic_entities.h"
+#include "engine/editions/web/web_text.h"
 
 namespace marlix {
 namespace {

@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "engine/editions/epub/epub_assets.h"
-#include "engine/line_rendering.h"
-#include "engine/output_names.h"
-#include "engine/web_text.h"
+#include "engine/editions/classic/classic_lines.h"
+#include "engine/format/page_names.h"
+#include "engine/editions/web/web_text.h"
 
 namespace marlix {
 namespace {

@@ -23,7 +23,7 @@
 
 #include <cstdint>
 
-#include "engine/edition.h"
+#include "engine/editions/edition.h"
 #include "engine/editions/epub/epub_package.h"
 #include "support/text_string.h"
 

@@ -1,0 +1,62 @@
+// The docset edition: the reference as a docset, the folder that offline
+// documentation browsers read (file names in engine/format/page_names.h):
+//
+//   NAME.docset/icon.png, icon@2x.png       the program's icon
+//   Contents/Info.plist                     the docset's name and keyword
+//   Contents/Resources/docSet.dsidx         the index: every topic name that
+//                                           is not blank with its page (type
+//                                           Entry), every section with its
+//                                           section page (type Section)
+//   Contents/Resources/Documents/           the web edition's pages, without
+//                                           the search (the browser searches
+//                                           the index), with an anchor per
+//                                           name on the page it leads to
+//
+// The pages are the web edition's own page writers' work: this edition holds
+// a WebEdition made without search and with anchors, hands it every page,
+// and adds the docset's own files around them.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/editions/docset/docset_texts.h"
+#include "engine/editions/edition.h"
+#include "engine/editions/web/web_edition.h"
+#include "support/text_string.h"
+
+namespace marlix {
+
+class DocsetEdition final : public Edition {
+ public:
+  // name is the reference's name, which the browser shows (the request's
+  // NAME without ".docset", unless a title was given) and the pages too.
+  DocsetEdition(const TopicCatalogue& catalogue, const TextString& name)
+      : Edition(catalogue),
+        name_(name),
+        web_(catalogue, DocsetBundleName(name), WebPages{false, true, false}) {}
+
+  // Makes Contents/Resources/Documents and enters it, for the pages.
+  bool Prepare(PageSink& sink) override;
+  void WriteIndexPage(PageSink& sink) override { web_.WriteIndexPage(sink); }
+  void WriteSectionPage(std::uint32_t fileIndex, PageSink& sink) override {
+    web_.WriteSectionPage(fileIndex, sink);
+  }
+  void BeginTopicFile(std::uint32_t fileIndex) override { web_.BeginTopicFile(fileIndex); }
+  std::uint32_t TopicLine(const SourceLine& line, PageSink& sink) override {
+    return web_.TopicLine(line, sink);
+  }
+  void EndTopicPages(PageSink& sink) override { web_.EndTopicPages(sink); }
+  // The web edition's style sheet beside the pages, then on the way out of
+  // the folders the index, Info.plist and the icons.
+  void WriteClosingFiles(PageSink& sink) override;
+
+ private:
+  // The index, from the catalogue; one that cannot be built in full is
+  // written empty and counted lost.
+  void WriteIndex(PageSink& sink);
+
+  TextString name_;
+  WebEdition web_;
+};
+
+}  // namespace marlix

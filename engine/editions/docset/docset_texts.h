@@ -1,0 +1,58 @@
+// The texts of a docset, the folder that offline documentation browsers
+// read (its file names are in engine/format/page_names.h): its folder's name,
+// its Info.plist, the names of its index rows and the anchors of its pages.
+//
+// Names go into the index and the anchors in UTF-8; the reference's names
+// are code page 437 and are converted here.
+#pragma once
+
+#include <cstddef>
+
+#include "support/text_string.h"
+
+namespace marlix {
+
+// The row types of the index: a topic name, and a source file's section.
+inline constexpr char kDocsetEntryType[] = "Entry";
+inline constexpr char kDocsetSectionType[] = "Section";
+// The platform family: typed before a search to keep it to this docset.
+inline constexpr char kDocsetKeyword[] = "marlix";
+
+// The docset's folder: name with ".docset" added, unless it ends so already.
+TextString DocsetFolderName(const TextString& name);
+// The name the browser shows: name without a ".docset" at its end.
+TextString DocsetBundleName(const TextString& name);
+
+// Contents/Info.plist for the docset made from name (as DocsetBundleName
+// gives it): an XML property list with the bundle's identifier and name,
+// the platform family kDocsetKeyword, the docset flag and the index page.
+// name is taken as UTF-8: characters XML has a meaning for are escaped, and
+// bytes that are no UTF-8, or characters XML cannot hold (control
+// characters), become U+FFFD, so that the file always parses.
+TextString DocsetInfoPlist(const TextString& name);
+
+// Appends UTF-8 text as XML (and HTML) character data that any parser takes:
+// "&", "<", ">", quotes escaped, and bytes that are no UTF-8 or control
+// characters other than tab and line ends as U+FFFD.
+void AppendXmlText(TextString& out, const TextString& text);
+
+// Whether a name is blank: empty, or blanks and tabs only. Blank names get
+// no row in the index and no anchor.
+bool IsBlankDocsetName(const char* bytes, std::size_t n);
+// Appends a code page 437 name as UTF-8, each byte as its character (a tab
+// as a blank), without any escaping: the form the index stores.
+void AppendDocsetName(TextString& out, const char* bytes, std::size_t n);
+
+// Appends bytes percent-encoded: letters, digits and "-._~" stay, every
+// other byte becomes "%" and two upper-case hex digits.
+void AppendPercentEncoded(TextString& out, const char* bytes, std::size_t n);
+// Appends the table-of-contents anchor of one topic name (UTF-8, as the
+// index stores it), which a browser lists for the page it is on:
+//   <a name="//apple_ref/cpp/Entry/NAME" class="dashAnchor"></a>
+// with NAME percent-encoded.
+void AppendDocsetAnchor(TextString& page, const char* utf8Name, std::size_t n);
+// Appends to anchors the anchor of a code page 437 topic name and a line
+// break, unless the name is blank or anchors holds its anchor already.
+void AddDocsetAnchor(TextString& anchors, const char* name, std::size_t n);
+
+}  // namespace marlix
