@@ -15,7 +15,7 @@
 #include "cli/run_report.h"
 #include "engine/editions/editions.h"
 #include "engine/editions/epub/epub_package.h"
-#include "engine/format/page_names.h"
+#include "engine/editions/classic/help_project.h"
 #include "support/program_info.h"
 
 namespace marlix {

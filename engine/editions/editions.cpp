@@ -1,7 +1,7 @@
 #include "engine/editions/editions.h"
 
 #include "engine/editions/classic/classic_edition.h"
-#include "engine/format/page_names.h"
+#include "engine/editions/docset/docset_texts.h"
 #include "engine/editions/epub/epub_edition.h"
 #include "engine/editions/web/web_edition.h"
 

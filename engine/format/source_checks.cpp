@@ -1,8 +1,8 @@
 #include "engine/format/source_checks.h"
+#include "engine/format/cross_references.h"
 
 #include <cstring>
 
-#include "engine/editions/classic/classic_lines.h"
 
 namespace marlix {
 namespace {

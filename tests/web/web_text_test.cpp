@@ -9,8 +9,8 @@
 
 #include <string>
 
-#include "engine/editions/classic/classic_entities.h"
 #include "engine/editions/web/web_text.h"
+#include "engine/format/code_page_437.h"
 
 namespace marlix {
 namespace {

@@ -1,6 +1,4 @@
-// Code page 437, the reference's character set, in one table: for each byte
-// the Unicode character a DOS screen shows for it, and the text that stands
-// for it in a classic page.
+// The text that stands for each byte of code page 437 in a classic page.
 #pragma once
 
 #include <cstddef>
@@ -9,15 +7,6 @@
 #include "support/text_string.h"
 
 namespace marlix {
-
-// The Unicode code point of byte c: the control bytes 0x01 to 0x1F and 0x7F
-// give the graphic characters the code page shows for them (smileys, card
-// suits, arrows, the house), not the controls. 0x00 gives 0: it never
-// reaches a page, since text ends at the first zero byte.
-char32_t Cp437CodePoint(unsigned char c);
-
-// Appends the UTF-8 form of byte c's character (1 to 3 bytes, none for 0x00).
-void AppendCp437Utf8(TextString& out, unsigned char c);
 
 // The text of byte c in a classic page, or nullptr when c stands for itself.
 const char* HtmlEntityFor(unsigned char c);

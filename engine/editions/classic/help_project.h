@@ -8,6 +8,12 @@
 
 namespace marlix {
 
+// The help project's files, and what compiling it makes.
+inline constexpr char kKeywordIndexName[] = "Index.hhk";
+inline constexpr char kProjectFileName[] = "Marlix.hhp";
+inline constexpr char kContentsFileName[] = "toc.hhc";
+inline constexpr char kCompiledHelpName[] = "Marlix.chm";
+
 // One flat entry per catalogue entry, in catalogue order.
 void AppendKeywordIndex(TextString& file, const TopicCatalogue& catalogue);
 // The options, then every page of the folder (pages, in listing order).

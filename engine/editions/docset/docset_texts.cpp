@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "engine/editions/classic/classic_entities.h"
 #include "engine/format/page_names.h"
 #include "support/file_names.h"
+#include "engine/format/code_page_437.h"
 
 namespace marlix {
 

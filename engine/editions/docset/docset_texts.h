@@ -1,5 +1,5 @@
 // The texts of a docset, the folder that offline documentation browsers
-// read (its file names are in engine/format/page_names.h): its folder's name,
+// read: its file names, its folder's name,
 // its Info.plist, the names of its index rows and the anchors of its pages.
 //
 // Names go into the index and the anchors in UTF-8; the reference's names
@@ -11,6 +11,18 @@
 #include "support/text_string.h"
 
 namespace marlix {
+
+// The docset's folder, NAME with this added (unless NAME ends so), and what
+// it holds: the icons and Contents, which holds Info.plist and Resources,
+// which holds the index and Documents, the pages.
+inline constexpr char kDocsetSuffix[] = ".docset";
+inline constexpr char kDocsetIconName[] = "icon.png";
+inline constexpr char kDocsetIcon2xName[] = "icon@2x.png";
+inline constexpr char kDocsetContentsFolder[] = "Contents";
+inline constexpr char kDocsetInfoPlistName[] = "Info.plist";
+inline constexpr char kDocsetResourcesFolder[] = "Resources";
+inline constexpr char kDocsetIndexFileName[] = "docSet.dsidx";
+inline constexpr char kDocsetDocumentsFolder[] = "Documents";
 
 // The row types of the index: a topic name, and a source file's section.
 inline constexpr char kDocsetEntryType[] = "Entry";

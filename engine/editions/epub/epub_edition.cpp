@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "engine/editions/epub/epub_assets.h"
-#include "engine/editions/classic/classic_lines.h"
 #include "engine/format/page_names.h"
 #include "engine/editions/web/web_text.h"
+#include "engine/format/cross_references.h"
 
 namespace marlix {
 namespace {

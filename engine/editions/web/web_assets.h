@@ -6,6 +6,14 @@
 
 namespace marlix {
 
+// The web edition's files besides the pages.
+inline constexpr char kStyleSheetName[] = "style.css";
+inline constexpr char kSearchPageName[] = "search.htm";
+inline constexpr char kSearchScriptName[] = "search.js";
+inline constexpr char kSearchIndexName[] = "search-index.js";
+// The contents beside the text: the sections and their pages, for every page.
+inline constexpr char kContentsScriptName[] = "contents.js";
+
 // style.css: layout, light and dark colours, print.
 extern const char kWebStyleSheet[];
 // search.js: the search field of every page, and the search page's results

@@ -1,12 +1,12 @@
 #include "engine/editions/web/web_edition.h"
 
 #include "engine/editions/docset/docset_texts.h"
-#include "engine/editions/classic/classic_lines.h"
 #include "engine/format/page_names.h"
 #include "engine/editions/web/web_assets.h"
 #include "engine/editions/web/web_search.h"
 #include "engine/editions/web/web_text.h"
 #include "support/program_info.h"
+#include "engine/format/cross_references.h"
 
 namespace marlix {
 namespace {

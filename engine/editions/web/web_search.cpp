@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <cstring>
 
-#include "engine/editions/classic/classic_entities.h"
-#include "engine/editions/classic/classic_lines.h"
 #include "engine/editions/web/web_text.h"
 #include "support/allocation.h"
+#include "engine/format/cross_references.h"
+#include "engine/format/code_page_437.h"
 
 namespace marlix {
 

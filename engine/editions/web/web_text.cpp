@@ -1,8 +1,8 @@
 #include "engine/editions/web/web_text.h"
+#include "engine/format/code_page_437.h"
 
 #include <cstdint>
 
-#include "engine/editions/classic/classic_entities.h"
 
 namespace marlix {
 
