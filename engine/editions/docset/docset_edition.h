@@ -13,10 +13,12 @@
 //                                           name on the page it leads to
 //
 // The pages are the web edition's own page writers' work: this edition holds
-// a WebEdition made without search and with anchors, hands it every page,
-// and adds the docset's own files around them.
+// a WebEdition made without search, hands it every page, and adds the
+// docset's own files around them. The anchors go in through the web pages'
+// hook for topic names (TopicNameMarks).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "engine/editions/docset/docset_texts.h"
@@ -26,6 +28,15 @@
 
 namespace marlix {
 
+// The docset's marks on the web pages: the anchor of each topic name
+// (AddDocsetAnchor).
+class DocsetAnchors final : public TopicNameMarks {
+ public:
+  void MarkName(TextString& marks, const char* name, std::size_t length) override {
+    AddDocsetAnchor(marks, name, length);
+  }
+};
+
 class DocsetEdition final : public Edition {
  public:
   // name is the reference's name, which the browser shows (the request's
@@ -33,7 +44,7 @@ class DocsetEdition final : public Edition {
   DocsetEdition(const TopicCatalogue& catalogue, const TextString& name)
       : Edition(catalogue),
         name_(name),
-        web_(catalogue, DocsetBundleName(name), WebPages{false, true, false}) {}
+        web_(catalogue, DocsetBundleName(name), WebPages{false, &anchors_, false}) {}
 
   // Makes Contents/Resources/Documents and enters it, for the pages.
   bool Prepare(PageSink& sink) override;
@@ -56,6 +67,7 @@ class DocsetEdition final : public Edition {
   void WriteIndex(PageSink& sink);
 
   TextString name_;
+  DocsetAnchors anchors_;  // before web_, which holds it
   WebEdition web_;
 };
 

@@ -43,11 +43,6 @@ TextString DocsetBundleName(const TextString& name);
 // characters), become U+FFFD, so that the file always parses.
 TextString DocsetInfoPlist(const TextString& name);
 
-// Appends UTF-8 text as XML (and HTML) character data that any parser takes:
-// "&", "<", ">", quotes escaped, and bytes that are no UTF-8 or control
-// characters other than tab and line ends as U+FFFD.
-void AppendXmlText(TextString& out, const TextString& text);
-
 // Whether a name is blank: empty, or blanks and tabs only. Blank names get
 // no row in the index and no anchor.
 bool IsBlankDocsetName(const char* bytes, std::size_t n);

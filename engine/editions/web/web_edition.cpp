@@ -1,6 +1,5 @@
 #include "engine/editions/web/web_edition.h"
 
-#include "engine/editions/docset/docset_texts.h"
 #include "engine/format/page_names.h"
 #include "engine/editions/web/web_assets.h"
 #include "engine/editions/web/web_search.h"
@@ -335,10 +334,10 @@ void WebEdition::TopicLineNames(const SourceLine& line, PageSink& sink) {
     if (pageOpen_ && options_.searchLinks) {
       search_.AddName(name, static_cast<std::uint32_t>(length));
     }
-    if (pageOpen_ && options_.docsetAnchors) {
-      // Every name finds the page the catalogue names for it: the anchors of
+    if (pageOpen_ && options_.nameMarks != nullptr) {
+      // Every name finds the page the catalogue names for it: the marks of
       // a title line's names go on its forward page.
-      AddDocsetAnchor(line.opensPage ? body_ : forwardAnchors_, name, length);
+      options_.nameMarks->MarkName(line.opensPage ? body_ : forwardMarks_, name, length);
     }
   });
   // A topic line that is the title line of the one before opens no page, yet
@@ -350,8 +349,8 @@ void WebEdition::WriteForwardPage(const TextString& name, PageSink& sink) {
   page_.Empty();
   AppendHead(page_, pageLabel_, siteTitle_, "forward", &pageName_);
   page_.Append("<main>\r\n");
-  page_ += forwardAnchors_;
-  forwardAnchors_.Empty();
+  page_ += forwardMarks_;
+  forwardMarks_.Empty();
   page_.Append("<p>This topic is part of <a href=\"");
   page_ += pageName_;
   page_.Append("\">");

@@ -6,6 +6,7 @@
 // that work from the file system without a server.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "engine/editions/edition.h"
@@ -14,16 +15,32 @@
 
 namespace marlix {
 
-// What the pages carry besides the reference. A docset (docset_edition.h)
-// leaves out the search, since the browser that reads it searches its index,
-// and marks every topic name for the browser's table of contents.
+// What a reader of the pages marks on them for each topic name (a docset:
+// an anchor its browser lists). The web edition calls it
+// with every name of every topic line that leads to a page, in the order the
+// names stand, the name's bytes as the source holds them (code page 437);
+// marks is what goes on the page the catalogue names for that topic: the
+// topic's own page, or the forward page of a topic line that is its page's
+// title line. Whatever is appended to marks stands on that page as it is.
+class TopicNameMarks {
+ public:
+  virtual void MarkName(TextString& marks, const char* name, std::size_t length) = 0;
+
+ protected:
+  ~TopicNameMarks() = default;
+};
+
+// What the pages carry besides the reference. A docset leaves out the
+// search, since the browser that reads it searches its index, and marks
+// every topic name for the browser's table of contents.
 struct WebPages {
   // The search: the search page, its script and data (and gathering the
   // data on the walk), the search field of every page and the links to the
   // search page.
   bool searchLinks = true;
-  // On every topic page, an anchor per name of its topic line (docset_texts.h).
-  bool docsetAnchors = false;
+  // When set, asked for the marks of every topic name (it must outlive the
+  // edition).
+  TopicNameMarks* nameMarks = nullptr;
   // The contents beside the text (contents.js), which a docset leaves to the
   // browser that reads it: it lists the sections and topics itself.
   bool contentsScript = true;
@@ -75,7 +92,7 @@ class WebEdition final : public Edition {
   TextString line_;       // scratch for one rendered line
   TextString reference_;  // scratch for the text of one reference
   SearchDataBuilder search_;
-  TextString forwardAnchors_;  // of the forward page being written
+  TextString forwardMarks_;  // the name marks of the forward page being written
   // The contents script's data: for each section written, its page, its
   // title and each of its pages with its first name, as script strings.
   TextString contents_;
