@@ -29,7 +29,10 @@ bool WriteWeb(const ConversionRequest& request, const TopicCatalogue& catalogue,
 constexpr bool kDocsetAvailable = true;
 bool WriteDocset(const ConversionRequest& request, const TopicCatalogue& catalogue,
                  EditionSteps& steps) {
-  DocsetEdition edition(catalogue, ReferenceTitle(request));
+  // A title is the name as given; NAME loses the suffix of its folder.
+  DocsetEdition edition(catalogue, request.title.IsEmpty()
+                                       ? DocsetBundleName(request.destinationFolderName)
+                                       : request.title);
   return steps.Run(edition);
 }
 #else

@@ -18,7 +18,7 @@ void DocsetEdition::WriteClosingFiles(PageSink& sink) {
   sink.LeaveFolder();
   WriteIndex(sink);
   sink.LeaveFolder();
-  sink.Write(kDocsetInfoPlistName, DocsetInfoPlist(name_));
+  sink.Write(kDocsetInfoPlistName, DocsetInfoPlist(ShownReferenceName(name_)));
   sink.LeaveFolder();
   sink.Write(kDocsetIconName, kDocsetIcon, kDocsetIconSize);
   sink.Write(kDocsetIcon2xName, kDocsetIcon2x, kDocsetIcon2xSize);
@@ -28,13 +28,19 @@ void DocsetEdition::WriteIndex(PageSink& sink) {
   DocsetIndex index;
   bool built = index.Open();
   TextString name;  // in UTF-8
+  TextString path;
   const PairList& entries = catalogue_.Entries();
   for (std::uint32_t entry = 0; built && entry < entries.Count(); ++entry) {
     const TextString& key = *entries.KeyRef(entry);
     if (IsBlankDocsetName(key.CStr(), key.Length())) continue;
     name.Empty();
     AppendDocsetName(name, key.CStr(), key.Length());
-    built = index.Add(name, kDocsetEntryType, *entries.ValueRef(entry));
+    // The page and the name's anchor on it: the browser lists the rows of
+    // the open page that carry an anchor as its table of contents.
+    path = *entries.ValueRef(entry);
+    path.AppendChar('#');
+    AppendDocsetAnchorName(path, name.CStr(), name.Length());
+    built = index.Add(name, kDocsetEntryType, path);
   }
   for (std::uint32_t fileIndex = 0; built && fileIndex < catalogue_.SectionCount(); ++fileIndex) {
     const CatalogueSection& section = catalogue_.Section(fileIndex);

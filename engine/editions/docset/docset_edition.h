@@ -4,9 +4,10 @@
 //   NAME.docset/icon.png, icon@2x.png       the program's icon
 //   Contents/Info.plist                     the docset's name and keyword
 //   Contents/Resources/docSet.dsidx         the index: every topic name that
-//                                           is not blank with its page (type
-//                                           Entry), every section with its
-//                                           section page (type Section)
+//                                           is not blank with its page and
+//                                           its anchor there (type Entry),
+//                                           every section with its section
+//                                           page (type Section)
 //   Contents/Resources/Documents/           the web edition's pages, without
 //                                           the search (the browser searches
 //                                           the index), with an anchor per
@@ -39,12 +40,10 @@ class DocsetAnchors final : public TopicNameMarks {
 
 class DocsetEdition final : public Edition {
  public:
-  // name is the reference's name, which the browser shows (the request's
-  // NAME without ".docset", unless a title was given) and the pages too.
+  // name is the reference's name, which the browser shows and the pages too
+  // (the request's NAME without ".docset", unless a title was given).
   DocsetEdition(const TopicCatalogue& catalogue, const TextString& name)
-      : Edition(catalogue),
-        name_(name),
-        web_(catalogue, DocsetBundleName(name), WebPages{false, &anchors_, false}) {}
+      : Edition(catalogue), name_(name), web_(catalogue, name, WebPages{false, &anchors_, false}) {}
 
   // Makes Contents/Resources/Documents and enters it, for the pages.
   bool Prepare(PageSink& sink) override;

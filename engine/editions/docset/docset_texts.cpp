@@ -29,15 +29,35 @@ TextString DocsetBundleName(const TextString& name) {
   return name.Left(name.Length() - static_cast<std::uint32_t>(sizeof kDocsetSuffix - 1));
 }
 
+TextString DocsetBundleIdentifier(const TextString& name) {
+  TextString identifier("marlix.");
+  const std::uint32_t prefix = identifier.Length();
+  bool gap = false;  // other bytes since the last letter or digit
+  for (std::uint32_t i = 0; i < name.Length(); ++i) {
+    const char c = name[i];
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) {
+      if (gap && identifier.Length() > prefix) identifier.AppendChar('-');
+      identifier.AppendChar(c);
+      gap = false;
+    } else {
+      gap = true;
+    }
+  }
+  if (identifier.Length() == prefix) identifier.Append("docset");
+  return identifier;
+}
+
 TextString DocsetInfoPlist(const TextString& name) {
-  const TextString bundle = DocsetBundleName(name);
   TextString plist(
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+      "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
       "<plist version=\"1.0\">\n"
       "<dict>\n");
-  AppendPlistString(plist, "CFBundleIdentifier", bundle);
-  AppendPlistString(plist, "CFBundleName", bundle);
+  AppendPlistString(plist, "CFBundleIdentifier", DocsetBundleIdentifier(name));
+  AppendPlistString(plist, "CFBundleName", name);
   AppendPlistString(plist, "DocSetPlatformFamily", kDocsetKeyword);
+  AppendPlistString(plist, "DashDocSetFamily", kDocsetTocFamily);
   plist.Append("\t<key>isDashDocset</key>\n\t<true/>\n");
   AppendPlistString(plist, "dashIndexFilePath", kIndexPageName);
   plist.Append("</dict>\n</plist>\n");
@@ -77,11 +97,16 @@ void AppendPercentEncoded(TextString& out, const char* bytes, std::size_t n) {
   }
 }
 
+void AppendDocsetAnchorName(TextString& out, const char* utf8Name, std::size_t n) {
+  out.Append("//apple_ref/cpp/");
+  out.Append(kDocsetEntryType);
+  out.AppendChar('/');
+  AppendPercentEncoded(out, utf8Name, n);
+}
+
 void AppendDocsetAnchor(TextString& page, const char* utf8Name, std::size_t n) {
-  page.Append("<a name=\"//apple_ref/cpp/");
-  page.Append(kDocsetEntryType);
-  page.AppendChar('/');
-  AppendPercentEncoded(page, utf8Name, n);
+  page.Append("<a name=\"");
+  AppendDocsetAnchorName(page, utf8Name, n);
   page.Append("\" class=\"dashAnchor\"></a>");
 }
 

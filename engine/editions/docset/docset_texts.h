@@ -29,18 +29,28 @@ inline constexpr char kDocsetEntryType[] = "Entry";
 inline constexpr char kDocsetSectionType[] = "Section";
 // The platform family: typed before a search to keep it to this docset.
 inline constexpr char kDocsetKeyword[] = "marlix";
+// The docset family whose pages' anchors the browser lists as the open
+// page's table of contents.
+inline constexpr char kDocsetTocFamily[] = "dashtoc";
 
 // The docset's folder: name with ".docset" added, unless it ends so already.
 TextString DocsetFolderName(const TextString& name);
 // The name the browser shows: name without a ".docset" at its end.
 TextString DocsetBundleName(const TextString& name);
+// The docset's bundle identifier, which may hold only the ASCII letters and
+// digits, "-" and ".": "marlix." and then name's letters and digits, each run
+// of other bytes between them as one "-" (runs at either end dropped), or
+// "docset" when name has none.
+TextString DocsetBundleIdentifier(const TextString& name);
 
-// Contents/Info.plist for the docset made from name (as DocsetBundleName
-// gives it): an XML property list with the bundle's identifier and name,
-// the platform family kDocsetKeyword, the docset flag and the index page.
-// name is taken as UTF-8: characters XML has a meaning for are escaped, and
-// bytes that are no UTF-8, or characters XML cannot hold (control
-// characters), become U+FFFD, so that the file always parses.
+// Contents/Info.plist for the docset of the reference called name (as the
+// pages show it): an XML property list with the bundle's identifier
+// (DocsetBundleIdentifier) and name, the platform family kDocsetKeyword, the
+// docset flag, the index page, and the family that has the browser list the
+// open page's names (its anchors) as its table of contents. name is taken as
+// UTF-8: characters XML has a meaning for are escaped, and bytes that are no
+// UTF-8, or characters XML cannot hold (control characters), become U+FFFD
+// (AppendXmlText), so that the file always parses.
 TextString DocsetInfoPlist(const TextString& name);
 
 // Whether a name is blank: empty, or blanks and tabs only. Blank names get
@@ -53,10 +63,13 @@ void AppendDocsetName(TextString& out, const char* bytes, std::size_t n);
 // Appends bytes percent-encoded: letters, digits and "-._~" stay, every
 // other byte becomes "%" and two upper-case hex digits.
 void AppendPercentEncoded(TextString& out, const char* bytes, std::size_t n);
-// Appends the table-of-contents anchor of one topic name (UTF-8, as the
-// index stores it), which a browser lists for the page it is on:
-//   <a name="//apple_ref/cpp/Entry/NAME" class="dashAnchor"></a>
-// with NAME percent-encoded.
+// Appends the name of the table-of-contents anchor of one topic name (UTF-8,
+// as the index stores it): "//apple_ref/cpp/Entry/" and the name
+// percent-encoded. The index row of the name carries it as its path's
+// fragment, the browser's way to list the names of the page it is on.
+void AppendDocsetAnchorName(TextString& out, const char* utf8Name, std::size_t n);
+// Appends the anchor itself:
+//   <a name="ANCHOR NAME" class="dashAnchor"></a>
 void AppendDocsetAnchor(TextString& page, const char* utf8Name, std::size_t n);
 // Appends to anchors the anchor of a code page 437 topic name and a line
 // break, unless the name is blank or anchors holds its anchor already.

@@ -185,11 +185,11 @@ class LineVisitor {
   bool drawing_ = false;
 };
 
-// The reference's name as the pages show it.
+// The reference's name as the pages show it, escaped.
 TextString SiteTitle(const TextString& title) {
   TextString shown;
-  AppendXmlText(shown, title);
-  return IsBlank(shown) ? TextString("Marlix") : shown;
+  AppendXmlText(shown, ShownReferenceName(title));
+  return shown;
 }
 
 }  // namespace
@@ -325,6 +325,7 @@ void WebEdition::TopicLineNames(const SourceLine& line, PageSink& sink) {
       if (options_.searchLinks) search_.BeginTopic(pageName_);
       pageUp_ = SectionPageName(fileIndex_);
       pageUpLabel_ = sectionTitle_;
+      pageMarks_.Empty();
       body_.Empty();
       inDrawing_ = false;
     }
@@ -337,7 +338,7 @@ void WebEdition::TopicLineNames(const SourceLine& line, PageSink& sink) {
     if (pageOpen_ && options_.nameMarks != nullptr) {
       // Every name finds the page the catalogue names for it: the marks of
       // a title line's names go on its forward page.
-      options_.nameMarks->MarkName(line.opensPage ? body_ : forwardMarks_, name, length);
+      options_.nameMarks->MarkName(line.opensPage ? pageMarks_ : forwardMarks_, name, length);
     }
   });
   // A topic line that is the title line of the one before opens no page, yet
@@ -455,6 +456,9 @@ void WebEdition::FinishPage(const TextString& nextPage, const TextString& nextLa
   AppendHead(page_, pageTitle_.IsEmpty() ? pageLabel_ : pageTitle_, siteTitle_, "topic");
   AppendHeader(page_, siteTitle_, options_.searchLinks);
   page_.Append("<main id=\"text\">\r\n");
+  // The names' marks first: a jump to one shows the page from its top, the
+  // navigation and the heading included.
+  page_ += pageMarks_;
   AppendTopicNav(page_, "Topic", nextPage, nextLabel);
   page_.Append("<h1>");
   page_ += IsBlank(heading_) ? pageLabel_ : heading_;

@@ -20,8 +20,9 @@ namespace marlix {
 // with every name of every topic line that leads to a page, in the order the
 // names stand, the name's bytes as the source holds them (code page 437);
 // marks is what goes on the page the catalogue names for that topic: the
-// topic's own page, or the forward page of a topic line that is its page's
-// title line. Whatever is appended to marks stands on that page as it is.
+// topic's own page, where the marks stand at the top of its text before the
+// navigation and the heading, or the forward page of a topic line that is its
+// page's title line. Whatever is appended to marks stands there as it is.
 class TopicNameMarks {
  public:
   virtual void MarkName(TextString& marks, const char* name, std::size_t length) = 0;
@@ -84,6 +85,7 @@ class WebEdition final : public Edition {
   TextString pageUp_;     // its section page
   TextString pageUpLabel_;
   TextString heading_;  // its title line as its level-one heading's content
+  TextString pageMarks_;  // the marks of its names (WebPages::nameMarks)
   TextString body_;
   bool inDrawing_ = false;
   TextString previousPage_;

@@ -146,4 +146,11 @@ TextString WebText(const TextString& text) {
   return out;
 }
 
+TextString ShownReferenceName(const TextString& name) {
+  for (std::uint32_t i = 0; i < name.Length(); ++i) {
+    if (name[i] != ' ') return name;
+  }
+  return TextString("Marlix");
+}
+
 }  // namespace marlix

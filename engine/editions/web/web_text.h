@@ -32,6 +32,10 @@ inline std::uint32_t WithoutLineEndResidue(const char* bytes, std::uint32_t leng
 // characters other than tab and line ends as U+FFFD.
 void AppendXmlText(TextString& out, const TextString& text);
 
+// The reference's name as the pages show it (unescaped): name, or "Marlix"
+// when it is empty or blanks only.
+TextString ShownReferenceName(const TextString& name);
+
 // What a section whose title shows nothing is called.
 inline constexpr char kUntitledSection[] = "Untitled section";
 
