@@ -160,8 +160,10 @@ bool PageSink::Write(const char* name, const char* bytes, std::size_t length, bo
   return true;
 }
 
-bool PageSink::List(const char* pattern, StringList& names) const {
-  return ListFiles(folder_, pattern, names);
+bool PageSink::List(const char* pattern, StringList& names, int& whyShort) const {
+  const bool listed = ListFiles(folder_, pattern, names);
+  whyShort = listed ? 0 : platform::Files().LastError();
+  return listed;
 }
 
 const char* PageSink::PathOf(const char* name) {

@@ -102,8 +102,9 @@ class PageSink {
   }
 
   // Appends the names of the folder's files that match pattern, in listing
-  // order; false when the folder could not be listed to its end.
-  bool List(const char* pattern, StringList& names) const;
+  // order; false when the folder could not be listed to its end, whyShort
+  // then holding the platform's reason (0 otherwise).
+  bool List(const char* pattern, StringList& names, int& whyShort) const;
 
   unsigned Written() const { return written_; }
   unsigned Lost() const { return lost_; }

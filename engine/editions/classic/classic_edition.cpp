@@ -103,8 +103,8 @@ void ClassicEdition::WriteClosingFiles(PageSink& sink) {
   // Every page now in the folder, in listing order. A listing that failed
   // part-way leaves the list short, and the file counts as lost.
   StringList pages;
-  const bool listed = sink.List("*.htm", pages);
-  const int whyShort = listed ? 0 : platform::Files().LastError();
+  int whyShort = 0;
+  const bool listed = sink.List("*.htm", pages, whyShort);
   page_.Empty();
   AppendProjectFile(page_, pages);
   sink.Write(kProjectFileName, page_, listed, whyShort);

@@ -287,7 +287,9 @@ TEST(PageSink, ListsTheFolderItHolds) {
   EXPECT_EQ(ListFolder(out), "");
 #endif
   StringList names;
-  EXPECT_TRUE(sink.List("*.htm", names));
+  int whyShort = -1;
+  EXPECT_TRUE(sink.List("*.htm", names, whyShort));
+  EXPECT_EQ(whyShort, 0);
   std::string listed;
   for (std::uint32_t i = 0; i < names.Count(); ++i) listed += std::string(names.At(i).CStr()) + " ";
 #ifndef _WIN32
