@@ -7,6 +7,7 @@
 #include "engine/format/page_names.h"
 #include "support/file_names.h"
 #include "engine/format/code_page_437.h"
+#include "engine/output/xml_text.h"
 
 namespace marlix {
 
