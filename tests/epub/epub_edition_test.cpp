@@ -119,6 +119,13 @@ TEST(EpubEdition, LinesSideBySideHeadingsInOrderTextEscaped) {
   EXPECT_TRUE(Holds(package, "<dc:language>de-CH</dc:language>"));
   EXPECT_TRUE(Holds(Page(entries, "EPUB/Topic0.xhtml"), "<h1>A &amp; &lt;B&gt;</h1>"));
   EXPECT_TRUE(Holds(Page(entries, "EPUB/nav.xhtml"), "<a href=\"B0P1.xhtml\">Two</a>"));
+
+  // A title given is UTF-8, as typed: it is not read as code page 437.
+  request = EpubRequest(source, out, "titled");
+  request.title = "Caf\xC3\xA9 <1>";
+  EXPECT_EQ(RunConversion(request), ConversionOutcome::Completed);
+  EXPECT_TRUE(Holds(Page(ReadArchive(ReadFileBytes(out + "/titled.epub")), "EPUB/package.opf"),
+                    "<dc:title>Caf\xC3\xA9 &lt;1&gt;</dc:title>"));
 }
 
 TEST(EpubEdition, TheIdentifierComesFromTheNameAndTheText) {

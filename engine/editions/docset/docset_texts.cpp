@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <cstring>
 
-#include "engine/editions/web/web_text.h"
 #include "engine/format/page_names.h"
 #include "support/file_names.h"
 #include "engine/format/code_page_437.h"
+#include "engine/output/xml_text.h"
 
 namespace marlix {
 

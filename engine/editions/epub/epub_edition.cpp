@@ -6,6 +6,7 @@
 #include "engine/format/page_names.h"
 #include "engine/editions/web/web_text.h"
 #include "engine/format/cross_references.h"
+#include "engine/output/xml_text.h"
 
 namespace marlix {
 namespace {
@@ -472,7 +473,7 @@ void EpubEdition::WritePackage(PageSink& sink) {
                "<dc:identifier id=\"id\">");
   page_ += hash_.Uuid();
   page_.Append("</dc:identifier>\r\n<dc:title>");
-  page_ += WebText(book_.title);
+  AppendXmlText(page_, book_.title);
   page_.Append("</dc:title>\r\n<dc:language>");
   page_ += book_.language;
   page_.Append("</dc:language>\r\n<meta property=\"dcterms:modified\">");

@@ -6,6 +6,7 @@
 #include "engine/editions/web/web_text.h"
 #include "support/program_info.h"
 #include "engine/format/cross_references.h"
+#include "engine/output/xml_text.h"
 
 namespace marlix {
 namespace {

@@ -27,11 +27,6 @@ inline std::uint32_t WithoutLineEndResidue(const char* bytes, std::uint32_t leng
   return length > 0 && bytes[length - 1] == '\r' ? length - 1 : length;
 }
 
-// Appends UTF-8 text as XML (and HTML) character data that any parser takes:
-// "&", "<", ">", quotes escaped, and bytes that are no UTF-8 or control
-// characters other than tab and line ends as U+FFFD.
-void AppendXmlText(TextString& out, const TextString& text);
-
 // The reference's name as the pages show it (unescaped): name, or "Marlix"
 // when it is empty or blanks only.
 TextString ShownReferenceName(const TextString& name);
