@@ -12,6 +12,13 @@ namespace marlix {
 // reaches a page, since text ends at the first zero byte.
 char32_t Cp437CodePoint(unsigned char c);
 
+// Whether byte c is a box-drawing character or a shade (0xB0 to 0xDF): a
+// line that holds one is part of a drawing and must keep its width.
+inline bool IsBoxDrawingByte(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte >= 0xB0 && byte <= 0xDF;
+}
+
 // Appends the UTF-8 form of byte c's character (1 to 3 bytes, none for 0x00).
 void AppendCp437Utf8(TextString& out, unsigned char c);
 

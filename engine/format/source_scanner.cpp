@@ -78,4 +78,16 @@ bool SourceScanner::Ended() {
   return true;
 }
 
+bool TextWithoutEndOfFileMark(const SourceLine& line, std::uint32_t& length) {
+  constexpr unsigned char kDosEndOfFile = 0x1A;
+  length = line.textLength;
+  if (!line.last || line.length == 0 ||
+      static_cast<unsigned char>(line.bytes[line.length - 1]) != kDosEndOfFile) {
+    return true;
+  }
+  if (line.length == 1) return false;
+  --length;
+  return true;
+}
+
 }  // namespace marlix

@@ -73,6 +73,11 @@ struct SourceLine {
   bool cutAtZero = false;        // the piece held a zero byte: the bytes from it are left out
 };
 
+// The length of line's text without the DOS end-of-file mark (Ctrl-Z) that
+// may end a file's last piece, for editions that show text as characters;
+// false when the piece held nothing but the mark, which is then no line.
+bool TextWithoutEndOfFileMark(const SourceLine& line, std::uint32_t& length);
+
 class SourceScanner {
  public:
   SourceScanner() = default;

@@ -22,25 +22,6 @@ constexpr char kStyleName[] = "style.css";
 constexpr char kFontName[] = "fonts/DejaVuSansMono-cp437.ttf";
 constexpr char kLicenceName[] = "font-licence.xhtml";
 
-constexpr unsigned char kDosEndOfFile = 0x1A;
-
-bool IsBlank(const TextString& text) {
-  for (std::uint32_t i = 0; i < text.Length(); ++i) {
-    if (text[i] != ' ') return false;
-  }
-  return true;
-}
-
-bool IsDrawingByte(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  return byte >= 0xB0 && byte <= 0xDF;
-}
-
-TextString ShownTitle(const char* bytes, std::uint32_t length, const TextString& fallback) {
-  TextString title = WebText(TextString(bytes, WithoutLineEndResidue(bytes, length)));
-  return IsBlank(title) ? fallback : title;
-}
-
 // The content document of a page of the catalogue: its name with ".htm"
 // turned into ".xhtml", the ending readers expect of XHTML.
 void AppendDocumentName(TextString& out, const TextString& page) {
@@ -70,48 +51,6 @@ void AppendLink(TextString& out, const TextString& page, const TextString& label
   out += label;
   out.Append("</a>");
 }
-
-// One body line's text into XHTML, "~" references as links between the
-// documents of the book.
-class LineVisitor {
- public:
-  LineVisitor(TextString& out, TextString& shown, const TopicCatalogue& catalogue)
-      : out_(out), shown_(shown), catalogue_(catalogue) {}
-
-  void Text(const char* bytes, std::uint32_t n) {
-    for (std::uint32_t i = 0; i < n && !drawing_; ++i) drawing_ = IsDrawingByte(bytes[i]);
-    AppendWebText(out_, bytes, n, column_);
-  }
-  void Tilde() {
-    out_.AppendChar('~');
-    ++column_;
-  }
-  void Reference(const char* name, std::uint32_t n) {
-    shown_.Empty();
-    AppendWebText(shown_, name, n, column_);
-    const std::int64_t entry = catalogue_.FindEntry(name, n);
-    if (entry < 0) ++unresolved_;
-    if (IsBlank(shown_)) {
-      out_ += shown_;
-    } else if (entry >= 0) {
-      AppendLink(out_, *catalogue_.Entries().ValueRef(static_cast<std::uint32_t>(entry)), shown_);
-    } else {
-      out_.Append("<b>");
-      out_ += shown_;
-      out_.Append("</b>");
-    }
-  }
-  bool Drawing() const { return drawing_; }
-  std::uint32_t Unresolved() const { return unresolved_; }
-
- private:
-  TextString& out_;
-  TextString& shown_;
-  const TopicCatalogue& catalogue_;
-  std::uint32_t column_ = 0;
-  std::uint32_t unresolved_ = 0;
-  bool drawing_ = false;
-};
 
 }  // namespace
 
@@ -330,17 +269,13 @@ std::uint32_t EpubEdition::BodyLine(const SourceLine& line) {
   if (!pageOpen_) return 0;
   if (line.title) pageTitle_ = ShownTitle(line.text, line.textLength, pageLabel_);
   if (line.absent) return 0;
-  std::uint32_t length = line.textLength;
-  if (line.last && line.length > 0 &&
-      static_cast<unsigned char>(line.bytes[line.length - 1]) == kDosEndOfFile) {
-    if (line.length == 1) return 0;
-    --length;
-  }
+  std::uint32_t length;
+  if (!TextWithoutEndOfFileMark(line, length)) return 0;
   length = WithoutLineEndResidue(line.text, length);
   if (line.title) {
     heading_.Empty();
     if (length == 0) return 0;
-    LineVisitor visitor(heading_, reference_, catalogue_);
+    WebLineText visitor(heading_, reference_, catalogue_, AppendDocumentName);
     ParseCrossReferences(line.text, length, visitor);
     return visitor.Unresolved();
   }
@@ -350,7 +285,7 @@ std::uint32_t EpubEdition::BodyLine(const SourceLine& line) {
   std::uint32_t unresolved = 0;
   LineKind kind = length > 0 ? line.kind : LineKind::PlainLine;
   if (length > 0) {
-    LineVisitor visitor(line_, reference_, catalogue_);
+    WebLineText visitor(line_, reference_, catalogue_, AppendDocumentName);
     ParseCrossReferences(line.text, length, visitor);
     drawing = visitor.Drawing();
     unresolved = visitor.Unresolved();

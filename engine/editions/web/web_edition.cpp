@@ -11,32 +11,8 @@
 namespace marlix {
 namespace {
 
-// Lines of every file are separated by CR LF, and no file ends in a line
-// break, like the classic pages.
-constexpr unsigned char kDosEndOfFile = 0x1A;
-
 // What a topic whose first name shows nothing is called.
 constexpr char kUnnamedTopic[] = "(unnamed topic)";
-
-bool IsBlank(const TextString& text) {
-  for (std::uint32_t i = 0; i < text.Length(); ++i) {
-    if (text[i] != ' ') return false;
-  }
-  return true;
-}
-
-// Box-drawing characters and shades: a line that holds one is part of a
-// drawing and must keep its width, so it never wraps.
-bool IsDrawingByte(char c) {
-  const unsigned char byte = static_cast<unsigned char>(c);
-  return byte >= 0xB0 && byte <= 0xDF;
-}
-
-// The escaped text of title, or fallback when it would show nothing.
-TextString ShownTitle(const char* bytes, std::uint32_t length, const TextString& fallback) {
-  TextString title = WebText(TextString(bytes, WithoutLineEndResidue(bytes, length)));
-  return IsBlank(title) ? fallback : title;
-}
 
 // The tab title is the page's own title, then the reference's name (site);
 // the contents page, whose title is the name, has no title of its own.
@@ -135,56 +111,6 @@ void AppendScriptString(TextString& out, const TextString& html) {
   }
   out.AppendChar('"');
 }
-
-// Renders one body line's text (after its format column) into html, with the
-// column count that tab expansion needs.
-class LineVisitor {
- public:
-  // shown is scratch for the text of a reference, reused from line to line.
-  LineVisitor(TextString& html, TextString& shown, const TopicCatalogue& catalogue)
-      : html_(html), shown_(shown), catalogue_(catalogue) {}
-
-  void Text(const char* bytes, std::uint32_t n) {
-    for (std::uint32_t i = 0; i < n && !drawing_; ++i) drawing_ = IsDrawingByte(bytes[i]);
-    AppendWebText(html_, bytes, n, column_);
-  }
-  void Tilde() {
-    html_.AppendChar('~');
-    ++column_;
-  }
-  void Reference(const char* name, std::uint32_t n) {
-    shown_.Empty();
-    AppendWebText(shown_, name, n, column_);
-    const std::int64_t entry = catalogue_.FindEntry(name, n);
-    if (entry < 0) ++unresolved_;
-    // A name of blanks shows as its blanks: an element with nothing to see
-    // would only be a trap for the pointer.
-    if (IsBlank(shown_)) {
-      html_ += shown_;
-    } else if (entry >= 0) {
-      html_.Append("<a href=\"");
-      html_ += *catalogue_.Entries().ValueRef(static_cast<std::uint32_t>(entry));
-      html_.Append("\">");
-      html_ += shown_;
-      html_.Append("</a>");
-    } else {
-      html_.Append("<b>");
-      html_ += shown_;
-      html_.Append("</b>");
-    }
-  }
-  bool Drawing() const { return drawing_; }
-  // References so far that named no topic.
-  std::uint32_t Unresolved() const { return unresolved_; }
-
- private:
-  TextString& html_;
-  TextString& shown_;
-  const TopicCatalogue& catalogue_;
-  std::uint32_t column_ = 0;
-  std::uint32_t unresolved_ = 0;
-  bool drawing_ = false;
-};
 
 // The reference's name as the pages show it, escaped.
 TextString SiteTitle(const TextString& title) {
@@ -368,13 +294,8 @@ std::uint32_t WebEdition::BodyLine(const SourceLine& line) {
   if (line.title) pageTitle_ = ShownTitle(line.text, line.textLength, pageLabel_);
   // The empty title line of a topic line that ends a file is no text.
   if (line.absent) return 0;
-  std::uint32_t length = line.textLength;
-  if (line.last && line.length > 0 &&
-      static_cast<unsigned char>(line.bytes[line.length - 1]) == kDosEndOfFile) {
-    // The DOS end-of-file mark; a line that held only the mark is no line.
-    if (line.length == 1) return 0;
-    --length;
-  }
+  std::uint32_t length;
+  if (!TextWithoutEndOfFileMark(line, length)) return 0;
   if (line.title) {
     // The title line becomes the page's level-one heading, links and all, in
     // place of its line of the text.
@@ -382,7 +303,7 @@ std::uint32_t WebEdition::BodyLine(const SourceLine& line) {
     length = WithoutLineEndResidue(line.text, length);
     heading_.Empty();
     if (length == 0) return 0;
-    LineVisitor visitor(heading_, reference_, catalogue_);
+    WebLineText visitor(heading_, reference_, catalogue_);
     ParseCrossReferences(line.text, length, visitor);
     return visitor.Unresolved();
   }
@@ -395,7 +316,7 @@ std::uint32_t WebEdition::BodyLine(const SourceLine& line) {
   // A line with no text left is a plain one, whatever its format column.
   const LineKind kind = length > 0 ? line.kind : LineKind::PlainLine;
   if (length > 0) {
-    LineVisitor visitor(line_, reference_, catalogue_);
+    WebLineText visitor(line_, reference_, catalogue_);
     // The tab of an indented line's format column is shown like every other
     // tab: blanks to the next multiple of 8 columns, counted from the first
     // column of the line as it shows. A heading "%\tX" and a row "\tY" thus

@@ -69,4 +69,53 @@ TextString ShownReferenceName(const TextString& name) {
   return TextString("Marlix");
 }
 
+bool IsBlank(const TextString& text) {
+  for (std::uint32_t i = 0; i < text.Length(); ++i) {
+    if (text[i] != ' ') return false;
+  }
+  return true;
+}
+
+TextString ShownTitle(const char* bytes, std::uint32_t length, const TextString& fallback) {
+  TextString title = WebText(TextString(bytes, WithoutLineEndResidue(bytes, length)));
+  return IsBlank(title) ? fallback : title;
+}
+
+void WebLineText::Text(const char* bytes, std::uint32_t n) {
+  for (std::uint32_t i = 0; i < n && !drawing_; ++i) drawing_ = IsBoxDrawingByte(bytes[i]);
+  AppendWebText(html_, bytes, n, column_);
+}
+
+void WebLineText::Tilde() {
+  html_.AppendChar('~');
+  ++column_;
+}
+
+void WebLineText::Reference(const char* name, std::uint32_t n) {
+  shown_.Empty();
+  AppendWebText(shown_, name, n, column_);
+  const std::int64_t entry = catalogue_.FindEntry(name, n);
+  if (entry < 0) ++unresolved_;
+  // A name of blanks shows as its blanks: an element with nothing to see
+  // would only be a trap for the pointer.
+  if (IsBlank(shown_)) {
+    html_ += shown_;
+  } else if (entry >= 0) {
+    const TextString& page = *catalogue_.Entries().ValueRef(static_cast<std::uint32_t>(entry));
+    html_.Append("<a href=\"");
+    if (linkTarget_ != nullptr) {
+      linkTarget_(html_, page);
+    } else {
+      html_ += page;
+    }
+    html_.Append("\">");
+    html_ += shown_;
+    html_.Append("</a>");
+  } else {
+    html_.Append("<b>");
+    html_ += shown_;
+    html_.Append("</b>");
+  }
+}
+
 }  // namespace marlix

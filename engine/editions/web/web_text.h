@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/format/topic_catalogue.h"
 #include "support/text_string.h"
 
 namespace marlix {
@@ -30,6 +31,44 @@ inline std::uint32_t WithoutLineEndResidue(const char* bytes, std::uint32_t leng
 // The reference's name as the pages show it (unescaped): name, or "Marlix"
 // when it is empty or blanks only.
 TextString ShownReferenceName(const TextString& name);
+
+// Whether text is empty or blanks only: shows nothing.
+bool IsBlank(const TextString& text);
+
+// The text of a title (a piece of a line, in code page 437) as the pages show
+// it, or fallback when it would show nothing.
+TextString ShownTitle(const char* bytes, std::uint32_t length, const TextString& fallback);
+
+// The text of one body line (after its format column) as the pages show it,
+// for ParseCrossReferences: tabs expanded, a "~name~" of a topic a link to
+// its page, one of no topic bold text, a name of blanks its blanks.
+class WebLineText {
+ public:
+  // Appends the link target of a catalogue page name to out.
+  using LinkTarget = void (*)(TextString& out, const TextString& page);
+  // shown is scratch for the text of a reference, reused from line to line;
+  // links lead to the page names as they are unless linkTarget is given.
+  WebLineText(TextString& html, TextString& shown, const TopicCatalogue& catalogue,
+              LinkTarget linkTarget = nullptr)
+      : html_(html), shown_(shown), catalogue_(catalogue), linkTarget_(linkTarget) {}
+
+  void Text(const char* bytes, std::uint32_t n);
+  void Tilde();
+  void Reference(const char* name, std::uint32_t n);
+  // Whether the line holds a box-drawing byte.
+  bool Drawing() const { return drawing_; }
+  // References so far that named no topic.
+  std::uint32_t Unresolved() const { return unresolved_; }
+
+ private:
+  TextString& html_;
+  TextString& shown_;
+  const TopicCatalogue& catalogue_;
+  LinkTarget linkTarget_;
+  std::uint32_t column_ = 0;
+  std::uint32_t unresolved_ = 0;
+  bool drawing_ = false;
+};
 
 // What a section whose title shows nothing is called.
 inline constexpr char kUntitledSection[] = "Untitled section";
