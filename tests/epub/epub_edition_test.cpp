@@ -124,8 +124,14 @@ TEST(EpubEdition, LinesSideBySideHeadingsInOrderTextEscaped) {
   request = EpubRequest(source, out, "titled");
   request.title = "Caf\xC3\xA9 <1>";
   EXPECT_EQ(RunConversion(request), ConversionOutcome::Completed);
-  EXPECT_TRUE(Holds(Page(ReadArchive(ReadFileBytes(out + "/titled.epub")), "EPUB/package.opf"),
-                    "<dc:title>Caf\xC3\xA9 &lt;1&gt;</dc:title>"));
+  const std::vector<ArchiveEntry> titled = ReadArchive(ReadFileBytes(out + "/titled.epub"));
+  EXPECT_TRUE(Holds(Page(titled, "EPUB/package.opf"), "<dc:title>Caf\xC3\xA9 &lt;1&gt;</dc:title>"));
+  // The contents page and its line in the table of contents are the book's.
+  EXPECT_TRUE(Holds(Page(titled, "EPUB/Index.xhtml"),
+                    "<title>Caf\xC3\xA9 &lt;1&gt;</title>"));
+  EXPECT_TRUE(Holds(Page(titled, "EPUB/Index.xhtml"), "<h1>Caf\xC3\xA9 &lt;1&gt;</h1>"));
+  EXPECT_TRUE(Holds(Page(titled, "EPUB/nav.xhtml"),
+                    "<a href=\"Index.xhtml\">Caf\xC3\xA9 &lt;1&gt;</a>"));
 }
 
 TEST(EpubEdition, TheIdentifierComesFromTheNameAndTheText) {

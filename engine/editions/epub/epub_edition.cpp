@@ -56,6 +56,7 @@ void AppendLink(TextString& out, const TextString& page, const TextString& label
 
 EpubEdition::EpubEdition(const TopicCatalogue& catalogue, const EpubBook& book)
     : Edition(catalogue), book_(book), hash_(kBookNamespace) {
+  AppendXmlText(shownTitle_, ShownReferenceName(book.title));
   hash_.Add(book.title.CStr(), book.title.Length() + 1);  // its zero byte ends it
 }
 
@@ -125,7 +126,7 @@ void EpubEdition::WriteIndexPage(PageSink& sink) {
   AppendHead("Contents");
   page_.Append("<nav epub:type=\"toc\" role=\"doc-toc\" id=\"toc\" aria-labelledby=\"toc-title\">"
                "\r\n<h1 id=\"toc-title\">Contents</h1>\r\n<ol>\r\n<li>");
-  AppendLink(page_, kIndexPageName, "Marlix");
+  AppendLink(page_, kIndexPageName, shownTitle_);
   page_.Append("</li>\r\n");
   page_ += toc;
   page_.Append("</ol>\r\n</nav>\r\n<nav epub:type=\"landmarks\" id=\"landmarks\" hidden=\"hidden\" "
@@ -144,8 +145,10 @@ void EpubEdition::WriteIndexPage(PageSink& sink) {
   sink.Write(entry_.CStr(), page_);
 
   // The contents page, as the web edition has it.
-  AppendHead("Marlix");
-  page_.Append("<main>\r\n<h1>Marlix</h1>\r\n");
+  AppendHead(shownTitle_);
+  page_.Append("<main>\r\n<h1>");
+  page_ += shownTitle_;
+  page_.Append("</h1>\r\n");
   bool listed = false;
   for (std::uint32_t fileIndex = 0; fileIndex < catalogue_.SectionCount(); ++fileIndex) {
     const CatalogueSection& section = catalogue_.Section(fileIndex);
@@ -408,7 +411,7 @@ void EpubEdition::WritePackage(PageSink& sink) {
                "<dc:identifier id=\"id\">");
   page_ += hash_.Uuid();
   page_.Append("</dc:identifier>\r\n<dc:title>");
-  AppendXmlText(page_, book_.title);
+  page_ += shownTitle_;
   page_.Append("</dc:title>\r\n<dc:language>");
   page_ += book_.language;
   page_.Append("</dc:language>\r\n<meta property=\"dcterms:modified\">");
