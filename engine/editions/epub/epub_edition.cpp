@@ -149,27 +149,7 @@ void EpubEdition::WriteIndexPage(PageSink& sink) {
   page_.Append("<main>\r\n<h1>");
   page_ += shownTitle_;
   page_.Append("</h1>\r\n");
-  bool listed = false;
-  for (std::uint32_t fileIndex = 0; fileIndex < catalogue_.SectionCount(); ++fileIndex) {
-    const CatalogueSection& section = catalogue_.Section(fileIndex);
-    if (!section.read) continue;
-    if (!listed) page_.Append("<ul class=\"sections\">\r\n");
-    listed = true;
-    std::uint32_t pages = 0;
-    const std::uint32_t end = catalogue_.FirstTopicOf(fileIndex + 1);
-    for (std::uint32_t topic = section.firstTopic; topic < end; ++topic) {
-      if (catalogue_.OpensPage(topic)) ++pages;
-    }
-    page_.Append("<li>");
-    AppendLink(page_, SectionPageName(fileIndex),
-               ShownTitle(section.title.CStr(), section.title.Length(), kUntitledSection));
-    page_.Append(" <span class=\"count\">");
-    TextString number;
-    page_ += number.AssignNumber(pages);
-    page_ += pages == 1 ? " topic" : " topics";
-    page_.Append("</span></li>\r\n");
-  }
-  page_.Append(listed ? "</ul>\r\n" : "<p>No section could be read.</p>\r\n");
+  AppendSectionList(page_, catalogue_, AppendDocumentName);
   page_.Append("<p class=\"credit\">Converted with Marlix to HTML by Dorran Vell. The lines are "
                "shown in a monospaced font made from DejaVu Sans Mono (<a href=\"");
   page_.Append(kLicenceName);

@@ -131,28 +131,7 @@ void WebEdition::WriteIndexPage(PageSink& sink) {
   page_.Append("<main id=\"text\">\r\n<h1>");
   page_ += siteTitle_;
   page_.Append("</h1>\r\n");
-  bool listed = false;
-  for (std::uint32_t fileIndex = 0; fileIndex < catalogue_.SectionCount(); ++fileIndex) {
-    const CatalogueSection& section = catalogue_.Section(fileIndex);
-    if (!section.read) continue;
-    if (!listed) page_.Append("<ul class=\"sections\">\r\n");
-    listed = true;
-    std::uint32_t pages = 0;
-    const std::uint32_t end = catalogue_.FirstTopicOf(fileIndex + 1);
-    for (std::uint32_t topic = section.firstTopic; topic < end; ++topic) {
-      if (catalogue_.OpensPage(topic)) ++pages;
-    }
-    page_.Append("<li><a href=\"");
-    page_ += SectionPageName(fileIndex);
-    page_.Append("\">");
-    page_ += ShownTitle(section.title.CStr(), section.title.Length(), kUntitledSection);
-    page_.Append("</a> <span class=\"count\">");
-    TextString number;
-    page_ += number.AssignNumber(pages);
-    page_ += pages == 1 ? " topic" : " topics";
-    page_.Append("</span></li>\r\n");
-  }
-  page_.Append(listed ? "</ul>\r\n" : "<p>No section could be read.</p>\r\n");
+  AppendSectionList(page_, catalogue_);
   page_.Append("<p class=\"credit\">Converted with <a href=\"");
   page_ += kAuthorHomePage;
   page_.Append("\">Marlix to HTML</a> by Dorran Vell.</p>\r\n</main>\r\n");

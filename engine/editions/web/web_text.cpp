@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "engine/format/code_page_437.h"
+#include "engine/format/page_names.h"
 
 namespace marlix {
 
@@ -116,6 +117,36 @@ void WebLineText::Reference(const char* name, std::uint32_t n) {
     html_ += shown_;
     html_.Append("</b>");
   }
+}
+
+void AppendSectionList(TextString& page, const TopicCatalogue& catalogue,
+                       WebLineText::LinkTarget linkTarget) {
+  bool listed = false;
+  for (std::uint32_t fileIndex = 0; fileIndex < catalogue.SectionCount(); ++fileIndex) {
+    const CatalogueSection& section = catalogue.Section(fileIndex);
+    if (!section.read) continue;
+    if (!listed) page.Append("<ul class=\"sections\">\r\n");
+    listed = true;
+    std::uint32_t pages = 0;
+    const std::uint32_t end = catalogue.FirstTopicOf(fileIndex + 1);
+    for (std::uint32_t topic = section.firstTopic; topic < end; ++topic) {
+      if (catalogue.OpensPage(topic)) ++pages;
+    }
+    page.Append("<li><a href=\"");
+    if (linkTarget != nullptr) {
+      linkTarget(page, SectionPageName(fileIndex));
+    } else {
+      page += SectionPageName(fileIndex);
+    }
+    page.Append("\">");
+    page += ShownTitle(section.title.CStr(), section.title.Length(), kUntitledSection);
+    page.Append("</a> <span class=\"count\">");
+    TextString number;
+    page += number.AssignNumber(pages);
+    page += pages == 1 ? " topic" : " topics";
+    page.Append("</span></li>\r\n");
+  }
+  page.Append(listed ? "</ul>\r\n" : "<p>No section could be read.</p>\r\n");
 }
 
 }  // namespace marlix

@@ -70,6 +70,12 @@ class WebLineText {
   bool drawing_ = false;
 };
 
+// Appends the contents page's list of the sections that could be read, each
+// a link to its section page with the number of its topic pages (links lead
+// to the page names as they are unless linkTarget is given).
+void AppendSectionList(TextString& page, const TopicCatalogue& catalogue,
+                       WebLineText::LinkTarget linkTarget = nullptr);
+
 // What a section whose title shows nothing is called.
 inline constexpr char kUntitledSection[] = "Untitled section";
 
