@@ -52,7 +52,8 @@ constexpr OptionSpec kLeadingOptions[] = {
 };
 constexpr OptionSpec kTrailingOptions[] = {
     {"title", kTitle,
-     "the reference's name in the web edition's pages and the docset (default: NAME)", "TEXT"},
+     "the reference's name in the pages of every edition but the classic one (default: NAME)",
+     "TEXT"},
     {"language", kLanguage, "with --epub: the language of the text, a language tag such as en, "
      "de or pt-BR (en when not given)", "TAG"},
     {"compile", kCompile, "then compile the help project with chmcmd into Marlix.chm"},
