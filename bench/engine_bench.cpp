@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/line_rendering.h"
-#include "engine/output_names.h"
-#include "engine/topic_catalogue.h"
+#include "engine/editions/classic/classic_lines.h"
+#include "engine/format/page_names.h"
+#include "engine/format/topic_catalogue.h"
 #include "support/line_reader.h"
 
 namespace marlix {

@@ -3,6 +3,7 @@
 #include <getopt.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <iterator>
@@ -14,8 +15,7 @@
 #include "cli/help_compiler.h"
 #include "cli/run_report.h"
 #include "engine/editions/editions.h"
-#include "engine/editions/epub/epub_package.h"
-#include "engine/output_names.h"
+#include "engine/editions/classic/help_project.h"
 #include "support/program_info.h"
 
 namespace marlix {
@@ -52,7 +52,8 @@ constexpr OptionSpec kLeadingOptions[] = {
 };
 constexpr OptionSpec kTrailingOptions[] = {
     {"title", kTitle,
-     "the reference's name in the web edition's pages and the docset (default: NAME)", "TEXT"},
+     "the reference's name in the pages of every edition but the classic one (default: NAME)",
+     "TEXT"},
     {"language", kLanguage, "with --epub: the language of the text, a language tag such as en, "
      "de or pt-BR (en when not given)", "TAG"},
     {"compile", kCompile, "then compile the help project with chmcmd into Marlix.chm"},
@@ -257,6 +258,41 @@ int ParseArguments(int argc, const char* const* argv, Arguments& arguments, std:
 }
 
 // The row's refusal with the other option in place of "%s".
+// Refuses --title without an edition's option: "--title needs --web,
+// --docset or --epub (the classic pages keep their titles)".
+std::string TitleRefusal() {
+  std::vector<std::string> options;
+  for (const EditionRow& edition : Editions()) {
+    if (edition.option != nullptr) options.push_back(std::string("--") + edition.option);
+  }
+  std::string list;
+  for (std::size_t i = 0; i < options.size(); ++i) {
+    if (i > 0) list += i + 1 == options.size() ? " or " : ", ";
+    list += options[i];
+  }
+  return "--title needs " + list + " (the classic pages keep their titles)";
+}
+
+// Refuses --language for an edition without it: "--language is for the
+// e-book only (--epub)", naming every edition that takes one.
+std::string LanguageRefusal() {
+  std::string names;
+  std::string options;
+  for (const EditionRow& edition : Editions()) {
+    if (edition.takesLanguage == nullptr) continue;
+    if (!names.empty()) {
+      names += " or ";
+      options += ", ";
+    }
+    std::string label = edition.label;
+    std::transform(label.begin(), label.end(), label.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    names += "the " + label;
+    options += std::string("--") + edition.option;
+  }
+  return "--language is for " + names + " only (" + options + ")";
+}
+
 std::string Refusal(const EditionRow& edition, const std::string& other) {
   std::string message = edition.refusal;
   const std::size_t at = message.find("%s");
@@ -279,10 +315,11 @@ int CheckOperands(const Arguments& arguments, std::FILE* err) {
     return UsageError(err, "--quiet and --verbose cannot be used together");
   }
   if (arguments.language != nullptr) {
-    if (arguments.editions.empty() || arguments.editions[0]->id != OutputEdition::Epub) {
-      return UsageError(err, "--language is for the e-book only (--epub)");
+    const EditionRow* edition = arguments.editions.empty() ? nullptr : arguments.editions[0];
+    if (edition == nullptr || edition->takesLanguage == nullptr) {
+      return UsageError(err, LanguageRefusal());
     }
-    if (!IsLanguageTag(arguments.language)) {
+    if (!edition->takesLanguage(arguments.language)) {
       return UsageError(err, std::string("--language: '") + arguments.language +
                                  "' is no language tag (such as en, de or pt-BR)");
     }
@@ -299,7 +336,7 @@ int CheckOperands(const Arguments& arguments, std::FILE* err) {
     }
   }
   if (arguments.title != nullptr && arguments.editions.empty()) {
-    return UsageError(err, "--title needs --web or --docset (the classic pages keep their titles)");
+    return UsageError(err, TitleRefusal());
   }
   if (arguments.title != nullptr && arguments.title[0] == '\0') {
     return UsageError(err, "--title needs a text that is not empty");

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/output_names.h"
+#include "engine/editions/classic/help_project.h"
 
 #ifdef _WIN32
 #include <direct.h>

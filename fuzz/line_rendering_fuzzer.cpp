@@ -16,10 +16,10 @@
 #include <utility>
 #include <vector>
 
-#include "engine/entity_table.h"
-#include "engine/line_rendering.h"
-#include "engine/output_names.h"
-#include "engine/topic_catalogue.h"
+#include "engine/editions/classic/classic_entities.h"
+#include "engine/editions/classic/classic_lines.h"
+#include "engine/format/page_names.h"
+#include "engine/format/topic_catalogue.h"
 #include "fuzz_input.h"
 
 namespace {

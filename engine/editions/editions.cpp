@@ -1,12 +1,12 @@
 #include "engine/editions/editions.h"
 
-#include "engine/classic_edition.h"
-#include "engine/output_names.h"
+#include "engine/editions/classic/classic_edition.h"
+#include "engine/editions/docset/docset_texts.h"
 #include "engine/editions/epub/epub_edition.h"
-#include "engine/web_edition.h"
+#include "engine/editions/web/web_edition.h"
 
 #ifdef MARLIX_HAS_DOCSET
-#include "engine/docset_edition.h"
+#include "engine/editions/docset/docset_edition.h"
 #endif
 
 namespace marlix {
@@ -29,7 +29,10 @@ bool WriteWeb(const ConversionRequest& request, const TopicCatalogue& catalogue,
 constexpr bool kDocsetAvailable = true;
 bool WriteDocset(const ConversionRequest& request, const TopicCatalogue& catalogue,
                  EditionSteps& steps) {
-  DocsetEdition edition(catalogue, ReferenceTitle(request));
+  // A title is the name as given; NAME loses the suffix of its folder.
+  DocsetEdition edition(catalogue, request.title.IsEmpty()
+                                       ? DocsetBundleName(request.destinationFolderName)
+                                       : request.title);
   return steps.Run(edition);
 }
 #else
@@ -53,12 +56,12 @@ bool WriteEpub(const ConversionRequest& request, const TopicCatalogue& catalogue
 constexpr EditionRow kEditions[] = {
     {OutputEdition::Classic, nullptr, "Classic pages",
      "HTML pages in code page 437 and the project files of a help compiler", "",
-     "Help project", true, true, "", nullptr, StartPage::ContentsPage, WriteClassic},
+     "Help project", true, true, "", nullptr, StartPage::ContentsPage, nullptr, WriteClassic},
     {OutputEdition::Web, "web", "Web edition",
      "write the web edition instead: UTF-8 pages with a style sheet and a search page, and no "
      "help project files",
      "%s and --web cannot be used together (the web edition has no help project)",
-     "Search page, scripts and style sheet", false, true, "", nullptr, StartPage::ContentsPage, WriteWeb},
+     "Search page, scripts and style sheet", false, true, "", nullptr, StartPage::ContentsPage, nullptr, WriteWeb},
     {OutputEdition::Docset, "docset", "Docset",
      "write a docset for offline documentation browsers instead: the folder NAME.docset, the web "
      "edition's pages with an index of every topic name",
@@ -66,14 +69,14 @@ constexpr EditionRow kEditions[] = {
      "help project)",
      "Style sheet, index, Info.plist and icons", false, kDocsetAvailable,
      "this build cannot write docsets (it has no SQLite library)", kDocsetSuffix,
-     StartPage::OutputFolder, WriteDocset},
+     StartPage::OutputFolder, nullptr, WriteDocset},
     {OutputEdition::Epub, "epub", "E-book",
      "write an e-book instead: the one file NAME.epub (EPUB 3) with the web edition's pages, "
      "for e-readers",
      "--epub and %s cannot be used together (an e-book holds the web edition's pages, and no "
      "help project)",
      "Style sheet, font and package document", false, true, "", kEpubSuffix,
-     StartPage::OutputFile, WriteEpub},
+     StartPage::OutputFile, IsLanguageTag, WriteEpub},
 };
 
 }  // namespace

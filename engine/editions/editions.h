@@ -10,9 +10,9 @@
 #include <span>
 
 #include "engine/conversion_driver.h"
-#include "engine/edition.h"
-#include "engine/source_discovery.h"
-#include "engine/topic_catalogue.h"
+#include "engine/editions/edition.h"
+#include "engine/format/source_discovery.h"
+#include "engine/format/topic_catalogue.h"
 #include "support/text_string.h"
 
 namespace marlix {
@@ -61,6 +61,9 @@ struct EditionRow {
   // added unless NAME ends so already (null: NAME as it is).
   const char* folderSuffix;
   StartPage startPage;
+  // For an edition whose text carries a language (--language), whether tag
+  // is one it takes; null for the others.
+  bool (*takesLanguage)(const char* tag);
   // Makes the edition for one run, on its own stack, and runs the steps
   // over it. request is the run's; the catalogue is filled by the steps.
   bool (*write)(const ConversionRequest& request, const TopicCatalogue& catalogue,

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows command line program, run under Wine, against the Linux one:
 # the same --version text, the same summary of the sample reference's
-# conversion, a tree byte-identical to the Linux conversion's, and the same
+# conversion, a tree byte-identical to the Linux conversion's (the web edition
+# and the e-book too), and the same
 # exit status when the folder exists already.
 #   windows_sample_test.sh EMULATOR CLI_EXE SAMPLE_FOLDER LINUX_CLI SCRATCH
 set -euo pipefail
@@ -31,6 +32,20 @@ linux_summary="$("$linux_cli" "$samples" "$scratch" linux)" || fail "the Linux c
 [ -f "$scratch/windows/Index.htm" ] || fail "no Index.htm was written"
 diff -r "$scratch/linux" "$scratch/windows" >/dev/null ||
   fail "the conversion differs from the Linux command line's: $(diff -rq "$scratch/linux" "$scratch/windows" | head -n 3)"
+
+# The other editions, each into a folder of its own under the same NAME (an
+# e-book's identifier comes from it): the same bytes. Docsets are not made by
+# the Windows build.
+for option in --web --epub; do
+  mkdir -p "$scratch/w$option" "$scratch/l$option"
+  run_windows --quiet "$option" "$(windows_path "$samples")" "$(windows_path "$scratch/w$option")" \
+    book >/dev/null || fail "the $option conversion exited with $?"
+  "$linux_cli" --quiet "$option" "$samples" "$scratch/l$option" book ||
+    fail "the Linux $option conversion exited with $?"
+  [ -n "$(ls -A "$scratch/w$option")" ] || fail "$option wrote nothing"
+  diff -r "$scratch/l$option" "$scratch/w$option" >/dev/null ||
+    fail "the $option conversion differs from the Linux one: $(diff -rq "$scratch/l$option" "$scratch/w$option" | head -n 3)"
+done
 
 status=0
 "$emulator" "$cli" --quiet "$(windows_path "$samples")" "$(windows_path "$scratch")" windows \

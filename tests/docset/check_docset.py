@@ -5,7 +5,8 @@
       the folder's files, its Info.plist (read with plistlib), its index (read
       with Python's own SQLite module) and its pages; the index's topic names
       and their pages are compared with those read here from the source
-      files, without the program's help
+      files, without the program's help, and every name's row must lead to
+      its anchor, which stands before the page's heading
   check_docset.py --plist PLIST_FILE NAME_FILE
       the Info.plist made for the bytes in NAME_FILE parses, and carries that
       name as UTF-8 with every broken sequence and every character XML cannot
@@ -29,31 +30,51 @@ def problem(text):
     print("check_docset: " + text)
 
 
-def expected_plist_name(raw):
+def shown_reference_name(raw):
+    """The name the pages show: NAME without ".docset", "Marlix" for a blank one."""
     name = raw[:-len(b".docset")] if raw.endswith(b".docset") and raw != b".docset" else raw
-    text = name.decode("utf-8", "replace")
+    return name if name.strip(b" ") else b"Marlix"
+
+
+def expected_plist_name(raw):
+    text = shown_reference_name(raw).decode("utf-8", "replace")
     return "".join(
         "\ufffd" if (ord(c) < 0x20 and c not in "\t\n\r") or c in "\ufffe\uffff" else c
         for c in text)
 
 
+def expected_identifier(raw):
+    """marlix. and the shown name's ASCII letters and digits, each run of
+    anything else between them as one "-"."""
+    words = re.findall(rb"[A-Za-z0-9]+", shown_reference_name(raw))
+    return "marlix." + (b"-".join(words).decode("ascii") if words else "docset")
+
+
 def check_plist(path, raw_name):
     try:
         with open(path, "rb") as file:
-            plist = plistlib.load(file)
+            data = file.read()
+        plist = plistlib.loads(data)
     except Exception as error:  # any parse failure is the finding
         problem(f"{path}: does not parse: {error}")
         return
+    if data.split(b"\n")[1:2] != [b'<!DOCTYPE plist PUBLIC "-//Apple//DTD PLIST 1.0//EN" '
+                                  b'"http://www.apple.com/DTDs/PropertyList-1.0.dtd">']:
+        problem(f"{path}: no property list's DOCTYPE as its second line")
     name = expected_plist_name(raw_name)
     expected = {
-        "CFBundleIdentifier": name,
+        "CFBundleIdentifier": expected_identifier(raw_name),
         "CFBundleName": name,
         "DocSetPlatformFamily": "marlix",
+        "DashDocSetFamily": "dashtoc",
         "isDashDocset": True,
         "dashIndexFilePath": "Index.htm",
     }
     if plist != expected:
         problem(f"{path}: holds {plist!r}, not {expected!r}")
+    if not re.fullmatch(r"[A-Za-z0-9.-]+", str(plist.get("CFBundleIdentifier"))):
+        problem(f"{path}: the bundle identifier {plist.get('CFBundleIdentifier')!r} holds "
+                "characters other than letters, digits, '-' and '.'")
 
 
 def png_size(path):
@@ -124,31 +145,43 @@ def check_index(path, documents, sources):
     rows = database.execute("SELECT name, type, path FROM searchIndex ORDER BY id").fetchall()
     database.close()
 
-    anchors_cache = {}
+    pages_cache = {}
 
-    def anchors_of(page):
-        if page not in anchors_cache:
+    def page_text(page):
+        if page not in pages_cache:
             with open(os.path.join(documents, page), encoding="utf-8") as file:
-                found = re.findall(r'<a name="//apple_ref/cpp/Entry/([^"]*)" class="dashAnchor"></a>',
-                                   file.read())
-            anchors_cache[page] = {urllib.parse.unquote(anchor) for anchor in found}
-        return anchors_cache[page]
+                pages_cache[page] = file.read()
+        return pages_cache[page]
 
-    entries, sections = set(), []
-    for name, kind, page in rows:
+    entries, sections, names_of_page = set(), [], {}
+    for name, kind, path_in_index in rows:
+        page, _, fragment = path_in_index.partition("#")
         if not isinstance(name, str) or not name.strip(" "):
             problem(f"{path}: a blank name {name!r}")
         if kind not in ("Entry", "Section"):
             problem(f"{path}: {name!r} has the type {kind!r}")
-        if not os.path.isfile(os.path.join(documents, page.split("#")[0])):
-            problem(f"{path}: {name!r} points at {page}, which is not in Documents")
+        if not os.path.isfile(os.path.join(documents, page)):
+            problem(f"{path}: {name!r} points at {path_in_index}, which is not in Documents")
             continue
-        if kind == "Entry":
-            entries.add((name, page))
-            if name not in anchors_of(page):
-                problem(f"{page}: no anchor for {name!r}")
-        else:
-            sections.append((name, page))
+        if kind != "Entry":
+            sections.append((name, path_in_index))
+            continue
+        entries.add((name, page))
+        names_of_page.setdefault(page, set()).add(name)
+        # The row leads to the name's anchor, which stands before the page's
+        # heading (a forward page has none), so that a jump shows it.
+        anchor = "//apple_ref/cpp/Entry/" + urllib.parse.quote(name.encode("utf-8"), safe="")
+        if fragment != anchor:
+            problem(f"{path}: {name!r} leads to {path_in_index}, not to {page}#{anchor}")
+            continue
+        text = page_text(page)
+        at = text.find(f'<a name="{anchor}" class="dashAnchor"></a>')
+        heading = text.find("<h1>")
+        if at < 0:
+            problem(f"{page}: no anchor for {name!r}")
+        elif heading >= 0 and at > heading:
+            problem(f"{page}: the anchor of {name!r} stands after the heading")
+    shared = sum(1 for names in names_of_page.values() if len(names) > 1)
     source_sections, source_names = sources
     if entries != source_names:
         problem(f"{path}: names and pages only in the index {sorted(entries - source_names)}, "
@@ -156,7 +189,7 @@ def check_index(path, documents, sources):
     expected_sections = [(title, f"Topic{i}.htm") for i, title in enumerate(source_sections)]
     if sorted(sections) != sorted(expected_sections):
         problem(f"{path}: sections {sections}, not {expected_sections}")
-    return len(rows)
+    return len(rows), shared
 
 
 def check_pages(documents):
@@ -197,10 +230,11 @@ def main(arguments):
         if size != (pixels, pixels):
             problem(f"{docset}/{icon}: {size}, not a PNG of {pixels} x {pixels}")
     documents = os.path.join(docset, "Contents", "Resources", "Documents")
-    rows = check_index(os.path.join(docset, "Contents", "Resources", "docSet.dsidx"), documents,
+    rows, shared = check_index(os.path.join(docset, "Contents", "Resources", "docSet.dsidx"), documents,
                        read_sources(source))
     pages = check_pages(documents)
-    print(f"check_docset: {docset}: {rows} rows, {pages} pages, {len(problems)} problems")
+    print(f"check_docset: {docset}: {rows} rows, {pages} pages ({shared} with several names), "
+          f"{len(problems)} problems")
     return 1 if problems else 0
 
 

@@ -2,16 +2,17 @@
 // run that lost anything (a folder, a page, the index, memory inside SQLite)
 // never ending as a completed one. What the files hold is checked as the
 // browsers read them by check_docset.py and in Zeal (run_docset_tests.sh).
-#include "engine/docset_edition.h"
+#include "engine/editions/docset/docset_edition.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <string>
 
 #include "engine/conversion_driver.h"
-#include "engine/docset_index.h"
+#include "engine/editions/docset/docset_index.h"
 #include "support/allocation.h"
 #include "support/faulty_file_system.h"
 #include "support/scratch_folder.h"
@@ -81,6 +82,79 @@ TEST(DocsetEdition, WritesTheWebPagesWithoutSearchInsideTheDocsetsFolders) {
   // A NAME that ends in ".docset" names the folder itself: here, one that exists.
   EXPECT_EQ(RunConversion(work.Request("Ref.docset")), ConversionOutcome::DestinationNotCreated);
   EXPECT_EQ(ListFolder(work.destination), "Ref.docset web");
+}
+
+// The index's rows as "name|type|path" lines, in row order.
+std::string IndexRows(const std::string& path) {
+  sqlite3* database = nullptr;
+  std::string rows;
+  if (sqlite3_open_v2(path.c_str(), &database, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    sqlite3_stmt* select = nullptr;
+    sqlite3_prepare_v2(database, "SELECT name, type, path FROM searchIndex ORDER BY id", -1, &select,
+                       nullptr);
+    while (select != nullptr && sqlite3_step(select) == SQLITE_ROW) {
+      for (int column = 0; column < 3; ++column) {
+        rows += reinterpret_cast<const char*>(sqlite3_column_text(select, column));
+        rows += column < 2 ? "|" : "\n";
+      }
+    }
+    sqlite3_finalize(select);
+  }
+  sqlite3_close(database);
+  return rows;
+}
+
+// Every name's row leads to its anchor, which stands at the top of the page's
+// text, before its navigation and heading; a forward page carries the
+// anchors of the names that lead to it.
+TEST(DocsetEdition, EveryNamesRowLeadsToItsAnchorAboveTheHeading) {
+  Workspace work;
+  ASSERT_EQ(RunConversion(work.Request("Ref")), ConversionOutcome::Completed);
+  const std::string docset = work.destination + "/Ref.docset/";
+  EXPECT_EQ(IndexRows(docset + "Contents/Resources/docSet.dsidx"),
+            "One|Entry|B0P0.htm#//apple_ref/cpp/Entry/One\n"
+            "Uno|Entry|B0P0.htm#//apple_ref/cpp/Entry/Uno\n"
+            "Two|Entry|B1P1.htm#//apple_ref/cpp/Entry/Two\n"
+            "Deux|Entry|B1P2.htm#//apple_ref/cpp/Entry/Deux\n"
+            "First|Section|Topic0.htm\n"
+            "Second|Section|Topic1.htm\n");
+  EXPECT_NE(ReadFileBytes(docset + kDocuments + "B0P0.htm")
+                .find("<main id=\"text\">\r\n"
+                      "<a name=\"//apple_ref/cpp/Entry/One\" class=\"dashAnchor\"></a>\r\n"
+                      "<a name=\"//apple_ref/cpp/Entry/Uno\" class=\"dashAnchor\"></a>\r\n"
+                      "<nav aria-label=\"Topic\""),
+            std::string::npos);
+  EXPECT_NE(ReadFileBytes(docset + kDocuments + "B1P2.htm")
+                .find("<main>\r\n<a name=\"//apple_ref/cpp/Entry/Deux\" class=\"dashAnchor\"></a>"),
+            std::string::npos);
+}
+
+// The name the browser shows is the one the pages show: NAME without
+// ".docset", a title as it is given, "Marlix" for a blank one.
+TEST(DocsetEdition, TheBundleNameIsTheNameThePagesShow) {
+  Workspace work;
+  struct Case {
+    const char* name;
+    const char* title;
+    const char* folder;
+    const char* shown;
+  };
+  for (const Case& c : {Case{"Ref.docset", "", "Ref.docset", "Ref"},
+                        Case{"Titled", "Guide.docset", "Titled.docset", "Guide.docset"},
+                        Case{"   ", "", "   .docset", "Marlix"}}) {
+    ConversionRequest request = work.Request(c.name);
+    request.title = c.title;
+    ASSERT_EQ(RunConversion(request), ConversionOutcome::Completed) << c.name;
+    const std::string folder = work.destination + "/" + c.folder + "/";
+    const std::string shown = c.shown;
+    EXPECT_NE(ReadFileBytes(folder + "Contents/Info.plist")
+                  .find("<key>CFBundleName</key>\n\t<string>" + shown + "</string>"),
+              std::string::npos)
+        << c.name;
+    EXPECT_NE(ReadFileBytes(folder + kDocuments + "Index.htm").find("<h1>" + shown + "</h1>"),
+              std::string::npos)
+        << c.name;
+  }
 }
 
 TEST(DocsetEdition, AFolderAPageOrTheIndexThatIsLostIsNoCompletion) {

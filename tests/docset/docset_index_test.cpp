@@ -2,7 +2,7 @@
 // stored byte for byte through bound parameters, and every failure of SQLite
 // (memory refused included) reported and counted, never a half-built index
 // handed out.
-#include "engine/docset_index.h"
+#include "engine/editions/docset/docset_index.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/docset_texts.h"
+#include "engine/editions/docset/docset_texts.h"
 #include "support/allocation.h"
 
 namespace marlix {

@@ -1,14 +1,14 @@
 // The docset's names and fixed texts: the folder and bundle names, an
 // Info.plist that stays well-formed whatever bytes NAME holds, names in UTF-8,
 // anchors that carry any name intact, and the icons built into the program.
-#include "engine/docset_texts.h"
+#include "engine/editions/docset/docset_texts.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
 
-#include "engine/docset_icons.h"
+#include "engine/editions/docset/docset_icons.h"
 #include "support/scratch_folder.h"
 
 namespace marlix {
@@ -45,12 +45,16 @@ TEST(DocsetTexts, FolderAndBundleNames) {
 }
 
 TEST(DocsetTexts, InfoPlistCarriesTheNameEscaped) {
-  const std::string plist = Text(DocsetInfoPlist("Marlix.docset"));
-  EXPECT_EQ(plist.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n", 0),
+  const std::string plist = Text(DocsetInfoPlist("Marlix 2.10"));
+  EXPECT_EQ(plist.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist PUBLIC "
+                        "\"-//Apple//DTD PLIST 1.0//EN\" "
+                        "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n<plist version=\"1.0\">\n",
+                        0),
             0u);
-  EXPECT_EQ(PlistString(plist, "CFBundleIdentifier"), "Marlix");
-  EXPECT_EQ(PlistString(plist, "CFBundleName"), "Marlix");
+  EXPECT_EQ(PlistString(plist, "CFBundleIdentifier"), "marlix.Marlix-2-10");
+  EXPECT_EQ(PlistString(plist, "CFBundleName"), "Marlix 2.10");
   EXPECT_EQ(PlistString(plist, "DocSetPlatformFamily"), "marlix");
+  EXPECT_EQ(PlistString(plist, "DashDocSetFamily"), "dashtoc");
   EXPECT_EQ(PlistString(plist, "dashIndexFilePath"), "Index.htm");
   EXPECT_NE(plist.find("<key>isDashDocset</key>\n\t<true/>\n"), std::string::npos);
 
@@ -76,7 +80,24 @@ TEST(DocsetTexts, InfoPlistCarriesTheNameEscaped) {
        }) {
     const std::string escaped = Text(DocsetInfoPlist(TextString(c.name.c_str())));
     EXPECT_EQ(PlistString(escaped, "CFBundleName"), c.shown) << c.name;
-    EXPECT_EQ(PlistString(escaped, "CFBundleIdentifier"), c.shown) << c.name;
+  }
+}
+
+TEST(DocsetTexts, TheBundleIdentifierKeepsOnlyLettersAndDigitsAndIsNeverBare) {
+  struct Case {
+    const char* name;
+    const char* identifier;
+  };
+  for (const Case& c : {
+           Case{"Marlix", "marlix.Marlix"},
+           Case{"A&B <x> \"q\"", "marlix.A-B-x-q"},  // runs of others as one "-", none at the ends
+           Case{"..Ref  2.10--beta..", "marlix.Ref-2-10-beta"},
+           Case{"Caf\xC3\xA9 \xCE\xB2 2", "marlix.Caf-2"},  // letters beyond ASCII are no letters here
+           Case{".docset", "marlix.docset"},
+           Case{"\xCE\xB2 #%/", "marlix.docset"},  // nothing left
+           Case{"", "marlix.docset"},
+       }) {
+    EXPECT_EQ(Text(DocsetBundleIdentifier(c.name)), c.identifier) << c.name;
   }
 }
 
@@ -125,11 +146,18 @@ TEST(DocsetTexts, PercentEncodingKeepsEveryByteAndOnlySafeCharacters) {
   EXPECT_EQ(text.size(), 66u + 3u * 189u);
 
   TextString anchor;
-  const std::string name = "PRINT USING/\"50%\"";
+  const std::string name = "PRINT USING/\"50%\"#1";
   AppendDocsetAnchor(anchor, name.data(), name.size());
-  EXPECT_EQ(
-      Text(anchor),
-      "<a name=\"//apple_ref/cpp/Entry/PRINT%20USING%2F%2250%25%22\" class=\"dashAnchor\"></a>");
+  EXPECT_EQ(Text(anchor),
+            "<a name=\"//apple_ref/cpp/Entry/PRINT%20USING%2F%2250%25%22%231\" "
+            "class=\"dashAnchor\"></a>");
+  // The index row's fragment is the anchor's name, byte for byte.
+  TextString fragment;
+  AppendDocsetAnchorName(fragment, name.data(), name.size());
+  std::string quoted = Text(fragment);
+  quoted.insert(quoted.begin(), '"');
+  quoted.push_back('"');
+  EXPECT_NE(Text(anchor).find(quoted), std::string::npos);
 
   // A page's anchors: its names in UTF-8, each once, blank names left out.
   TextString anchors;

@@ -6,8 +6,8 @@
 #       (check_docset.py), every page through tidy; and the Info.plist of
 #       docsets whose names need escaping, read back with plistlib
 #   run_docset_tests.sh zeal CLI WORK NAME=SOURCE...
-#       the docsets in Zeal, searched for topics by name (zeal_test.sh); the
-#       screenshots stay in WORK/zeal/
+#       the docsets in Zeal, searched for topics by name, each page's table of
+#       contents counted (zeal_test.sh); the screenshots stay in WORK/zeal/
 #
 # CLI is marlix2html-cli. WORK is a folder of the build tree, made anew for
 # each mode.
@@ -42,14 +42,18 @@ case $mode in
       done
     done
     # Names that need escaping, or are no valid UTF-8, or hold characters
-    # XML cannot hold: the Info.plist still parses and carries the name.
-    # A name that ends in ".docset" names the folder as it is.
+    # XML cannot hold: the Info.plist still parses and carries the name, and
+    # a bundle identifier of letters, digits, "-" and "." only. A name that
+    # ends in ".docset" names the folder as it is; ".docset" alone is a name
+    # of its own, and a blank one is shown as the pages show it.
     names_folder="$site/names"
     mkdir -p "$names_folder"
     for name in 'Marlix.docset' $'A&B <"x"> \'y\' ]]>' $'Caf\xc3\xa9 \xce\xb2' $'caf\xe9' \
-      $'\xed\xa0\x80 \xc0\xaf \xe2\x82' $'bell\x07\x1b' $'\xef\xbf\xbe\xef\xbf\xbf'; do
+      $'\xed\xa0\x80 \xc0\xaf \xe2\x82' $'bell\x07\x1b' $'\xef\xbf\xbe\xef\xbf\xbf' '.docset' \
+      '   ' '#1 + 50% - ok.'; do
       "$cli" --quiet --docset "${sources[0]}" "$names_folder" "$name"
       folder="$names_folder/${name%.docset}.docset"
+      [ "$name" = .docset ] && folder="$names_folder/.docset.docset"
       printf '%s' "$name" >"$site/plist-name"
       python3 "$here/check_docset.py" --plist "$folder/Contents/Info.plist" "$site/plist-name" ||
         failed=1
@@ -58,9 +62,10 @@ case $mode in
     ;;
   zeal)
     # Names from the sample, one through the docset's keyword, and names
-    # that need quoting; the first query's screenshot is the README's.
+    # that need quoting or differ from another only in case; the first
+    # query's screenshot is the README's.
     "$here/zeal_test.sh" "$work/zeal" "${docsets[@]}" -- "PRINT" "DROP TABLE searchIndex; --" \
-      "marlix:SQR" "O'Brien's \"Rule\"" "AND/OR"
+      "marlix:SQR" "O'Brien's \"Rule\"" "AND/OR" "c#"
     ;;
   *)
     echo "usage: $0 check|zeal CLI WORK NAME=SOURCE..." >&2

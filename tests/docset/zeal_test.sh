@@ -4,7 +4,8 @@
 # virtual X server as `zeal "QUERY"`, and every further query handed to the
 # running Zeal the same way. Each query must open its topic's page: Zeal's
 # window title must become that page's title. A screenshot of the window is
-# kept for each query.
+# kept for each query, and in it the table of contents beside the page must
+# list the page's names: one row per topic name that leads to that page.
 #
 #   zeal_test.sh WORK DOCSET... -- QUERY...
 #
@@ -29,7 +30,7 @@ done
 shift
 queries=("$@")
 
-for program in zeal Xvfb xdotool import identify python3; do
+for program in zeal Xvfb xdotool import identify convert python3; do
   command -v "$program" >/dev/null ||
     { echo "zeal_test: $program is not installed (scripts/install-dependencies.sh)" >&2; exit 1; }
 done
@@ -51,7 +52,8 @@ if [ "$(id -u)" -eq 0 ]; then export QTWEBENGINE_DISABLE_SANDBOX=1; fi
 for docset in "${docsets[@]}"; do cp -R "$docset" "$XDG_DATA_HOME/Zeal/Zeal/docsets/"; done
 
 # The title of the page each query's name leads to, from the docsets' own
-# indexes and pages.
+# indexes and pages, and how many rows its table of contents must show: one
+# per topic name that leads to that page. As "ROWS TITLE".
 expected_titles() {
   python3 - "$@" <<'PYTHON'
 import html, os, re, sqlite3, sys
@@ -69,15 +71,25 @@ for query in queries:
     if len(found) != 1:
         sys.exit("zeal_test: %r names %d topics, not one" % (name, len(found)))
     resources, path = found[0]
+    page = path.split("#")[0]
+    database = sqlite3.connect("file:%s?mode=ro" % os.path.join(resources, "docSet.dsidx"), uri=True)
+    (rows,) = database.execute(
+        "SELECT count(*) FROM searchIndex WHERE type = 'Entry' AND "
+        "(path = ? OR substr(path, 1, ?) = ?)", (page, len(page) + 1, page + "#")).fetchone()
+    database.close()
     with open(os.path.join(resources, "Documents", path.split("#")[0]), encoding="utf-8") as page:
         title = re.search(r"<title>(.*?)</title>", page.read(), re.S)
     if title is None:
         sys.exit("zeal_test: %s has no title" % path)
-    print(html.unescape(title.group(1)))
+    print(rows, html.unescape(title.group(1)))
 PYTHON
 }
-mapfile -t titles < <(expected_titles "${#docsets[@]}" "${docsets[@]}" "${queries[@]}")
-[ ${#titles[@]} -eq ${#queries[@]} ] || exit 1
+mapfile -t expected < <(expected_titles "${#docsets[@]}" "${docsets[@]}" "${queries[@]}")
+[ ${#expected[@]} -eq ${#queries[@]} ] || exit 1
+titles=() toc_rows=()
+for line in "${expected[@]}"; do
+  toc_rows+=("${line%% *}") titles+=("${line#* }")
+done
 # A query that leads to the page already open could not be told from one
 # that did nothing.
 for ((i = 1; i < ${#titles[@]}; i++)); do
@@ -86,6 +98,25 @@ for ((i = 1; i < ${#titles[@]}; i++)); do
     exit 2
   fi
 done
+
+# The rows of the table of contents in a screenshot: each row begins at the
+# window's left edge with the icon of its type, a purple square about 14
+# pixels high (a search result begins with the docset's icon, and its type's
+# icon stands further right). Counts the runs of such rows in the first 18
+# columns that are at least 10 pixels high.
+toc_rows_shown() {
+  convert "$1" -crop 18x10000+0+0 +repage txt:- | awk -F'[(),: ]+' '
+    NR > 1 {
+      if ($3 > 90 && $5 - $4 > 40 && $5 - $3 > 40) hit[$2] = 1
+      if ($2 > last) last = $2
+    }
+    END {
+      for (y = 0; y <= last + 1; y++) {
+        if (hit[y]) { run++ } else { if (run >= 10) rows++; run = 0 }
+      }
+      print rows + 0
+    }'
+}
 
 xvfb_pid="" zeal_pid=""
 finish() {
@@ -153,7 +184,16 @@ for i in "${!queries[@]}"; do
     failures=$((failures + 1))
     continue
   fi
-  echo "zeal_test: '$query' opened '$want' ($shot)"
+  # Rows past the panel's height are out of sight.
+  shown=$(toc_rows_shown "$shot")
+  want_rows=${toc_rows[$i]}
+  if [ "$want_rows" -gt 10 ]; then want_rows=10; fi
+  if [ "$shown" -lt "$want_rows" ] || { [ "${toc_rows[$i]}" -le 10 ] && [ "$shown" -ne "$want_rows" ]; }; then
+    echo "zeal_test: FAIL: the table of contents of '$query' shows $shown rows, not ${toc_rows[$i]}: $shot" >&2
+    failures=$((failures + 1))
+    continue
+  fi
+  echo "zeal_test: '$query' opened '$want', its table of contents with $shown rows ($shot)"
 done
 
 if ! grep -q "Starting as a primary instance" "$work/zeal.log"; then

@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "engine/editions/editions.h"
 #include "support/allocation.h"
 #include "support/faulty_file_system.h"
 #include "support/scratch_folder.h"
@@ -126,17 +127,18 @@ TEST(RunConversion, CompletesOnceThenRefusesTheSameFolder) {
 }
 
 // NAME makes one new folder inside DESTINATION_FOLDER and nowhere else, in
-// every edition (a docset's NAME before ".docset" is added).
+// every edition this build writes (before an edition's suffix is added).
 TEST(RunConversion, ANameThatIsNotOneFolderNameMakesNothing) {
   Workspace work;
   std::filesystem::create_directory(work.destination + "/sub");
   const std::string separator(1, kPathSeparator);
   const std::string names[] = {".", "..", ".." + separator + "out", "sub" + separator + "out",
                                "out" + separator};
-  for (OutputEdition edition : {OutputEdition::Classic, OutputEdition::Web, OutputEdition::Docset}) {
+  for (const EditionRow& edition : Editions()) {
+    if (!edition.available) continue;
     for (const std::string& name : names) {
       ConversionRequest request = work.Request(name.c_str());
-      request.edition = edition;
+      request.edition = edition.id;
       EXPECT_EQ(RunConversion(request), ConversionOutcome::DestinationNotCreated) << name;
     }
   }

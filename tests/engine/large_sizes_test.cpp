@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "engine/conversion_driver.h"
-#include "engine/entity_table.h"
-#include "engine/source_discovery.h"
-#include "engine/web_text.h"
+#include "engine/editions/classic/classic_entities.h"
+#include "engine/format/source_discovery.h"
+#include "engine/editions/web/web_text.h"
 #include "support/allocation.h"
 #include "support/faulty_file_system.h"
 #include "support/large_file.h"

@@ -119,6 +119,19 @@ TEST(EpubEdition, LinesSideBySideHeadingsInOrderTextEscaped) {
   EXPECT_TRUE(Holds(package, "<dc:language>de-CH</dc:language>"));
   EXPECT_TRUE(Holds(Page(entries, "EPUB/Topic0.xhtml"), "<h1>A &amp; &lt;B&gt;</h1>"));
   EXPECT_TRUE(Holds(Page(entries, "EPUB/nav.xhtml"), "<a href=\"B0P1.xhtml\">Two</a>"));
+
+  // A title given is UTF-8, as typed: it is not read as code page 437.
+  request = EpubRequest(source, out, "titled");
+  request.title = "Caf\xC3\xA9 <1>";
+  EXPECT_EQ(RunConversion(request), ConversionOutcome::Completed);
+  const std::vector<ArchiveEntry> titled = ReadArchive(ReadFileBytes(out + "/titled.epub"));
+  EXPECT_TRUE(Holds(Page(titled, "EPUB/package.opf"), "<dc:title>Caf\xC3\xA9 &lt;1&gt;</dc:title>"));
+  // The contents page and its line in the table of contents are the book's.
+  EXPECT_TRUE(Holds(Page(titled, "EPUB/Index.xhtml"),
+                    "<title>Caf\xC3\xA9 &lt;1&gt;</title>"));
+  EXPECT_TRUE(Holds(Page(titled, "EPUB/Index.xhtml"), "<h1>Caf\xC3\xA9 &lt;1&gt;</h1>"));
+  EXPECT_TRUE(Holds(Page(titled, "EPUB/nav.xhtml"),
+                    "<a href=\"Index.xhtml\">Caf\xC3\xA9 &lt;1&gt;</a>"));
 }
 
 TEST(EpubEdition, TheIdentifierComesFromTheNameAndTheText) {

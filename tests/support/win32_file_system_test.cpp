@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/source_discovery.h"
+#include "engine/format/source_discovery.h"
 #include "support/platform/file_system.h"
 #include "support/scratch_folder.h"
 

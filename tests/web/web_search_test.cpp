@@ -1,6 +1,6 @@
 // The search data of the web edition: what reaches it of a topic's text, and
 // the script it is written as, read back the way search.js reads it.
-#include "engine/web_search.h"
+#include "engine/editions/web/web_search.h"
 
 #include <gtest/gtest.h>
 

@@ -9,8 +9,8 @@
 
 #include <string>
 
-#include "engine/entity_table.h"
-#include "engine/web_text.h"
+#include "engine/editions/web/web_text.h"
+#include "engine/format/code_page_437.h"
 
 namespace marlix {
 namespace {

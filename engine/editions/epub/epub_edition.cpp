@@ -3,9 +3,10 @@
 #include <cstring>
 
 #include "engine/editions/epub/epub_assets.h"
-#include "engine/line_rendering.h"
-#include "engine/output_names.h"
-#include "engine/web_text.h"
+#include "engine/format/page_names.h"
+#include "engine/editions/web/web_text.h"
+#include "engine/format/cross_references.h"
+#include "engine/output/xml_text.h"
 
 namespace marlix {
 namespace {
@@ -20,25 +21,6 @@ constexpr char kNavName[] = "nav.xhtml";
 constexpr char kStyleName[] = "style.css";
 constexpr char kFontName[] = "fonts/DejaVuSansMono-cp437.ttf";
 constexpr char kLicenceName[] = "font-licence.xhtml";
-
-constexpr unsigned char kDosEndOfFile = 0x1A;
-
-bool IsBlank(const TextString& text) {
-  for (std::uint32_t i = 0; i < text.Length(); ++i) {
-    if (text[i] != ' ') return false;
-  }
-  return true;
-}
-
-bool IsDrawingByte(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  return byte >= 0xB0 && byte <= 0xDF;
-}
-
-TextString ShownTitle(const char* bytes, std::uint32_t length, const TextString& fallback) {
-  TextString title = WebText(TextString(bytes, WithoutLineEndResidue(bytes, length)));
-  return IsBlank(title) ? fallback : title;
-}
 
 // The content document of a page of the catalogue: its name with ".htm"
 // turned into ".xhtml", the ending readers expect of XHTML.
@@ -70,52 +52,11 @@ void AppendLink(TextString& out, const TextString& page, const TextString& label
   out.Append("</a>");
 }
 
-// One body line's text into XHTML, "~" references as links between the
-// documents of the book.
-class LineVisitor {
- public:
-  LineVisitor(TextString& out, TextString& shown, const TopicCatalogue& catalogue)
-      : out_(out), shown_(shown), catalogue_(catalogue) {}
-
-  void Text(const char* bytes, std::uint32_t n) {
-    for (std::uint32_t i = 0; i < n && !drawing_; ++i) drawing_ = IsDrawingByte(bytes[i]);
-    AppendWebText(out_, bytes, n, column_);
-  }
-  void Tilde() {
-    out_.AppendChar('~');
-    ++column_;
-  }
-  void Reference(const char* name, std::uint32_t n) {
-    shown_.Empty();
-    AppendWebText(shown_, name, n, column_);
-    const std::int64_t entry = catalogue_.FindEntry(name, n);
-    if (entry < 0) ++unresolved_;
-    if (IsBlank(shown_)) {
-      out_ += shown_;
-    } else if (entry >= 0) {
-      AppendLink(out_, *catalogue_.Entries().ValueRef(static_cast<std::uint32_t>(entry)), shown_);
-    } else {
-      out_.Append("<b>");
-      out_ += shown_;
-      out_.Append("</b>");
-    }
-  }
-  bool Drawing() const { return drawing_; }
-  std::uint32_t Unresolved() const { return unresolved_; }
-
- private:
-  TextString& out_;
-  TextString& shown_;
-  const TopicCatalogue& catalogue_;
-  std::uint32_t column_ = 0;
-  std::uint32_t unresolved_ = 0;
-  bool drawing_ = false;
-};
-
 }  // namespace
 
 EpubEdition::EpubEdition(const TopicCatalogue& catalogue, const EpubBook& book)
     : Edition(catalogue), book_(book), hash_(kBookNamespace) {
+  AppendXmlText(shownTitle_, ShownReferenceName(book.title));
   hash_.Add(book.title.CStr(), book.title.Length() + 1);  // its zero byte ends it
 }
 
@@ -185,7 +126,7 @@ void EpubEdition::WriteIndexPage(PageSink& sink) {
   AppendHead("Contents");
   page_.Append("<nav epub:type=\"toc\" role=\"doc-toc\" id=\"toc\" aria-labelledby=\"toc-title\">"
                "\r\n<h1 id=\"toc-title\">Contents</h1>\r\n<ol>\r\n<li>");
-  AppendLink(page_, kIndexPageName, "Marlix");
+  AppendLink(page_, kIndexPageName, shownTitle_);
   page_.Append("</li>\r\n");
   page_ += toc;
   page_.Append("</ol>\r\n</nav>\r\n<nav epub:type=\"landmarks\" id=\"landmarks\" hidden=\"hidden\" "
@@ -204,29 +145,11 @@ void EpubEdition::WriteIndexPage(PageSink& sink) {
   sink.Write(entry_.CStr(), page_);
 
   // The contents page, as the web edition has it.
-  AppendHead("Marlix");
-  page_.Append("<main>\r\n<h1>Marlix</h1>\r\n");
-  bool listed = false;
-  for (std::uint32_t fileIndex = 0; fileIndex < catalogue_.SectionCount(); ++fileIndex) {
-    const CatalogueSection& section = catalogue_.Section(fileIndex);
-    if (!section.read) continue;
-    if (!listed) page_.Append("<ul class=\"sections\">\r\n");
-    listed = true;
-    std::uint32_t pages = 0;
-    const std::uint32_t end = catalogue_.FirstTopicOf(fileIndex + 1);
-    for (std::uint32_t topic = section.firstTopic; topic < end; ++topic) {
-      if (catalogue_.OpensPage(topic)) ++pages;
-    }
-    page_.Append("<li>");
-    AppendLink(page_, SectionPageName(fileIndex),
-               ShownTitle(section.title.CStr(), section.title.Length(), kUntitledSection));
-    page_.Append(" <span class=\"count\">");
-    TextString number;
-    page_ += number.AssignNumber(pages);
-    page_ += pages == 1 ? " topic" : " topics";
-    page_.Append("</span></li>\r\n");
-  }
-  page_.Append(listed ? "</ul>\r\n" : "<p>No section could be read.</p>\r\n");
+  AppendHead(shownTitle_);
+  page_.Append("<main>\r\n<h1>");
+  page_ += shownTitle_;
+  page_.Append("</h1>\r\n");
+  AppendSectionList(page_, catalogue_, AppendDocumentName);
   page_.Append("<p class=\"credit\">Converted with Marlix to HTML by Dorran Vell. The lines are "
                "shown in a monospaced font made from DejaVu Sans Mono (<a href=\"");
   page_.Append(kLicenceName);
@@ -329,17 +252,13 @@ std::uint32_t EpubEdition::BodyLine(const SourceLine& line) {
   if (!pageOpen_) return 0;
   if (line.title) pageTitle_ = ShownTitle(line.text, line.textLength, pageLabel_);
   if (line.absent) return 0;
-  std::uint32_t length = line.textLength;
-  if (line.last && line.length > 0 &&
-      static_cast<unsigned char>(line.bytes[line.length - 1]) == kDosEndOfFile) {
-    if (line.length == 1) return 0;
-    --length;
-  }
+  std::uint32_t length;
+  if (!TextWithoutEndOfFileMark(line, length)) return 0;
   length = WithoutLineEndResidue(line.text, length);
   if (line.title) {
     heading_.Empty();
     if (length == 0) return 0;
-    LineVisitor visitor(heading_, reference_, catalogue_);
+    WebLineText visitor(heading_, reference_, catalogue_, AppendDocumentName);
     ParseCrossReferences(line.text, length, visitor);
     return visitor.Unresolved();
   }
@@ -349,7 +268,7 @@ std::uint32_t EpubEdition::BodyLine(const SourceLine& line) {
   std::uint32_t unresolved = 0;
   LineKind kind = length > 0 ? line.kind : LineKind::PlainLine;
   if (length > 0) {
-    LineVisitor visitor(line_, reference_, catalogue_);
+    WebLineText visitor(line_, reference_, catalogue_, AppendDocumentName);
     ParseCrossReferences(line.text, length, visitor);
     drawing = visitor.Drawing();
     unresolved = visitor.Unresolved();
@@ -472,7 +391,7 @@ void EpubEdition::WritePackage(PageSink& sink) {
                "<dc:identifier id=\"id\">");
   page_ += hash_.Uuid();
   page_.Append("</dc:identifier>\r\n<dc:title>");
-  page_ += WebText(book_.title);
+  page_ += shownTitle_;
   page_.Append("</dc:title>\r\n<dc:language>");
   page_ += book_.language;
   page_.Append("</dc:language>\r\n<meta property=\"dcterms:modified\">");

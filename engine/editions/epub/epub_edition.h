@@ -23,7 +23,7 @@
 
 #include <cstdint>
 
-#include "engine/edition.h"
+#include "engine/editions/edition.h"
 #include "engine/editions/epub/epub_package.h"
 #include "support/text_string.h"
 
@@ -68,6 +68,7 @@ class EpubEdition final : public Edition {
   void WritePackage(PageSink& sink);
 
   EpubBook book_;
+  TextString shownTitle_;  // the book's title as its pages show it, escaped
   TextString page_;     // the document being built, its room kept
   TextString entry_;    // scratch for an entry's name
   NameHash hash_;       // of NAME and the sources' text, for the identifier

@@ -1,0 +1,82 @@
+// Source text as it is written into the pages of the web edition: each code
+// page 437 byte as its Unicode character in UTF-8, the HTML specials escaped,
+// and tabs expanded to spaces up to the next multiple of 8 columns.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/format/topic_catalogue.h"
+#include "support/text_string.h"
+
+namespace marlix {
+
+constexpr std::uint32_t kWebTabWidth = 8;
+
+// Appends bytes[0, n) to out. column is the column the first byte stands in
+// (0 for the first character of a line) and is advanced past the text, one
+// column per byte, so that a line can be appended in several pieces.
+void AppendWebText(TextString& out, const char* bytes, std::size_t n, std::uint32_t& column);
+
+// The whole of text, starting at column 0: for titles, names and link texts.
+TextString WebText(const TextString& text);
+
+// The length of a line without a carriage return at its end: what is left
+// of a CR LF line end whose line feed fell beyond the 80 bytes of a piece,
+// which the web pages, their search data and a docset's names do not show.
+inline std::uint32_t WithoutLineEndResidue(const char* bytes, std::uint32_t length) {
+  return length > 0 && bytes[length - 1] == '\r' ? length - 1 : length;
+}
+
+// The reference's name as the pages show it (unescaped): name, or "Marlix"
+// when it is empty or blanks only.
+TextString ShownReferenceName(const TextString& name);
+
+// Whether text is empty or blanks only: shows nothing.
+bool IsBlank(const TextString& text);
+
+// The text of a title (a piece of a line, in code page 437) as the pages show
+// it, or fallback when it would show nothing.
+TextString ShownTitle(const char* bytes, std::uint32_t length, const TextString& fallback);
+
+// The text of one body line (after its format column) as the pages show it,
+// for ParseCrossReferences: tabs expanded, a "~name~" of a topic a link to
+// its page, one of no topic bold text, a name of blanks its blanks.
+class WebLineText {
+ public:
+  // Appends the link target of a catalogue page name to out.
+  using LinkTarget = void (*)(TextString& out, const TextString& page);
+  // shown is scratch for the text of a reference, reused from line to line;
+  // links lead to the page names as they are unless linkTarget is given.
+  WebLineText(TextString& html, TextString& shown, const TopicCatalogue& catalogue,
+              LinkTarget linkTarget = nullptr)
+      : html_(html), shown_(shown), catalogue_(catalogue), linkTarget_(linkTarget) {}
+
+  void Text(const char* bytes, std::uint32_t n);
+  void Tilde();
+  void Reference(const char* name, std::uint32_t n);
+  // Whether the line holds a box-drawing byte.
+  bool Drawing() const { return drawing_; }
+  // References so far that named no topic.
+  std::uint32_t Unresolved() const { return unresolved_; }
+
+ private:
+  TextString& html_;
+  TextString& shown_;
+  const TopicCatalogue& catalogue_;
+  LinkTarget linkTarget_;
+  std::uint32_t column_ = 0;
+  std::uint32_t unresolved_ = 0;
+  bool drawing_ = false;
+};
+
+// Appends the contents page's list of the sections that could be read, each
+// a link to its section page with the number of its topic pages (links lead
+// to the page names as they are unless linkTarget is given).
+void AppendSectionList(TextString& page, const TopicCatalogue& catalogue,
+                       WebLineText::LinkTarget linkTarget = nullptr);
+
+// What a section whose title shows nothing is called.
+inline constexpr char kUntitledSection[] = "Untitled section";
+
+}  // namespace marlix
