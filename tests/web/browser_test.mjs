@@ -719,6 +719,17 @@ test('markup in the reference and in the query shows as text and runs nothing', 
   await linked.page.close();
 });
 
+test('a query of more words than count still finds the topic it was copied from', async () => {
+  // The first 30 different words count; the rest still stand between them.
+  const words = (text) => text.split(' ').filter((w) => /^[A-Za-z]+$/.test(w));
+  const source = topics.find((topic) => new Set(words(topic.text)).size > 31);
+  const query = words(source.text).slice(0, 60).join(' ');
+  const { page, problems } = await open('search.htm');
+  assert.ok((await search(page, query)).includes(source.page), query);
+  assert.deepEqual(problems, []);
+  await page.close();
+});
+
 test('with JavaScript off the search page says that it needs it', async () => {
   const browser = await chromium.launch({
     executablePath: '/usr/bin/chromium',
