@@ -777,19 +777,40 @@
     return item;
   }
 
-  // The keys (see describe) of the results in the list: a keystroke that
-  // shows the same results, just as before, leaves the list as it is. (An
-  // item is never moved to another place: the browser would show it as it
-  // was laid out there, which is nothing when that was out of sight.)
+  // The keys (see describe) of the results in the list, in order, and
+  // their items by key. The results before the first one that differs from
+  // what a keystroke shows stay in the list untouched, and the browser need
+  // not lay them out again; of the others, a result shown just as before
+  // keeps its item. While the reader types, many results stay the same.
   var keysShown = [];
+  var itemsShown = new Map();
+  function clearList() {
+    list.textContent = '';
+    keysShown = [];
+  }
   function showItems(shown, result) {
     var described = shown.map(function (r) { return describe(r, result); });
-    var keys = described.map(function (d) { return d.key; });
-    if (list.childNodes.length === keys.length && keys.join('\n') === keysShown.join('\n')) return;
-    keysShown = keys;
-    list.textContent = '';
+    var same = 0;
+    if (list.childNodes.length === keysShown.length) {
+      while (same < described.length && same < keysShown.length &&
+             described[same].key === keysShown[same]) {
+        ++same;
+      }
+    }
+    if (same === 0) {
+      list.textContent = '';
+    } else {
+      while (list.childNodes.length > same) list.removeChild(list.lastChild);
+    }
     var items = document.createDocumentFragment();
-    described.forEach(function (d) { items.appendChild(resultItem(d)); });
+    var kept = new Map();
+    keysShown = described.map(function (d, i) {
+      var item = itemsShown.get(d.key) || resultItem(d);
+      kept.set(d.key, item);
+      if (i >= same) items.appendChild(item);
+      return d.key;
+    });
+    itemsShown = kept;
     list.appendChild(items);
   }
 
@@ -829,7 +850,7 @@
     moreLine.hidden = true;
     var result = index ? find(index, query) : { words: [] };
     if (result.words.length === 0) {
-      list.textContent = '';
+      clearList();
       status.textContent = 'Type a name, a title, or words of the text.';
       return;
     }
@@ -886,7 +907,7 @@
 
   function update() {
     if (!/[^\s\u2500-\u259f]/.test(field.value)) {
-      list.textContent = '';
+      clearList();
       rest = [];
       moreLine.hidden = true;
       status.textContent = 'Type a name, a title, or words of the text.';
