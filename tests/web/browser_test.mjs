@@ -563,6 +563,22 @@ test('results follow the field as the reader types, and the address keeps the qu
   await linked.page.close();
 });
 
+test('typed a key at a time, the results show just what a fresh search shows', async () => {
+  // The page keeps the items of results that stay the same from key to key.
+  const listed = (page) => page.locator('#results').evaluate((list) => list.innerHTML);
+  const { page } = await open('search.htm');
+  for (const query of ['print usi', 'type mismatch', 'sq', 'the end', 'loop']) {
+    await page.locator('#q').fill('');
+    await page.locator('#q').pressSequentially(query);
+    await page.waitForFunction((q) => document.getElementById('status').textContent.includes(q), query);
+    const fresh = await open('search.htm', { query: `?q=${encodeURIComponent(query)}` });
+    await fresh.page.waitForFunction(() => /match|hold/.test(document.getElementById('status').textContent));
+    assert.equal(await listed(page), await listed(fresh.page), query);
+    await fresh.page.close();
+  }
+  await page.close();
+});
+
 test('Up and Down move through the results, and Enter opens one', async () => {
   const { page } = await open('search.htm');
   const expected = expectedResults('print');
