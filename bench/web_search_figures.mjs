@@ -43,7 +43,8 @@ for (const file of ['Index.htm', 'Topic0.htm', 'B0P0.htm']) {
 
 // Puts query into the field as one input event; milliseconds until the
 // status names the query and the results are laid out (the layout forced
-// at once: what the next frame would paint), and until the frame after that
+// at once, the items in view included: what the next frame would paint),
+// and until the frame after that
 // (which adds the wait for the display's next frame).
 async function timeQuery(page, query) {
   return page.evaluate(async (q) => {
@@ -60,6 +61,13 @@ async function timeQuery(page, query) {
       });
     }
     void document.body.offsetHeight;
+    // A result item (content-visibility: auto) is laid out only once the
+    // browser finds it in view, in the frame that paints it: lay out those
+    // in view now too, or the time leaves out what the reader sees.
+    for (const item of document.getElementById('results').children) {
+      if (item.getBoundingClientRect().top >= innerHeight) break;
+      void item.lastElementChild.getBoundingClientRect();
+    }
     const inPage = performance.now() - start;
     await new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
     return { inPage, painted: performance.now() - start, status: status.textContent };
