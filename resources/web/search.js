@@ -782,13 +782,49 @@
   // what a keystroke shows stay in the list untouched, and the browser need
   // not lay them out again; of the others, a result shown just as before
   // keeps its item. While the reader types, many results stay the same.
+  // Only the first FIRST_SHOWN results (more than a screenful) go into the
+  // list at once; the others, described but not yet made, wait in pending
+  // (their keys at the end of keysShown) for the browser to paint those, and
+  // the list is aria-busy until then.
+  var FIRST_SHOWN = 25;
   var keysShown = [];
   var itemsShown = new Map();
+  var pending = [];
+  var pendingRound = 0;
+  function dropPending() {
+    keysShown.length -= pending.length;
+    pending = [];
+    ++pendingRound;
+    list.removeAttribute('aria-busy');
+  }
+  function completeList() {
+    if (pending.length === 0) return;
+    var items = document.createDocumentFragment();
+    pending.forEach(function (d) {
+      var item = itemsShown.get(d.key) || resultItem(d);
+      itemsShown.set(d.key, item);
+      items.appendChild(item);
+    });
+    pending = [];
+    ++pendingRound;
+    list.appendChild(items);
+    list.removeAttribute('aria-busy');
+  }
+  function completeAfterPaint() {
+    var round = pendingRound;
+    requestAnimationFrame(function () {
+      setTimeout(function () {
+        if (round === pendingRound) completeList();
+      }, 0);
+    });
+  }
   function clearList() {
+    dropPending();
     list.textContent = '';
     keysShown = [];
   }
   function showItems(shown, result) {
+    dropPending();
     var described = shown.map(function (r) { return describe(r, result); });
     var same = 0;
     if (list.childNodes.length === keysShown.length) {
@@ -805,13 +841,22 @@
     var items = document.createDocumentFragment();
     var kept = new Map();
     keysShown = described.map(function (d, i) {
-      var item = itemsShown.get(d.key) || resultItem(d);
-      kept.set(d.key, item);
-      if (i >= same) items.appendChild(item);
+      var item = itemsShown.get(d.key);
+      if (i >= same && i >= FIRST_SHOWN) {
+        pending.push(d);
+      } else {
+        item = item || resultItem(d);
+        if (i >= same) items.appendChild(item);
+      }
+      if (item) kept.set(d.key, item);
       return d.key;
     });
     itemsShown = kept;
     list.appendChild(items);
+    if (pending.length > 0) {
+      list.setAttribute('aria-busy', 'true');
+      completeAfterPaint();
+    }
   }
 
   // The button that shows the results past the first MAX_SHOWN.
@@ -830,6 +875,7 @@
   var loading = false;
 
   moreButton.addEventListener('click', function () {
+    completeList();
     var firstNew = null;
     prepareShown(index, restResult, rest);  // sorts them too
     rest.forEach(function (r) {
@@ -971,6 +1017,7 @@
   });
   list.addEventListener('keydown', function (event) {
     if (event.key !== 'ArrowDown' && event.key !== 'ArrowUp') return;
+    completeList();
     var links = Array.prototype.slice.call(list.querySelectorAll('li > a'));
     var at = links.indexOf(document.activeElement);
     if (at < 0) return;

@@ -378,8 +378,15 @@ test('previous and next walk every topic in reading order', async () => {
 // out a result (content-visibility: auto) only once a frame has found it in
 // view, and until then its innerText is empty.
 async function rendered(page) {
+  await complete(page);
   await page.evaluate(() => new Promise((resolve) =>
     requestAnimationFrame(() => requestAnimationFrame(resolve))));
+}
+
+// Waits until every result is in the list: past the first screenful they
+// come after the browser has painted those, the list aria-busy until then.
+async function complete(page) {
+  await page.waitForFunction(() => !document.getElementById('results').hasAttribute('aria-busy'));
 }
 
 async function search(page, query) {
@@ -542,6 +549,7 @@ test('results follow the field as the reader types, and the address keeps the qu
   const results = page.locator('#results > li');
   await page.locator('#q').pressSequentially('sq');
   await page.waitForFunction(() => /match/.test(document.getElementById('status').textContent));
+  await complete(page);
   assert.deepEqual(await results.evaluateAll((items) => items.map((i) => i.querySelector('a').getAttribute('href'))),
     expectedResults('sq'));
   await page.locator('#q').pressSequentially('r');
@@ -573,6 +581,8 @@ test('typed a key at a time, the results show just what a fresh search shows', a
     await page.waitForFunction((q) => document.getElementById('status').textContent.includes(q), query);
     const fresh = await open('search.htm', { query: `?q=${encodeURIComponent(query)}` });
     await fresh.page.waitForFunction(() => /match|hold/.test(document.getElementById('status').textContent));
+    await complete(page);
+    await complete(fresh.page);
     assert.equal(await listed(page), await listed(fresh.page), query);
     await fresh.page.close();
   }
@@ -674,6 +684,7 @@ test('at most 100 results show at first, and a button shows the rest', async () 
     await page.waitForFunction(() => /match/.test(document.getElementById('status').textContent));
     assert.equal(await page.locator('#status').innerText(),
       '130 topics match \u201ccommon\u201d; the first 100 are shown.');
+    await complete(page);
     assert.equal(await page.locator('#results > li').count(), 100);
     const more = page.locator('.more button');
     assert.equal(await more.innerText(), 'Show the other 30');
@@ -686,6 +697,27 @@ test('at most 100 results show at first, and a button shows the rest', async () 
     assert.deepEqual(shown, Array.from({ length: 130 }, (_, i) => `Topic ${i}`));
     assert.equal(await more.isVisible(), false);
     assert.equal(await page.evaluate(() => document.activeElement.textContent), 'Topic 100');
+
+    // Before the results past the first screenful are in the list, Down from
+    // the last one there goes on to the next, and the button adds the rest
+    // after them: all in one go, so that none comes in between.
+    const early = await page.evaluate(() => {
+      const field = document.getElementById('q');
+      const list = document.getElementById('results');
+      field.value = 'common text';
+      field.dispatchEvent(new Event('input'));
+      const before = list.children.length;
+      list.lastElementChild.firstChild.focus();
+      list.lastElementChild.dispatchEvent(new KeyboardEvent('keydown', { key: 'ArrowDown', bubbles: true }));
+      const next = document.activeElement.textContent;
+      field.value = 'common';
+      field.dispatchEvent(new Event('input'));
+      document.querySelector('.more button').click();
+      return { before, next, all: Array.from(list.querySelectorAll('li a'), (a) => a.textContent) };
+    });
+    assert.ok(early.before < 100, `${early.before}`);
+    assert.equal(early.next, `Topic ${early.before}`);
+    assert.deepEqual(early.all, Array.from({ length: 130 }, (_, i) => `Topic ${i}`));
     await page.close();
   } finally {
     fs.rmSync(folder, { recursive: true, force: true });
