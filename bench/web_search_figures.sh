@@ -28,14 +28,7 @@ generator=$build/bench/generate_reference
 [[ -x /usr/bin/chromium ]] || { echo "chromium is not installed (scripts/install-dependencies.sh)" >&2; exit 2; }
 
 node_dir=$build/bench/web-node
-if [[ ! -d $node_dir/node_modules/playwright-core ]] ||
-   ! cmp -s "$here/../tests/web/package.json" "$node_dir/package.json"; then
-  rm -rf "$node_dir"
-  mkdir -p "$node_dir"
-  cp "$here/../tests/web/package.json" "$here/../tests/web/.npmrc" "$node_dir/"
-  (cd "$node_dir" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm install --no-package-lock --no-save \
-    --no-audit --no-fund --loglevel=error)
-fi
+"$here/../scripts/npm-install.sh" "$here/../tests/web" "$node_dir"
 cp "$here/web_search_figures.mjs" "$node_dir/"
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/marlix-web-figures.XXXXXX")

@@ -11,14 +11,7 @@ cli=$1 source=$2 work=$3
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 [ -x /usr/bin/chromium ] || { echo "chromium is not installed (scripts/install-dependencies.sh)"; exit 1; }
 node_dir="$work/node"
-if [ ! -x "$node_dir/node_modules/.bin/ace-puppeteer" ] ||
-   ! cmp -s "$here/package.json" "$node_dir/package.json"; then
-  rm -rf "$node_dir"
-  mkdir -p "$node_dir"
-  cp "$here/package.json" "$here/.npmrc" "$node_dir/"
-  (cd "$node_dir" && ELECTRON_SKIP_BINARY_DOWNLOAD=1 PUPPETEER_SKIP_DOWNLOAD=1 npm install \
-    --no-package-lock --no-save --no-audit --no-fund --loglevel=error)
-fi
+"$here/../../scripts/npm-install.sh" "$here" "$node_dir"
 rm -rf "$work/book" "$work/report"
 mkdir -p "$work/book"
 "$cli" --quiet --epub "$source" "$work/book" Marlix

@@ -47,15 +47,8 @@ case $mode in
   browser)
     [ -x /usr/bin/chromium ] || { echo "chromium is not installed (scripts/install-dependencies.sh)"; exit 1; }
     node_dir="$work/node"
-    if [ ! -d "$node_dir/node_modules/playwright-core" ] ||
-       ! cmp -s "$here/package.json" "$node_dir/package.json"; then
-      rm -rf "$node_dir"
-      mkdir -p "$node_dir"
-      cp "$here/package.json" "$here/.npmrc" "$node_dir/"
-      # playwright-core brings no browser and never fetches one.
-      (cd "$node_dir" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm install --no-package-lock --no-save \
-        --no-audit --no-fund --loglevel=error)
-    fi
+    # playwright-core brings no browser and never fetches one.
+    "$here/../../scripts/npm-install.sh" "$here" "$node_dir"
     [ $# -eq 1 ] || { echo "usage: $0 browser CLI SAMPLES WORK HOSTILE" >&2; exit 2; }
     "$cli" --web "$1" "$work/$mode-site" hostile >/dev/null
     # The script resolves its import from the folder it lies in.
