@@ -116,7 +116,7 @@ void EpubEdition::WriteIndexPage(PageSink& sink) {
       catalogue_.TopicEntries(topic, first, entriesEnd);
       if (first >= entriesEnd) continue;
       label = WebText(*entries.KeyRef(first));
-      if (IsBlank(label)) label = "(unnamed topic)";
+      if (IsBlank(label)) label = kUnnamedTopic;
       toc.Append(listed ? "</li>\r\n<li>" : "\r\n<ol>\r\n<li>");
       listed = true;
       AppendLink(toc, PageName(fileIndex, topic), label);
@@ -161,29 +161,7 @@ void EpubEdition::WriteSectionPage(std::uint32_t fileIndex, PageSink& sink) {
   const TextString& source = catalogue_.Section(fileIndex).title;
   const TextString title = ShownTitle(source.CStr(), source.Length(), kUntitledSection);
   TextString items;
-  bool itemOpen = false;
-  const PairList& entries = catalogue_.Entries();
-  const std::uint32_t end = catalogue_.FirstTopicOf(fileIndex + 1);
-  for (std::uint32_t topic = catalogue_.FirstTopicOf(fileIndex); topic < end; ++topic) {
-    std::uint32_t first;
-    std::uint32_t entriesEnd;
-    catalogue_.TopicEntries(topic, first, entriesEnd);
-    for (std::uint32_t entry = first; entry < entriesEnd; ++entry) {
-      TextString shown = WebText(*entries.KeyRef(entry));
-      if (entry == first && catalogue_.OpensPage(topic)) {
-        if (IsBlank(shown)) shown = "(unnamed topic)";
-        if (itemOpen) items.Append("</li>\r\n");
-        items.Append("<li>");
-        AppendLink(items, *entries.ValueRef(entry), shown);
-        itemOpen = true;
-      } else if (itemOpen && !IsBlank(shown)) {
-        items.Append(" <span class=\"aka\">\xC2\xB7 ");
-        items += shown;
-        items.Append("</span>");
-      }
-    }
-  }
-  if (itemOpen) items.Append("</li>\r\n");
+  AppendSectionTopics(items, catalogue_, fileIndex, AppendDocumentName);
 
   AppendHead(title);
   page_.Append("<nav aria-label=\"Section\">\r\n<ul>\r\n<li>");
@@ -230,7 +208,7 @@ void EpubEdition::TopicLineNames(const SourceLine& line, PageSink& sink) {
     if (first) pageLabel_ = WebText(TextString(name, length));
     first = false;
   });
-  if (IsBlank(pageLabel_)) pageLabel_ = "(unnamed topic)";
+  if (IsBlank(pageLabel_)) pageLabel_ = kUnnamedTopic;
   pageOpen_ = true;
   pageName_ = PageName(fileIndex_, line.topicNumber);
   pageTitle_.Empty();

@@ -11,8 +11,6 @@
 namespace marlix {
 namespace {
 
-// What a topic whose first name shows nothing is called.
-constexpr char kUnnamedTopic[] = "(unnamed topic)";
 
 // The tab title is the page's own title, then the reference's name (site);
 // the contents page, whose title is the name, has no title of its own.
@@ -151,37 +149,19 @@ void WebEdition::WriteSectionPage(std::uint32_t fileIndex, PageSink& sink) {
   AppendScriptString(contents_, SectionPageName(fileIndex));
   contents_.AppendChar(',');
   AppendScriptString(contents_, title);
-  TextString items;
-  bool itemOpen = false;
-  const PairList& entries = catalogue_.Entries();
-  const std::uint32_t end = catalogue_.FirstTopicOf(fileIndex + 1);
-  for (std::uint32_t topic = catalogue_.FirstTopicOf(fileIndex); topic < end; ++topic) {
-    std::uint32_t first;
-    std::uint32_t entriesEnd;
-    catalogue_.TopicEntries(topic, first, entriesEnd);
-    for (std::uint32_t entry = first; entry < entriesEnd; ++entry) {
-      TextString shown = WebText(*entries.KeyRef(entry));
-      if (entry == first && catalogue_.OpensPage(topic)) {
-        if (IsBlank(shown)) shown = kUnnamedTopic;
-        if (itemOpen) items += "</li>\r\n";
-        contents_.AppendChar(',');
-        AppendScriptString(contents_, *entries.ValueRef(entry));
-        contents_.AppendChar(',');
-        AppendScriptString(contents_, shown);
-        items.Append("<li><a href=\"");
-        items += *entries.ValueRef(entry);
-        items.Append("\">");
-        items += shown;
-        items.Append("</a>");
-        itemOpen = true;
-      } else if (itemOpen && !IsBlank(shown)) {
-        items.Append(" <span class=\"aka\">\xC2\xB7 ");
-        items += shown;
-        items.Append("</span>");
-      }
+  // Each page of the section goes into the contents script too.
+  struct ScriptPages final : SectionPages {
+    explicit ScriptPages(TextString& script) : script_(script) {}
+    void Page(const TextString& page, const TextString& shown) override {
+      script_.AppendChar(',');
+      AppendScriptString(script_, page);
+      script_.AppendChar(',');
+      AppendScriptString(script_, shown);
     }
-  }
-  if (itemOpen) items += "</li>\r\n";
+    TextString& script_;
+  } scriptPages(contents_);
+  TextString items;
+  AppendSectionTopics(items, catalogue_, fileIndex, nullptr, &scriptPages);
   contents_.AppendChar(']');
 
   page_.Empty();

@@ -149,4 +149,41 @@ void AppendSectionList(TextString& page, const TopicCatalogue& catalogue,
   page.Append(listed ? "</ul>\r\n" : "<p>No section could be read.</p>\r\n");
 }
 
+void AppendSectionTopics(TextString& items, const TopicCatalogue& catalogue,
+                         std::uint32_t fileIndex, WebLineText::LinkTarget linkTarget,
+                         SectionPages* pages) {
+  bool itemOpen = false;
+  const PairList& entries = catalogue.Entries();
+  const std::uint32_t end = catalogue.FirstTopicOf(fileIndex + 1);
+  for (std::uint32_t topic = catalogue.FirstTopicOf(fileIndex); topic < end; ++topic) {
+    std::uint32_t first;
+    std::uint32_t entriesEnd;
+    catalogue.TopicEntries(topic, first, entriesEnd);
+    for (std::uint32_t entry = first; entry < entriesEnd; ++entry) {
+      TextString shown = WebText(*entries.KeyRef(entry));
+      if (entry == first && catalogue.OpensPage(topic)) {
+        if (IsBlank(shown)) shown = kUnnamedTopic;
+        if (itemOpen) items.Append("</li>\r\n");
+        const TextString& page = *entries.ValueRef(entry);
+        if (pages != nullptr) pages->Page(page, shown);
+        items.Append("<li><a href=\"");
+        if (linkTarget != nullptr) {
+          linkTarget(items, page);
+        } else {
+          items += page;
+        }
+        items.Append("\">");
+        items += shown;
+        items.Append("</a>");
+        itemOpen = true;
+      } else if (itemOpen && !IsBlank(shown)) {
+        items.Append(" <span class=\"aka\">\xC2\xB7 ");
+        items += shown;
+        items.Append("</span>");
+      }
+    }
+  }
+  if (itemOpen) items.Append("</li>\r\n");
+}
+
 }  // namespace marlix

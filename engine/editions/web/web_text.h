@@ -76,6 +76,27 @@ class WebLineText {
 void AppendSectionList(TextString& page, const TopicCatalogue& catalogue,
                        WebLineText::LinkTarget linkTarget = nullptr);
 
+// Hears each page that a section's list of topics links to, with the first
+// name it shows.
+class SectionPages {
+ public:
+  virtual void Page(const TextString& page, const TextString& shown) = 0;
+
+ protected:
+  ~SectionPages() = default;
+};
+
+// Appends the items of a section page's list of topics: one per topic line
+// that opens a page, a link with its first name ("(unnamed topic)" when it
+// shows nothing) and its further names beside it, the names of a topic line
+// that is its title line too. pages, when given, hears each page.
+void AppendSectionTopics(TextString& items, const TopicCatalogue& catalogue,
+                         std::uint32_t fileIndex, WebLineText::LinkTarget linkTarget = nullptr,
+                         SectionPages* pages = nullptr);
+
+// What a topic whose first name shows nothing is called.
+inline constexpr char kUnnamedTopic[] = "(unnamed topic)";
+
 // What a section whose title shows nothing is called.
 inline constexpr char kUntitledSection[] = "Untitled section";
 
