@@ -59,6 +59,7 @@ bool LineReader::Open(const char* path) {
   file_ = platform::Files().OpenExisting(path);
   if (file_ == platform::kNoFile) return false;
   size_ = platform::Files().Size(file_);
+  modified_ = platform::Files().ModifiedTime(file_);
   if (size_ < 0) {
     // A file whose size cannot be learnt cannot be read soundly: it reads as
     // a read that failed at once, never as an empty file.
@@ -80,6 +81,7 @@ bool LineReader::Close() {
   zeroSeen_ = false;
   readError_ = 0;
   size_ = 0;
+  modified_ = -1;
   position_ = 0;
   begin_ = end_ = 0;
   return closed;

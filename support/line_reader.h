@@ -57,6 +57,9 @@ class LineReader {
   // Bytes of the file taken so far, and its size when last asked.
   std::int64_t Position() const { return position_; }
   std::int64_t Size() const { return size_; }
+  // When the file was last modified, as the file system told when it was
+  // opened (seconds; -1 when it keeps no times).
+  std::int64_t ModifiedTime() const { return modified_; }
 
  private:
   // Makes at least want bytes available from the position when the file has
@@ -73,6 +76,7 @@ class LineReader {
   bool zeroSeen_ = false;    // a zero byte came in with a read of this file
   int readError_ = 0;        // why the failed read failed
   std::int64_t size_ = 0;    // the file's size when last asked
+  std::int64_t modified_ = -1;  // its modification time when opened
   std::int64_t position_ = 0;
   char* buffer_ = nullptr;
   std::uint32_t begin_ = 0;  // first unread byte in buffer_

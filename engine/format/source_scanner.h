@@ -112,17 +112,21 @@ class SourceScanner {
   std::uint32_t NextTopicNumber() const { return nextTopic_; }
 
   // What the walk has seen of the file so far: pieces handed out (an absent
-  // title line not counted), topic lines, bytes taken, and the file's size.
-  // Two walks of an unchanged file see the same.
+  // title line not counted), topic lines, bytes taken, the file's size and
+  // its modification time. Two walks of an unchanged file see the same; a
+  // file written again between them is seen as changed even where its counts
+  // stay (a topic renamed in place), when its time moved by a second or more.
   struct Seen {
     std::uint32_t pieces = 0;
     std::uint32_t topics = 0;
     std::int64_t bytes = 0;
     std::int64_t size = 0;
+    std::int64_t modified = -1;
     bool operator==(const Seen&) const = default;
   };
   Seen WalkSeen() const {
-    return {pieces_, nextTopic_ - firstTopic_, reader_.Position(), reader_.Size()};
+    return {pieces_, nextTopic_ - firstTopic_, reader_.Position(), reader_.Size(),
+            reader_.ModifiedTime()};
   }
 
  private:

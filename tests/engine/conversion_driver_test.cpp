@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <regex>
@@ -243,22 +244,27 @@ TEST(RunConversion, ACandidateThatCannotBeOpenedOrExaminedIsALoss) {
 
 // A source file that changes between the catalogue and its topic pages (here
 // just before the section pages are written) no longer gives the pages the
-// catalogue named: the run is incomplete. Written again with the same bytes,
-// it is no loss.
+// catalogue named: the run is incomplete. A topic renamed in place keeps
+// every count, and is told by the file's time. Written again with the same
+// bytes and time, it is no loss.
 TEST(RunConversion, ASourceThatChangesDuringTheRunIsALoss) {
   const std::string b = "@Second\r\n:Two\r\n Two\r\n back to ~one~\r\n";
   std::string sameSizeFewerTopics = b;
   sameSizeFewerTopics[9] = ' ';
+  std::string renamed = b;
+  renamed[10] = 'X';
   struct Change {
     const char* name;
     std::string bytes;
+    int secondsLater;  // the file's new time against its old one
     ConversionOutcome outcome;
   };
   const Change changes[] = {
-      {"emptied", "", ConversionOutcome::IncompleteOutput},
-      {"notopic", sameSizeFewerTopics, ConversionOutcome::IncompleteOutput},
-      {"longer", b + " more\r\n", ConversionOutcome::IncompleteOutput},
-      {"same", b, ConversionOutcome::Completed},
+      {"emptied", "", 0, ConversionOutcome::IncompleteOutput},
+      {"notopic", sameSizeFewerTopics, 0, ConversionOutcome::IncompleteOutput},
+      {"longer", b + " more\r\n", 0, ConversionOutcome::IncompleteOutput},
+      {"renamed", renamed, 10, ConversionOutcome::IncompleteOutput},
+      {"same", b, 0, ConversionOutcome::Completed},
   };
   for (OutputEdition edition : {OutputEdition::Classic, OutputEdition::Web, OutputEdition::Docset}) {
     if (!CanWrite(edition)) continue;
@@ -266,7 +272,11 @@ TEST(RunConversion, ASourceThatChangesDuringTheRunIsALoss) {
       Workspace work;
       FaultyFileSystem faulty;
       faulty.beforeCreate = [&](const std::string& name) {
-        if (name == "Topic0.htm") WriteFileBytes(work.source + "/b.txt", change.bytes);
+        if (name != "Topic0.htm") return;
+        const std::string path = work.source + "/b.txt";
+        const auto time = std::filesystem::last_write_time(path);
+        WriteFileBytes(path, change.bytes);
+        std::filesystem::last_write_time(path, time + std::chrono::seconds(change.secondsLater));
       };
       platform::ScopedFileSystem guard(faulty);
       ConversionRequest request = work.Request();
