@@ -2,8 +2,8 @@
 // contents, and at times one failure of the file system played part-way.
 //
 // Input: one byte for the file count (1 to 4), whether a failure is played,
-// whether reads are short and which edition is written (classic, web or
-// docset); then (when a failure is played) one byte for
+// whether reads are short and which edition is written (classic, web,
+// docset or e-book); then (when a failure is played) one byte for
 // its kind and two for the call it hits; then (when reads are short) two
 // bytes, each one less than a read size, the sizes taken in turn; then for
 // every file but the last a name length byte, a two-byte content length and
@@ -144,28 +144,43 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       break;
   }
 
-  bool docset = false;
+  // Bits 16 and 32: the web edition, a docset, both an e-book.
+  marlix::OutputEdition edition = marlix::OutputEdition::Classic;
+  switch ((head >> 4) & 3u) {
+    case 1:
+      edition = marlix::OutputEdition::Web;
+      break;
+    case 2:
+      edition = marlix::OutputEdition::Docset;
+      break;
+    case 3:
+      edition = marlix::OutputEdition::Epub;
+      break;
+  }
+  if (!marlix::CanWrite(edition)) edition = marlix::OutputEdition::Classic;
   {
     marlix::platform::ScopedFileSystem guard(files);
     marlix::ConversionRequest request{"/src", "/dst", "out"};
-    if ((head & 16u) != 0) request.edition = marlix::OutputEdition::Web;
-    if ((head & 32u) != 0 && marlix::CanWrite(marlix::OutputEdition::Docset)) {
-      request.edition = marlix::OutputEdition::Docset;
-      docset = true;
-    }
+    request.edition = edition;
     outcome = marlix::RunConversion(request);
   }
 
   Check(files.OpenFiles() == 0, "every file closed");
   Check(files.HeldFolders() == 0, "every folder released");
-  if (!docset) {
-    Check(files.CreatedOutside("/dst/out") == 0, "every file created inside the new folder");
-  } else {
+  if (edition == marlix::OutputEdition::Docset) {
     // A docset's files lie in the new folder and the folders made inside it.
     for (const std::string& folder : files.CreatedInFolders()) {
       Check(folder == "/dst/out.docset" || folder.rfind("/dst/out.docset/", 0) == 0,
             "every file created inside the new folder");
     }
+  } else if (edition == marlix::OutputEdition::Epub) {
+    // An e-book is the one file out.epub, and nothing else is made.
+    Check(files.CreatedOutside("/dst") == 0 && files.CreatedInFolders().size() <= 1,
+          "one file created, in the destination");
+    const std::vector<std::string> made = files.Names("/dst");
+    Check(made.empty() || (made.size() == 1 && made[0] == "out.epub"), "the e-book's one file");
+  } else {
+    Check(files.CreatedOutside("/dst/out") == 0, "every file created inside the new folder");
   }
   // Files are only ever added, never removed or renamed by the program: each
   // file of before still has its path, and its bytes are unchanged.
@@ -193,7 +208,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(outcome == ConversionOutcome::DestinationNotCreated, "the folder not made");
         break;
       case Failure::Hold:
-        Check(outcome == ConversionOutcome::UnexpectedError, "the folder not held");
+        // An e-book is made inside the destination held first: nothing is made.
+        Check(outcome == (edition == marlix::OutputEdition::Epub
+                              ? ConversionOutcome::DestinationNotCreated
+                              : ConversionOutcome::UnexpectedError),
+              "the folder not held");
         break;
       default:  // a failed close or size can be no loss at all
         break;

@@ -167,9 +167,10 @@ int main(int argc, char** argv) {
       const char count = static_cast<char>(sources.size() - 1);
       const std::string name = "seed" + std::to_string(seed) + "-" + std::to_string(k);
       WriteSeed(root / "conversion", name, count + files);
-      // The web edition and the docset of the same files.
+      // The web edition, the docset and the e-book of the same files.
       WriteSeed(root / "conversion", name + "-web", static_cast<char>(count | 16) + files);
       WriteSeed(root / "conversion", name + "-docset", static_cast<char>(count | 32) + files);
+      WriteSeed(root / "conversion", name + "-epub", static_cast<char>(count | 48) + files);
       // Failure kinds in turn over the seeds, every one at least once.
       for (std::size_t kind = k; kind < 9; kind += kMostConversionSeeds) {
         std::string failing{static_cast<char>(count | 4), static_cast<char>(kind)};
