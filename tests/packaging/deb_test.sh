@@ -27,6 +27,7 @@ expected="$scratch/expected-files"
   done
   echo ./usr/share/icons/hicolor/scalable/apps/marlix2html.svg
   echo ./usr/share/man/man1/marlix2html-cli.1.gz
+  echo ./usr/share/man/man1/marlix2html.1.gz
   echo ./usr/share/metainfo/org.example.marlix2html.metainfo.xml
 } | sort >"$expected"
 dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sort >"$scratch/packaged-files"
@@ -79,7 +80,7 @@ desktop-file-validate "$root/usr/share/applications/marlix2html.desktop" ||
   fail "desktop-file-validate"
 appstreamcli validate --no-net "$root/usr/share/metainfo/org.example.marlix2html.metainfo.xml" ||
   fail "appstreamcli validate"
-lintian --fail-on error --tag-display-limit 0 "$deb" || fail "lintian reports errors"
+lintian --fail-on error,warning --tag-display-limit 0 "$deb" || fail "lintian reports errors or warnings"
 
 if [ "$failures" -ne 0 ]; then
   echo "deb_test: $failures check(s) failed" >&2

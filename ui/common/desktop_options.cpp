@@ -11,8 +11,8 @@ constexpr char kHelp[] =
     "Usage: marlix2html [--help | --version]\n"
     "\n"
     "Opens the Marlix to HTML dialog, which converts the Marlix 2.10 reference\n"
-    "text files of a source folder into HTML pages and help project files in a\n"
-    "new folder. marlix2html-cli does the same from the command line.\n"
+    "text files of a source folder into a new folder, in the edition chosen in\n"
+    "its list. marlix2html-cli does the same from the command line.\n"
     "\n"
     "  -h, --help     show this help and exit\n"
     "  -V, --version  show the version and the licence and exit\n";
