@@ -41,7 +41,9 @@ while [ -e "$root/out/$stem-web" ] || [ -e "$root/out/$stem-classic" ]; do
   stem="sample-$(date +%Y%m%d-%H%M%S)-$suffix"
 done
 step "Converting samples/reference into the web edition, out/$stem-web"
-"$build/marlix2html-cli" --web "$root/samples/reference" "$root/out" "$stem-web"
+# The web edition shows its title on every page: the reference's, not the folder's.
+"$build/marlix2html-cli" --web --title "Marlix 2.10 reference (sample)" \
+  "$root/samples/reference" "$root/out" "$stem-web"
 step "Converting samples/reference into the classic edition, out/$stem-classic"
 "$build/marlix2html-cli" "$root/samples/reference" "$root/out" "$stem-classic"
 echo "Web edition: open $root/out/$stem-web/Index.htm in a browser."
