@@ -101,7 +101,9 @@ TEST(EpubEdition, LinesSideBySideHeadingsInOrderTextEscaped) {
                  "%Bold under it\r\n"
                  " \xC9\xCD\xBB\r\n"
                  ":Two\r\n"
-                 " Two\r\n");
+                 " Two\r\n"
+                 "%\tCode\tName\r\n"
+                 "\t 0\tZero\r\n");
   ConversionRequest request = EpubRequest(source, out, "A&B");
   request.language = "de-CH";
   EXPECT_EQ(RunConversion(request), ConversionOutcome::Completed);
@@ -114,6 +116,10 @@ TEST(EpubEdition, LinesSideBySideHeadingsInOrderTextEscaped) {
                     "href=\"B0P1.xhtml\">Two</a> and <b>None</b></div><h2 class=\"c\">Centred"
                     "</h2><h3 class=\"b\">Bold under it</h3><div class=\"table\"><div>"
                     "\xE2\x95\x94\xE2\x95\x90\xE2\x95\x97</div></div></div>"));
+  // Every tab to the next multiple of 8 columns, an indented line's format
+  // column included: the heading's "Name" and the row's "Zero" line up.
+  EXPECT_TRUE(Holds(Page(entries, "EPUB/B0P1.xhtml"),
+                    "<h2 class=\"b\">        Code    Name</h2><div>         0      Zero</div>"));
   const std::string package = Page(entries, "EPUB/package.opf");
   EXPECT_TRUE(Holds(package, "<dc:title>A&amp;B</dc:title>"));
   EXPECT_TRUE(Holds(package, "<dc:language>de-CH</dc:language>"));

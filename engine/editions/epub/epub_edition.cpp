@@ -247,7 +247,7 @@ std::uint32_t EpubEdition::BodyLine(const SourceLine& line) {
   LineKind kind = length > 0 ? line.kind : LineKind::PlainLine;
   if (length > 0) {
     WebLineText visitor(line_, reference_, catalogue_, AppendDocumentName);
-    ParseCrossReferences(line.text, length, visitor);
+    visitor.BodyLine(kind, line.text, length);
     drawing = visitor.Drawing();
     unresolved = visitor.Unresolved();
   }
@@ -262,16 +262,12 @@ std::uint32_t EpubEdition::BodyLine(const SourceLine& line) {
   // height.
   if (IsBlank(line_)) {
     line_ = "<br/>";
-    kind = kind == LineKind::IndentedLine ? kind : LineKind::PlainLine;
+    kind = LineKind::PlainLine;
   }
   switch (kind) {
     case LineKind::PlainLine:
+    case LineKind::IndentedLine:  // its format column is a tab in its text
       body_.Append("<div>");
-      body_ += line_;
-      body_.Append("</div>");
-      break;
-    case LineKind::IndentedLine:
-      body_.Append("<div class=\"i\">");
       body_ += line_;
       body_.Append("</div>");
       break;

@@ -276,13 +276,7 @@ std::uint32_t WebEdition::BodyLine(const SourceLine& line) {
   const LineKind kind = length > 0 ? line.kind : LineKind::PlainLine;
   if (length > 0) {
     WebLineText visitor(line_, reference_, catalogue_);
-    // The tab of an indented line's format column is shown like every other
-    // tab: blanks to the next multiple of 8 columns, counted from the first
-    // column of the line as it shows. A heading "%\tX" and a row "\tY" thus
-    // start X and Y in the same column, as on the text screen the reference
-    // was written for.
-    if (kind == LineKind::IndentedLine) visitor.Text("\t", 1);
-    ParseCrossReferences(line.text, length, visitor);
+    visitor.BodyLine(kind, line.text, length);
     drawing = visitor.Drawing();
     unresolved = visitor.Unresolved();
   }

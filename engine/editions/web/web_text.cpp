@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "engine/format/code_page_437.h"
+#include "engine/format/cross_references.h"
 #include "engine/format/page_names.h"
 
 namespace marlix {
@@ -80,6 +81,11 @@ bool IsBlank(const TextString& text) {
 TextString ShownTitle(const char* bytes, std::uint32_t length, const TextString& fallback) {
   TextString title = WebText(TextString(bytes, WithoutLineEndResidue(bytes, length)));
   return IsBlank(title) ? fallback : title;
+}
+
+void WebLineText::BodyLine(LineKind kind, const char* text, std::uint32_t length) {
+  if (kind == LineKind::IndentedLine) Text("\t", 1);
+  ParseCrossReferences(text, length, *this);
 }
 
 void WebLineText::Text(const char* bytes, std::uint32_t n) {

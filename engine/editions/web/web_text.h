@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/format/source_scanner.h"
 #include "engine/format/topic_catalogue.h"
 #include "support/text_string.h"
 
@@ -51,6 +52,14 @@ class WebLineText {
   WebLineText(TextString& html, TextString& shown, const TopicCatalogue& catalogue,
               LinkTarget linkTarget = nullptr)
       : html_(html), shown_(shown), catalogue_(catalogue), linkTarget_(linkTarget) {}
+
+  // Reads one body line of kind, its text after the format column. The tab
+  // of an indented line's format column is shown like every other tab:
+  // blanks to the next multiple of 8 columns, counted from the first column
+  // of the line as it shows. A heading "%\tX" and a row "\tY" thus start X
+  // and Y in the same column, as on the text screen the reference was
+  // written for.
+  void BodyLine(LineKind kind, const char* text, std::uint32_t length);
 
   void Text(const char* bytes, std::uint32_t n);
   void Tilde();
