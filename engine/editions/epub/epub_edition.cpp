@@ -105,8 +105,7 @@ void EpubEdition::WriteIndexPage(PageSink& sink) {
     const TextString sectionPage = SectionPageName(fileIndex);
     if (firstSection.IsEmpty()) firstSection = sectionPage;
     toc.Append("<li>");
-    AppendLink(toc, sectionPage,
-               ShownTitle(section.title.CStr(), section.title.Length(), kUntitledSection));
+    AppendLink(toc, sectionPage, ShownSectionTitle(catalogue_, fileIndex));
     bool listed = false;
     const std::uint32_t end = catalogue_.FirstTopicOf(fileIndex + 1);
     for (std::uint32_t topic = section.firstTopic; topic < end; ++topic) {
@@ -158,32 +157,23 @@ void EpubEdition::WriteIndexPage(PageSink& sink) {
 }
 
 void EpubEdition::WriteSectionPage(std::uint32_t fileIndex, PageSink& sink) {
-  const TextString& source = catalogue_.Section(fileIndex).title;
-  const TextString title = ShownTitle(source.CStr(), source.Length(), kUntitledSection);
+  const TextString title = ShownSectionTitle(catalogue_, fileIndex);
   TextString items;
   AppendSectionTopics(items, catalogue_, fileIndex, AppendDocumentName);
 
   AppendHead(title);
   page_.Append("<nav aria-label=\"Section\">\r\n<ul>\r\n<li>");
   AppendLink(page_, kIndexPageName, "Contents");
-  page_.Append("</li>\r\n</ul>\r\n</nav>\r\n<main>\r\n<h1>");
-  page_ += title;
-  page_.Append("</h1>\r\n");
-  if (items.IsEmpty()) {
-    page_.Append("<p>This section has no topics.</p>\r\n");
-  } else {
-    page_.Append("<ol class=\"topics\">\r\n");
-    page_ += items;
-    page_.Append("</ol>\r\n");
-  }
+  page_.Append("</li>\r\n</ul>\r\n</nav>\r\n<main>\r\n");
+  AppendSectionBody(page_, title, items);
   page_.Append("</main>\r\n</body>\r\n</html>");
   WriteDocument(SectionPageName(fileIndex), sink);
 }
 
 void EpubEdition::BeginTopicFile(std::uint32_t fileIndex) {
   fileIndex_ = fileIndex;
+  sectionTitle_ = ShownSectionTitle(catalogue_, fileIndex);
   const TextString& title = catalogue_.Section(fileIndex).title;
-  sectionTitle_ = ShownTitle(title.CStr(), title.Length(), kUntitledSection);
   hash_.Add(title.CStr(), title.Length() + 1);
 }
 

@@ -139,8 +139,7 @@ void WebEdition::WriteIndexPage(PageSink& sink) {
 }
 
 void WebEdition::WriteSectionPage(std::uint32_t fileIndex, PageSink& sink) {
-  const TextString& source = catalogue_.Section(fileIndex).title;
-  const TextString title = ShownTitle(source.CStr(), source.Length(), kUntitledSection);
+  const TextString title = ShownSectionTitle(catalogue_, fileIndex);
   // One item per topic line that opens a page, with its further names and
   // the names of a topic line that is its title line beside it; and the
   // section with its pages' first names for the contents script.
@@ -167,16 +166,8 @@ void WebEdition::WriteSectionPage(std::uint32_t fileIndex, PageSink& sink) {
   page_.Empty();
   AppendHead(page_, title, siteTitle_, "section");
   AppendHeader(page_, siteTitle_, options_.searchLinks);
-  page_.Append("<main id=\"text\">\r\n<h1>");
-  page_ += title;
-  page_.Append("</h1>\r\n");
-  if (items.IsEmpty()) {
-    page_.Append("<p>This section has no topics.</p>\r\n");
-  } else {
-    page_.Append("<ol class=\"topics\">\r\n");
-    page_ += items;
-    page_.Append("</ol>\r\n");
-  }
+  page_.Append("<main id=\"text\">\r\n");
+  AppendSectionBody(page_, title, items);
   page_.Append("</main>\r\n");
   AppendScripts(page_, options_);
   AppendFoot(page_);
@@ -185,8 +176,8 @@ void WebEdition::WriteSectionPage(std::uint32_t fileIndex, PageSink& sink) {
 
 void WebEdition::BeginTopicFile(std::uint32_t fileIndex) {
   fileIndex_ = fileIndex;
+  sectionTitle_ = ShownSectionTitle(catalogue_, fileIndex);
   const TextString& title = catalogue_.Section(fileIndex).title;
-  sectionTitle_ = ShownTitle(title.CStr(), title.Length(), kUntitledSection);
   if (options_.searchLinks) search_.BeginSection(title.CStr(), title.Length());
 }
 

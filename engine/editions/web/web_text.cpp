@@ -145,7 +145,7 @@ void AppendSectionList(TextString& page, const TopicCatalogue& catalogue,
       page += SectionPageName(fileIndex);
     }
     page.Append("\">");
-    page += ShownTitle(section.title.CStr(), section.title.Length(), kUntitledSection);
+    page += ShownSectionTitle(catalogue, fileIndex);
     page.Append("</a> <span class=\"count\">");
     TextString number;
     page += number.AssignNumber(pages);
@@ -190,6 +190,24 @@ void AppendSectionTopics(TextString& items, const TopicCatalogue& catalogue,
     }
   }
   if (itemOpen) items.Append("</li>\r\n");
+}
+
+TextString ShownSectionTitle(const TopicCatalogue& catalogue, std::uint32_t fileIndex) {
+  const TextString& title = catalogue.Section(fileIndex).title;
+  return ShownTitle(title.CStr(), title.Length(), kUntitledSection);
+}
+
+void AppendSectionBody(TextString& page, const TextString& title, const TextString& items) {
+  page.Append("<h1>");
+  page += title;
+  page.Append("</h1>\r\n");
+  if (items.IsEmpty()) {
+    page.Append("<p>This section has no topics.</p>\r\n");
+  } else {
+    page.Append("<ol class=\"topics\">\r\n");
+    page += items;
+    page.Append("</ol>\r\n");
+  }
 }
 
 }  // namespace marlix

@@ -103,6 +103,14 @@ void AppendSectionTopics(TextString& items, const TopicCatalogue& catalogue,
                          std::uint32_t fileIndex, WebLineText::LinkTarget linkTarget = nullptr,
                          SectionPages* pages = nullptr);
 
+// A section's title as the pages show it, "Untitled section" when it shows
+// nothing.
+TextString ShownSectionTitle(const TopicCatalogue& catalogue, std::uint32_t fileIndex);
+
+// Appends a section page's heading and its list of topics (items from
+// AppendSectionTopics), or the words for a section without topics.
+void AppendSectionBody(TextString& page, const TextString& title, const TextString& items);
+
 // What a topic whose first name shows nothing is called.
 inline constexpr char kUnnamedTopic[] = "(unnamed topic)";
 
